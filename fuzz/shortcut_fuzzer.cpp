@@ -1,0 +1,25 @@
+// Fuzzes the stored shortcut and the display-string derivation: decoding is safe, a decoded
+// value survives a round trip, and any key text gives valid UTF-8 to show.
+#include "common/Utf8.h"
+#include "input/ShortcutSpec.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const auto shortcut = nivu::ShortcutSpec::decodeJson(bytes);
+    if (shortcut && nivu::ShortcutSpec::decodeJson(shortcut->encodeJson()) != shortcut) {
+        std::abort();
+    }
+    if (size >= 4) {
+        std::uint32_t flags = 0;
+        std::memcpy(&flags, data, 4);
+        const auto display = nivu::shortcutDisplayString(flags, bytes.substr(4));
+        if (!nivu::isValidUtf8(display) || display.empty()) {
+            std::abort();
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,43 @@
+// User defaults through QSettings.
+#include "qt/QtUserDefaults.h"
+
+#include <QByteArray>
+#include <QVariant>
+
+namespace nivu {
+
+namespace {
+QString toQString(std::string_view key) {
+    return QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+}
+} // namespace
+
+QtUserDefaults::QtUserDefaults()
+    : settings_(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("nivu"),
+                QStringLiteral("nivu")) {}
+
+QtUserDefaults::QtUserDefaults(const QString& filePath)
+    : settings_(filePath, QSettings::IniFormat) {}
+
+std::optional<std::string> QtUserDefaults::dataForKey(std::string_view key) const {
+    const QVariant value = settings_.value(toQString(key));
+    // Only byte values count; a hand-written string or number is "not data".
+    if (value.typeId() != QMetaType::QByteArray) {
+        return std::nullopt;
+    }
+    const QByteArray bytes = value.toByteArray();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void QtUserDefaults::setData(std::string_view key, std::string_view bytes) {
+    settings_.setValue(toQString(key),
+                       QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    settings_.sync();
+}
+
+void QtUserDefaults::removeObject(std::string_view key) {
+    settings_.remove(toQString(key));
+    settings_.sync();
+}
+
+} // namespace nivu

@@ -1,0 +1,55 @@
+// A fresh directory under $TMPDIR, removed with everything in it when the object goes.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <sys/stat.h>
+
+namespace nivu::test {
+
+class TemporaryDirectory {
+public:
+    TemporaryDirectory() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "nivu-test-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        path_ = pattern;
+    }
+    TemporaryDirectory(const TemporaryDirectory&) = delete;
+    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+    ~TemporaryDirectory() {
+        std::error_code error;
+        // Make read-only folders writable again so that everything can go.
+        for (auto it = std::filesystem::recursive_directory_iterator(path_, error);
+             !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+            if (it->is_directory(error) && !it->is_symlink(error)) {
+                ::chmod(it->path().c_str(), 0700);
+            }
+        }
+        ::chmod(path_.c_str(), 0700);
+        std::filesystem::remove_all(path_, error);
+    }
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace nivu::test
