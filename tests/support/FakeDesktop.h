@@ -1,0 +1,76 @@
+// A scriptable in-memory desktop: applications, windows with every attribute the core reads,
+// refusals, and a journal of every platform call for order checks.
+#pragma once
+
+#include "platform/Desktop.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace nivu::test {
+
+class FakeWindow final : public WindowElement {
+public:
+    ProcessId process = 0;
+    bool exists = true; // false: every read fails, every write is lost
+    std::optional<std::string> subrole = "AXStandardWindow";
+    bool sizeSettable = true;
+    std::optional<Size> size = Size{640, 480};
+    std::optional<std::string> identifier;
+    std::vector<Size> writtenSizes;
+};
+
+struct FakeApplication {
+    std::optional<std::string> bundleIdentifier;
+    bool refusesObserver = false;
+    bool refusesResized = false;
+    bool refusesCreated = false;
+    std::shared_ptr<FakeWindow> focusedWindow;
+};
+
+class FakeDesktop final : public Desktop {
+public:
+    FakeApplication& addApplication(ProcessId process, std::optional<std::string> bundle);
+    std::shared_ptr<FakeWindow> addWindow(ProcessId process);
+
+    // Makes the application frontmost and tells the activation observers.
+    void activate(ProcessId process);
+    // Delivers a notification as the application's observer would (if registered and attached).
+    void notify(const std::shared_ptr<FakeWindow>& window, WindowNotification notification);
+
+    bool permission = true;
+    std::optional<ProcessId> frontmost;
+    std::vector<std::string> journal;
+    std::size_t activationObserverCount() const;
+
+    bool hasAccessibilityPermission() override { return permission; }
+    std::optional<ProcessId> frontmostApplication() override { return frontmost; }
+    Subscription observeActivations(std::function<void(ProcessId)> observer) override;
+    std::optional<std::string> bundleIdentifier(ProcessId process) override;
+    WindowRef focusedWindow(ProcessId process) override;
+    std::unique_ptr<ApplicationObserver> createObserver(ProcessId process,
+                                                        NotificationCallback callback) override;
+    std::optional<std::string> windowSubrole(const WindowElement& window) override;
+    bool isWindowSizeSettable(const WindowElement& window) override;
+    std::optional<Size> windowSize(const WindowElement& window) override;
+    std::optional<std::string> windowIdentifier(const WindowElement& window) override;
+    void setWindowSize(const WindowElement& window, Size size) override;
+
+private:
+    class Observer;
+    struct Registration {
+        NotificationCallback callback;
+        bool resized = false;
+        bool created = false;
+        bool attached = false;
+    };
+
+    const FakeWindow* live(const WindowElement& window);
+
+    std::map<ProcessId, FakeApplication> applications_;
+    Signal<ProcessId> activations_;
+    std::map<ProcessId, std::shared_ptr<Registration>> registrations_;
+};
+
+} // namespace nivu::test
