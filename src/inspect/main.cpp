@@ -1,0 +1,115 @@
+// nivu-inspect: prints, one JSON object a line, the frontmost application's id and every window
+// event Nivu's observer delivers, so that users can find the ids to track.
+#include "accessibility/AccessibilityObserver.h"
+#include "qt/QtScheduler.h"
+#include "qt/SignalWatcher.h"
+#include "x11/X11Connection.h"
+#include "x11/X11Desktop.h"
+
+#include <QCoreApplication>
+#include <cstring>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+constexpr const char* usage = R"(Usage: nivu-inspect [--help]
+
+Prints what Nivu sees on the X display, one JSON object a line:
+  {"event":"frontmost", ...}  the application in front and its id ("bundleIdentifier")
+  {"event":"created", ...}    a new window of that application (0.2 s after it appeared)
+  {"event":"resized", ...}    every size change of one of its windows
+
+To have Nivu remember an application's window sizes, put its "bundleIdentifier" into the list
+"trackedBundleIdentifiers" in ~/.nivu/config.json. Windows are told apart by their
+"windowIdentifier" (WM_WINDOW_ROLE); windows without one share the key "_default".
+
+Stop with Ctrl-C.
+)";
+
+nlohmann::json optionalText(const std::optional<std::string>& text) {
+    return text ? nlohmann::json(*text) : nlohmann::json(nullptr);
+}
+
+void print(const nlohmann::json& line) {
+    std::cout << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::cout << usage;
+            return 0;
+        }
+        std::cerr << "nivu-inspect: unknown argument " << argv[i] << "\n" << usage;
+        return 2;
+    }
+    QCoreApplication app(argc, argv);
+    nivu::QtScheduler scheduler;
+    std::unique_ptr<nivu::x11::X11Connection> connection;
+    try {
+        connection = std::make_unique<nivu::x11::X11Connection>(nullptr, scheduler);
+    } catch (const std::exception& error) {
+        std::cerr << "nivu-inspect: " << error.what() << "\n";
+        return 1;
+    }
+    auto lost = connection->onConnectionLost([] {
+        std::cerr << "nivu-inspect: the X server closed the connection\n";
+        QCoreApplication::exit(1);
+    });
+    nivu::x11::X11Desktop desktop(*connection, scheduler);
+    nivu::WindowAccess windows(desktop);
+    nivu::AccessibilityObserver observer(desktop, scheduler);
+    nivu::SignalWatcher stopOnSignal([](int) { QCoreApplication::quit(); });
+
+    std::optional<nivu::ProcessId> lastFrontmost;
+    const auto announce = [&](nivu::ProcessId process) {
+        if (lastFrontmost == process) {
+            return;
+        }
+        lastFrontmost = process;
+        print({{"event", "frontmost"},
+               {"pid", process},
+               {"bundleIdentifier", optionalText(desktop.bundleIdentifier(process))}});
+    };
+    auto activations = desktop.observeActivations(announce);
+    observer.onWindowCreated = [&](const nivu::AccessibilityObserver::CreatedWindowInfo& info) {
+        const auto size = windows.readWindowSize(*info.element);
+        print({{"event", "created"},
+               {"bundleIdentifier", optionalText(info.bundleIdentifier)},
+               {"windowIdentifier", optionalText(info.windowIdentifier)},
+               {"width", size ? nlohmann::json(size->width) : nlohmann::json(nullptr)},
+               {"height", size ? nlohmann::json(size->height) : nlohmann::json(nullptr)}});
+    };
+    observer.onWindowResized = [&](const nivu::AccessibilityObserver::ResizedWindowInfo& info) {
+        print({{"event", "resized"},
+               {"bundleIdentifier", optionalText(info.bundleIdentifier)},
+               {"windowIdentifier", optionalText(info.windowIdentifier)},
+               {"width", info.size.width},
+               {"height", info.size.height}});
+    };
+
+    const auto begin = [&] {
+        observer.start();
+        if (const auto frontmost = desktop.frontmostApplication()) {
+            announce(*frontmost);
+        }
+    };
+    nivu::Subscription waiting;
+    if (desktop.hasAccessibilityPermission()) {
+        begin();
+    } else {
+        print({{"event", "waiting"}, {"reason", "no EWMH window manager is running"}});
+        waiting = scheduler.startTimer(std::chrono::seconds(1), true, [&] {
+            if (desktop.hasAccessibilityPermission()) {
+                waiting.cancel();
+                begin();
+            }
+        });
+    }
+    const int status = QCoreApplication::exec();
+    observer.stop();
+    return status;
+}

@@ -1,0 +1,150 @@
+// Nivu's own connection to the X server.
+#include "x11/X11Connection.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace nivu::x11 {
+
+namespace {
+constexpr const char* atomNames[] = {
+    "_NET_SUPPORTED",
+    "_NET_SUPPORTING_WM_CHECK",
+    "_NET_ACTIVE_WINDOW",
+    "_NET_CLIENT_LIST",
+    "_NET_WM_PID",
+    "_NET_WM_WINDOW_TYPE",
+    "_NET_WM_WINDOW_TYPE_NORMAL",
+    "_NET_WM_WINDOW_TYPE_DIALOG",
+    "_NET_WM_ALLOWED_ACTIONS",
+    "_NET_WM_ACTION_RESIZE",
+    "_NET_MOVERESIZE_WINDOW",
+    "_NET_WM_NAME",
+    "WM_WINDOW_ROLE",
+    "WM_CLIENT_LEADER",
+    "UTF8_STRING",
+};
+static_assert(std::size(atomNames) == static_cast<std::size_t>(Atom::count));
+} // namespace
+
+X11Connection::X11Connection(const char* display, Scheduler& scheduler)
+    : scheduler_(scheduler) {
+    int screenNumber = 0;
+    connection_ = xcb_connect(display, &screenNumber);
+    if (xcb_connection_has_error(connection_)) {
+        xcb_disconnect(connection_);
+        const char* name = display ? display : std::getenv("DISPLAY");
+        throw std::runtime_error(name && *name ? std::string("cannot open display ") + name
+                                               : std::string("no display: DISPLAY is not set"));
+    }
+    auto screens = xcb_setup_roots_iterator(xcb_get_setup(connection_));
+    for (int i = 0; i < screenNumber && screens.rem > 0; ++i) {
+        xcb_screen_next(&screens);
+    }
+    screen_ = screens.data;
+    internAtoms();
+    readableWatch_ =
+        scheduler_.watchReadable(xcb_get_file_descriptor(connection_), [this] { drain(); });
+}
+
+X11Connection::~X11Connection() {
+    *alive_ = false;
+    readableWatch_.cancel();
+    xcb_disconnect(connection_);
+}
+
+void X11Connection::internAtoms() {
+    std::vector<xcb_intern_atom_cookie_t> cookies;
+    for (const char* name : atomNames) {
+        cookies.push_back(
+            xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)), name));
+    }
+    for (const auto cookie : cookies) {
+        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection_, cookie, nullptr));
+        atoms_.push_back(reply ? reply->atom : XCB_NONE);
+    }
+}
+
+Subscription X11Connection::onEvent(std::uint8_t responseType,
+                                    std::function<void(const xcb_generic_event_t&)> handler) {
+    auto& signal = handlers_[responseType];
+    if (!signal) {
+        signal = std::make_unique<Signal<xcb_generic_event_t>>();
+    }
+    return signal->connect(std::move(handler));
+}
+
+Subscription X11Connection::onConnectionLost(std::function<void()> handler) {
+    return connectionLost_.connect(std::move(handler));
+}
+
+void X11Connection::flush() {
+    xcb_flush(connection_);
+}
+
+void X11Connection::repliesCollected() {
+    if (drainQueued_) {
+        return;
+    }
+    drainQueued_ = true;
+    scheduler_.runAfter(Duration::zero(), [this, alive = std::weak_ptr<bool>(alive_)] {
+        if (const auto live = alive.lock(); live && *live) {
+            drainQueued_ = false;
+            drain();
+        }
+    });
+}
+
+void X11Connection::drain() {
+    while (auto* raw = xcb_poll_for_event(connection_)) {
+        const Reply<xcb_generic_event_t> event(raw);
+        // Errors of requests whose failure does not matter arrive here and are dropped.
+        const std::uint8_t type = event->response_type & 0x7f;
+        if (type == 0) {
+            continue;
+        }
+        if (const auto found = handlers_.find(type); found != handlers_.end()) {
+            found->second->emit(*event);
+        }
+    }
+    if (!failed_ && xcb_connection_has_error(connection_)) {
+        failed_ = true;
+        readableWatch_.cancel();
+        connectionLost_.emit();
+    }
+    flush();
+}
+
+xcb_get_property_cookie_t requestProperty(const X11Connection& x, xcb_window_t window,
+                                          xcb_atom_t property, std::uint32_t maxBytes) {
+    return xcb_get_property(x.get(), 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                            (maxBytes + 3) / 4);
+}
+
+std::optional<PropertyValue> collectProperty(const X11Connection& x,
+                                             xcb_get_property_cookie_t cookie) {
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(x.get(), cookie, nullptr));
+    if (!reply || reply->type == XCB_NONE ||
+        (reply->format != 8 && reply->format != 16 && reply->format != 32)) {
+        return std::nullopt;
+    }
+    const auto length = xcb_get_property_value_length(reply.get());
+    PropertyValue value{reply->type, reply->format, {}};
+    if (length > 0) {
+        value.bytes.assign(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                           static_cast<std::size_t>(length));
+    }
+    return value;
+}
+
+std::vector<std::uint32_t> cardinals(const PropertyValue& value) {
+    std::vector<std::uint32_t> items;
+    if (value.format != 32) {
+        return items;
+    }
+    items.resize(value.bytes.size() / 4);
+    std::memcpy(items.data(), value.bytes.data(), items.size() * 4);
+    return items;
+}
+
+} // namespace nivu::x11

@@ -1,0 +1,104 @@
+// Nivu's own connection to the X server: atoms, event dispatch from the main loop, and the
+// helpers every X11 class uses. No other part of the program sees xcb.
+#pragma once
+
+#include "common/Signal.h"
+#include "platform/Scheduler.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+#include <xcb/xcb.h>
+
+namespace nivu::x11 {
+
+// Frees an xcb reply when it goes out of scope.
+struct FreeDeleter {
+    void operator()(void* pointer) const { std::free(pointer); }
+};
+template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
+
+enum class Atom : std::size_t {
+    netSupported,
+    netSupportingWmCheck,
+    netActiveWindow,
+    netClientList,
+    netWmPid,
+    netWmWindowType,
+    netWmWindowTypeNormal,
+    netWmWindowTypeDialog,
+    netWmAllowedActions,
+    netWmActionResize,
+    netMoveresizeWindow,
+    netWmName,
+    wmWindowRole,
+    wmClientLeader,
+    utf8String,
+    count
+};
+
+class X11Connection {
+public:
+    // Connects to display (nullptr: $DISPLAY). Throws std::runtime_error with a message for the
+    // user when the display cannot be reached.
+    X11Connection(const char* display, Scheduler& scheduler);
+    X11Connection(const X11Connection&) = delete;
+    X11Connection& operator=(const X11Connection&) = delete;
+    ~X11Connection();
+
+    xcb_connection_t* get() const { return connection_; }
+    xcb_window_t root() const { return screen_->root; }
+    const xcb_screen_t& screen() const { return *screen_; }
+    xcb_atom_t atom(Atom name) const { return atoms_[static_cast<std::size_t>(name)]; }
+
+    // Receives every event of the given response type (without the sent-event bit).
+    [[nodiscard]] Subscription onEvent(std::uint8_t responseType,
+                                       std::function<void(const xcb_generic_event_t&)> handler);
+    // Told once when the server goes away.
+    [[nodiscard]] Subscription onConnectionLost(std::function<void()> handler);
+
+    // Sends what is queued. Call after every batch of requests.
+    void flush();
+    // Call after waiting for a reply: events read meanwhile sit in xcb's queue and would wake
+    // nothing, so a drain is queued on the main loop.
+    void repliesCollected();
+    bool hasFailed() const { return failed_; }
+
+    // Handles every event that is waiting.
+    void drain();
+
+private:
+    void internAtoms();
+
+    xcb_connection_t* connection_ = nullptr;
+    const xcb_screen_t* screen_ = nullptr;
+    Scheduler& scheduler_;
+    std::vector<xcb_atom_t> atoms_;
+    std::map<std::uint8_t, std::unique_ptr<Signal<xcb_generic_event_t>>> handlers_;
+    Signal<> connectionLost_;
+    Subscription readableWatch_;
+    bool drainQueued_ = false;
+    bool failed_ = false;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+// A property's value as read with GetProperty; nothing when absent or of another format.
+struct PropertyValue {
+    xcb_atom_t type = XCB_NONE;
+    std::uint8_t format = 0;
+    std::string bytes;
+};
+
+// GetProperty cookie for at most maxBytes of the property (longer values are cut).
+xcb_get_property_cookie_t requestProperty(const X11Connection& x, xcb_window_t window,
+                                          xcb_atom_t property, std::uint32_t maxBytes = 4096);
+std::optional<PropertyValue> collectProperty(const X11Connection& x,
+                                             xcb_get_property_cookie_t cookie);
+// 32-bit items of a property (windows, atoms, cardinals).
+std::vector<std::uint32_t> cardinals(const PropertyValue& value);
+
+} // namespace nivu::x11

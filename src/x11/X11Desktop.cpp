@@ -1,0 +1,472 @@
+// The desktop of an EWMH window manager.
+#include "x11/X11Desktop.h"
+
+#include "accessibility/WindowAccess.h"
+#include "x11/PropertyText.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace nivu::x11 {
+
+namespace {
+bool contains(const std::vector<std::uint32_t>& items, std::uint32_t item) {
+    return std::find(items.begin(), items.end(), item) != items.end();
+}
+} // namespace
+
+class X11Desktop::Window final : public WindowElement {
+public:
+    explicit Window(xcb_window_t id)
+        : id(id) {}
+    const xcb_window_t id;
+};
+
+struct X11Desktop::Registration {
+    ProcessId application = 0;
+    NotificationCallback callback;
+    bool resized = false;
+    bool created = false;
+    bool attached = false;
+};
+
+class X11Desktop::Observer final : public ApplicationObserver {
+public:
+    Observer(X11Desktop& desktop, std::shared_ptr<Registration> registration)
+        : desktop_(desktop)
+        , registration_(std::move(registration)) {}
+
+    bool addNotification(WindowNotification notification) override {
+        flag(notification) = true;
+        return true;
+    }
+    void removeNotification(WindowNotification notification) override {
+        flag(notification) = false;
+    }
+    void attachToMainLoop() override {
+        registration_->attached = true;
+        if (registration_->created) {
+            desktop_.deliverRecentWindows(registration_);
+        }
+    }
+    void detachFromMainLoop() override { registration_->attached = false; }
+
+private:
+    bool& flag(WindowNotification notification) {
+        return notification == WindowNotification::windowResized ? registration_->resized
+                                                                 : registration_->created;
+    }
+
+    X11Desktop& desktop_;
+    std::shared_ptr<Registration> registration_;
+};
+
+X11Desktop::X11Desktop(X11Connection& connection, Scheduler& scheduler)
+    : x_(connection)
+    , scheduler_(scheduler) {
+    const std::uint32_t rootMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(x_.get(), x_.root(), XCB_CW_EVENT_MASK, &rootMask);
+    eventSubscriptions_.push_back(x_.onEvent(
+        XCB_PROPERTY_NOTIFY, [this](const auto& event) { handlePropertyNotify(event); }));
+    eventSubscriptions_.push_back(x_.onEvent(
+        XCB_CONFIGURE_NOTIFY, [this](const auto& event) { handleConfigureNotify(event); }));
+    refreshClientList(/*initial=*/true);
+    x_.flush();
+}
+
+X11Desktop::~X11Desktop() {
+    *alive_ = false;
+}
+
+// --- events -------------------------------------------------------------------------------
+
+void X11Desktop::handlePropertyNotify(const xcb_generic_event_t& generic) {
+    const auto& event = reinterpret_cast<const xcb_property_notify_event_t&>(generic);
+    if (event.window != x_.root()) {
+        return;
+    }
+    if (event.atom == x_.atom(Atom::netActiveWindow)) {
+        announceActiveApplication();
+    } else if (event.atom == x_.atom(Atom::netClientList)) {
+        refreshClientList(/*initial=*/false);
+    }
+}
+
+void X11Desktop::handleConfigureNotify(const xcb_generic_event_t& generic) {
+    const auto& event = reinterpret_cast<const xcb_configure_notify_event_t&>(generic);
+    const auto client = clients_.find(event.window);
+    if (event.event != event.window || client == clients_.end() ||
+        (client->second.width == event.width && client->second.height == event.height)) {
+        return;
+    }
+    client->second.width = event.width;
+    client->second.height = event.height;
+    // The event says the new size; facts read earlier in this batch are otherwise still good.
+    if (const auto cached = facts_.find(event.window); cached != facts_.end()) {
+        cached->second.size =
+            Size{static_cast<double>(event.width), static_cast<double>(event.height)};
+    }
+    deliver(event.window, WindowNotification::windowResized);
+}
+
+void X11Desktop::refreshClientList(bool initial) {
+    const auto listed = rootList(Atom::netClientList);
+    std::vector<xcb_window_t> added;
+    for (const auto window : listed) {
+        if (!clients_.contains(window)) {
+            added.push_back(window);
+        }
+    }
+    std::erase_if(clients_, [&](const auto& entry) { return !contains(listed, entry.first); });
+    if (added.empty()) {
+        return;
+    }
+    const std::uint32_t clientMask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    for (const auto window : added) {
+        xcb_change_window_attributes(x_.get(), window, XCB_CW_EVENT_MASK, &clientMask);
+    }
+    fetchFacts(added);
+    const auto now = Clock::now();
+    for (const auto window : added) {
+        const Facts& known = facts(window);
+        if (!known.exists) {
+            continue; // gone already
+        }
+        Client client;
+        client.application = applicationFrom(window, known);
+        client.width = known.size ? static_cast<std::uint32_t>(known.size->width) : 0;
+        client.height = known.size ? static_cast<std::uint32_t>(known.size->height) : 0;
+        client.listedAt = initial ? Clock::time_point{} : now;
+        clients_[window] = client;
+    }
+    if (!initial) {
+        for (const auto window : added) {
+            if (clients_.contains(window)) {
+                deliver(window, WindowNotification::windowCreated);
+            }
+        }
+    }
+}
+
+void X11Desktop::announceActiveApplication() {
+    if (const auto window = activeWindow()) {
+        activations_.emit(applicationOf(*window));
+    }
+}
+
+void X11Desktop::deliver(xcb_window_t window, WindowNotification notification) {
+    const auto client = clients_.find(window);
+    if (client == clients_.end()) {
+        return;
+    }
+    const ProcessId application = client->second.application;
+    std::vector<std::shared_ptr<Registration>> targets;
+    std::erase_if(registrations_, [](const auto& weak) { return weak.expired(); });
+    for (const auto& weak : registrations_) {
+        const auto registration = weak.lock();
+        const bool wanted = notification == WindowNotification::windowResized
+                                ? registration->resized
+                                : registration->created;
+        if (registration->application == application && registration->attached && wanted) {
+            targets.push_back(registration);
+        }
+    }
+    const auto element = std::make_shared<Window>(window);
+    for (const auto& registration : targets) {
+        registration->callback(element, notification);
+    }
+}
+
+void X11Desktop::deliverRecentWindows(const std::shared_ptr<Registration>& registration) {
+    const std::weak_ptr<Registration> weak = registration;
+    scheduler_.runAfter(Duration::zero(), [this, weak, alive = std::weak_ptr<bool>(alive_)] {
+        const auto live = alive.lock();
+        const auto target = weak.lock();
+        if (!live || !*live || !target || !target->attached || !target->created) {
+            return;
+        }
+        const auto threshold = Clock::now() - recentWindowAge;
+        std::vector<xcb_window_t> recent;
+        for (const auto& [window, client] : clients_) {
+            if (client.application == target->application && client.listedAt >= threshold) {
+                recent.push_back(window);
+            }
+        }
+        for (const auto window : recent) {
+            if (target->attached && target->created) {
+                target->callback(std::make_shared<Window>(window),
+                                 WindowNotification::windowCreated);
+            }
+        }
+    });
+}
+
+// --- reading the server --------------------------------------------------------------------
+
+std::vector<std::uint32_t> X11Desktop::rootList(Atom property) {
+    const auto cookie = requestProperty(x_, x_.root(), x_.atom(property), 1 << 20);
+    const auto value = collectProperty(x_, cookie);
+    waited();
+    return value ? cardinals(*value) : std::vector<std::uint32_t>{};
+}
+
+std::optional<xcb_window_t> X11Desktop::activeWindow() {
+    const auto windows = rootList(Atom::netActiveWindow);
+    if (windows.empty() || windows.front() == XCB_NONE) {
+        return std::nullopt;
+    }
+    return windows.front();
+}
+
+ProcessId X11Desktop::applicationFrom(xcb_window_t window, const Facts& known) const {
+    if (known.pid && *known.pid > 0 && *known.pid <= static_cast<std::uint32_t>(INT32_MAX)) {
+        return static_cast<ProcessId>(*known.pid);
+    }
+    // Without a process id the client leader (or the window itself) stands for the
+    // application; X ids fit in 29 bits, so the negative id never collides with a process.
+    const xcb_window_t key = known.leader && *known.leader != XCB_NONE ? *known.leader : window;
+    return -static_cast<ProcessId>(key & 0x1FFFFFFF);
+}
+
+ProcessId X11Desktop::applicationOf(xcb_window_t window) {
+    if (const auto client = clients_.find(window); client != clients_.end()) {
+        return client->second.application;
+    }
+    return applicationFrom(window, facts(window));
+}
+
+const X11Desktop::Facts& X11Desktop::facts(xcb_window_t window) {
+    if (!facts_.contains(window)) {
+        fetchFacts({window});
+    }
+    return facts_[window];
+}
+
+void X11Desktop::fetchFacts(const std::vector<xcb_window_t>& windows) {
+    struct Cookies {
+        xcb_get_window_attributes_cookie_t attributes;
+        xcb_get_geometry_cookie_t geometry;
+        xcb_get_property_cookie_t type, transient, hints, actions, role, wmClass, pid, leader;
+    };
+    std::vector<Cookies> cookies;
+    cookies.reserve(windows.size());
+    for (const auto window : windows) {
+        cookies.push_back({
+            xcb_get_window_attributes(x_.get(), window),
+            xcb_get_geometry(x_.get(), window),
+            requestProperty(x_, window, x_.atom(Atom::netWmWindowType), 64),
+            requestProperty(x_, window, XCB_ATOM_WM_TRANSIENT_FOR, 4),
+            requestProperty(x_, window, XCB_ATOM_WM_NORMAL_HINTS, 72),
+            requestProperty(x_, window, x_.atom(Atom::netWmAllowedActions), 256),
+            requestProperty(x_, window, x_.atom(Atom::wmWindowRole)),
+            requestProperty(x_, window, XCB_ATOM_WM_CLASS),
+            requestProperty(x_, window, x_.atom(Atom::netWmPid), 4),
+            requestProperty(x_, window, x_.atom(Atom::wmClientLeader), 4),
+        });
+    }
+    x_.flush();
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const auto& c = cookies[i];
+        Facts known;
+        Reply<xcb_get_window_attributes_reply_t> attributes(
+            xcb_get_window_attributes_reply(x_.get(), c.attributes, nullptr));
+        Reply<xcb_get_geometry_reply_t> geometry(
+            xcb_get_geometry_reply(x_.get(), c.geometry, nullptr));
+        const auto type = collectProperty(x_, c.type);
+        const auto transient = collectProperty(x_, c.transient);
+        Reply<xcb_get_property_reply_t> hints(xcb_get_property_reply(x_.get(), c.hints, nullptr));
+        const auto actions = collectProperty(x_, c.actions);
+        const auto role = collectProperty(x_, c.role);
+        const auto wmClass = collectProperty(x_, c.wmClass);
+        const auto pid = collectProperty(x_, c.pid);
+        const auto leader = collectProperty(x_, c.leader);
+
+        known.exists = attributes && geometry;
+        if (known.exists) {
+            known.overrideRedirect = attributes->override_redirect;
+            known.size =
+                Size{static_cast<double>(geometry->width), static_cast<double>(geometry->height)};
+            if (type) {
+                known.windowTypes = cardinals(*type);
+            }
+            known.transient = transient && !cardinals(*transient).empty();
+            xcb_size_hints_t sizeHints{};
+            if (hints && xcb_icccm_get_wm_size_hints_from_reply(&sizeHints, hints.get())) {
+                known.normalHints = sizeHints;
+            }
+            if (actions) {
+                known.allowedActions = cardinals(*actions);
+            }
+            if (role && role->format == 8) {
+                known.role = propertyText(role->bytes);
+            }
+            if (wmClass && wmClass->format == 8) {
+                known.wmClass = windowClass(wmClass->bytes);
+            }
+            if (pid && !cardinals(*pid).empty()) {
+                known.pid = cardinals(*pid).front();
+            }
+            if (leader && !cardinals(*leader).empty()) {
+                known.leader = cardinals(*leader).front();
+            }
+        }
+        facts_[windows[i]] = std::move(known);
+    }
+    waited();
+    if (!factsExpiryQueued_) {
+        factsExpiryQueued_ = true;
+        scheduler_.runAfter(Duration::zero(), [this, alive = std::weak_ptr<bool>(alive_)] {
+            if (const auto live = alive.lock(); live && *live) {
+                factsExpiryQueued_ = false;
+                facts_.clear();
+            }
+        });
+    }
+}
+
+xcb_window_t X11Desktop::idOf(const WindowElement& window) {
+    const auto* x11Window = dynamic_cast<const Window*>(&window);
+    return x11Window ? x11Window->id : XCB_NONE;
+}
+
+// --- Desktop -------------------------------------------------------------------------------
+
+bool X11Desktop::hasAccessibilityPermission() {
+    const auto checkCookie = requestProperty(x_, x_.root(), x_.atom(Atom::netSupportingWmCheck), 4);
+    const auto supportedCookie = requestProperty(x_, x_.root(), x_.atom(Atom::netSupported), 16384);
+    x_.flush();
+    const auto check = collectProperty(x_, checkCookie);
+    const auto supported = collectProperty(x_, supportedCookie);
+    waited();
+    if (!check || cardinals(*check).empty() || !supported) {
+        return false;
+    }
+    const auto atoms = cardinals(*supported);
+    if (!contains(atoms, x_.atom(Atom::netActiveWindow)) ||
+        !contains(atoms, x_.atom(Atom::netClientList))) {
+        return false;
+    }
+    // The check window must point at itself, or it is a leftover of a window manager that died.
+    const xcb_window_t wmWindow = cardinals(*check).front();
+    const auto self =
+        collectProperty(x_, requestProperty(x_, wmWindow, x_.atom(Atom::netSupportingWmCheck), 4));
+    waited();
+    return self && !cardinals(*self).empty() && cardinals(*self).front() == wmWindow;
+}
+
+std::optional<ProcessId> X11Desktop::frontmostApplication() {
+    const auto window = activeWindow();
+    if (!window) {
+        return std::nullopt;
+    }
+    return applicationOf(*window);
+}
+
+Subscription X11Desktop::observeActivations(std::function<void(ProcessId)> observer) {
+    return activations_.connect(std::move(observer));
+}
+
+std::optional<std::string> X11Desktop::bundleIdentifier(ProcessId process) {
+    for (const auto& [window, client] : clients_) {
+        if (client.application == process) {
+            const Facts& known = facts(window);
+            if (known.exists) {
+                return known.wmClass;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+WindowRef X11Desktop::focusedWindow(ProcessId process) {
+    const auto window = activeWindow();
+    if (!window || applicationOf(*window) != process) {
+        return nullptr;
+    }
+    return std::make_shared<Window>(*window);
+}
+
+std::unique_ptr<ApplicationObserver> X11Desktop::createObserver(ProcessId process,
+                                                                NotificationCallback callback) {
+    auto registration = std::make_shared<Registration>();
+    registration->application = process;
+    registration->callback = std::move(callback);
+    registrations_.push_back(registration);
+    return std::make_unique<Observer>(*this, std::move(registration));
+}
+
+std::optional<std::string> X11Desktop::windowSubrole(const WindowElement& window) {
+    const Facts& known = facts(idOf(window));
+    if (!known.exists) {
+        return std::nullopt;
+    }
+    if (known.overrideRedirect) {
+        return "AXUnknown";
+    }
+    if (!known.windowTypes.empty()) {
+        const auto preferred = known.windowTypes.front();
+        if (preferred == x_.atom(Atom::netWmWindowTypeNormal)) {
+            return std::string(WindowAccess::standardWindowSubrole);
+        }
+        return preferred == x_.atom(Atom::netWmWindowTypeDialog) ? "AXDialog" : "AXUnknown";
+    }
+    return known.transient ? "AXDialog" : std::string(WindowAccess::standardWindowSubrole);
+}
+
+bool X11Desktop::isWindowSizeSettable(const WindowElement& window) {
+    const Facts& known = facts(idOf(window));
+    if (!known.exists) {
+        return false;
+    }
+    if (known.normalHints) {
+        const auto& hints = *known.normalHints;
+        const bool bounded = (hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE) &&
+                             (hints.flags & XCB_ICCCM_SIZE_HINT_P_MAX_SIZE);
+        if (bounded && hints.min_width == hints.max_width && hints.min_height == hints.max_height) {
+            return false;
+        }
+    }
+    return !known.allowedActions ||
+           contains(*known.allowedActions, x_.atom(Atom::netWmActionResize));
+}
+
+std::optional<Size> X11Desktop::windowSize(const WindowElement& window) {
+    return facts(idOf(window)).size;
+}
+
+std::optional<std::string> X11Desktop::windowIdentifier(const WindowElement& window) {
+    return facts(idOf(window)).role;
+}
+
+void X11Desktop::setWindowSize(const WindowElement& window, Size size) {
+    const xcb_window_t id = idOf(window);
+    const double width = std::round(size.width);
+    const double height = std::round(size.height);
+    if (id == XCB_NONE || !(width >= 1 && width <= 32767 && height >= 1 && height <= 32767)) {
+        return; // beyond what X can express
+    }
+    const auto w = static_cast<std::uint32_t>(width);
+    const auto h = static_cast<std::uint32_t>(height);
+    const auto supported = rootList(Atom::netSupported);
+    if (contains(supported, x_.atom(Atom::netMoveresizeWindow))) {
+        // Width and height flags only, source "pager": the position stays where it is.
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = id;
+        message.type = x_.atom(Atom::netMoveresizeWindow);
+        message.data.data32[0] = (1u << 10) | (1u << 11) | (2u << 12);
+        message.data.data32[3] = w;
+        message.data.data32[4] = h;
+        xcb_send_event(x_.get(), 0, x_.root(),
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&message));
+    } else {
+        const std::uint32_t values[] = {w, h};
+        xcb_configure_window(x_.get(), id, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                             values);
+    }
+    x_.flush();
+}
+
+} // namespace nivu::x11

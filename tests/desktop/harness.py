@@ -1,0 +1,279 @@
+"""A private X desktop for tests: Xvfb on a display of its own, openbox, an optional tray host,
+a temporary HOME, and the processes a test starts, each ended by its own id."""
+
+import json
+import os
+import queue
+import shutil
+import signal
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+
+from Xlib import X, Xatom
+from Xlib import display as xdisplay
+from Xlib import error as xerror
+
+BUILD_DIR = os.environ.get("NIVU_BUILD_DIR", os.path.join(os.path.dirname(__file__), "../../build"))
+
+
+def binary(name):
+    for folder in ("src", "tests"):
+        path = os.path.join(BUILD_DIR, folder, name)
+        if os.path.exists(path):
+            return path
+    raise FileNotFoundError(f"{name} is not built in {BUILD_DIR}")
+
+
+def require(tool):
+    """A desktop test that cannot do its job fails loudly; it never skips."""
+    path = shutil.which(tool)
+    if not path:
+        raise RuntimeError(f"{tool} is missing: run scripts/install-deps")
+    return path
+
+
+def wait_until(predicate, timeout=10.0, what="condition", interval=0.02):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(interval)
+
+
+class LineReader:
+    """Collects a process's output lines on a thread; tests wait for lines that match."""
+
+    def __init__(self, stream, parse_json=False):
+        self.lines = queue.Queue()
+        self.seen = []
+        self.parse_json = parse_json
+        self.thread = threading.Thread(target=self._read, args=(stream,), daemon=True)
+        self.thread.start()
+
+    def _read(self, stream):
+        for raw in iter(stream.readline, b""):
+            text = raw.decode("utf-8", "replace").rstrip("\n")
+            self.lines.put(json.loads(text) if self.parse_json else text)
+
+    def drain(self):
+        while True:
+            try:
+                self.seen.append(self.lines.get_nowait())
+            except queue.Empty:
+                return self.seen
+
+    def wait_for(self, predicate, timeout=10.0, what="a line"):
+        start = len(self.seen)
+        deadline = time.monotonic() + timeout
+        index = start
+        while True:
+            self.drain()
+            while index < len(self.seen):
+                if predicate(self.seen[index]):
+                    return self.seen[index]
+                index += 1
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                raise AssertionError(f"timed out waiting for {what}; saw {self.seen[start:]}")
+            try:
+                self.seen.append(self.lines.get(timeout=min(remaining, 0.1)))
+            except queue.Empty:
+                pass
+
+    def matching(self, predicate):
+        return [line for line in self.drain() if predicate(line)]
+
+
+class Desktop:
+    def __init__(self, window_manager=True, tray=False, screen="1600x1000x24"):
+        self.window_manager = window_manager
+        self.tray = tray
+        self.screen = screen
+        self.processes = []
+        self.x = None
+
+    def __enter__(self):
+        for tool in ("Xvfb", "openbox", "xdotool", "xterm"):
+            require(tool)
+        self.home = tempfile.mkdtemp(prefix="nivu-desktop-")
+        self.runtime = os.path.join(self.home, "runtime")
+        os.makedirs(self.runtime, mode=0o700)
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen, "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        with os.fdopen(read_end, "rb") as pipe:
+            while not number.endswith(b"\n"):
+                chunk = pipe.read(1)
+                if not chunk:
+                    raise RuntimeError("Xvfb did not start")
+                number += chunk
+        self.display = ":" + number.decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.display, HOME=self.home,
+                        XDG_RUNTIME_DIR=self.runtime, XDG_CONFIG_HOME=os.path.join(self.home, ".config"),
+                        LANG="C.UTF-8", LC_ALL="C.UTF-8")
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.x = xdisplay.Display(self.display)
+        self.x.set_error_handler(lambda *args: None)
+        self.root = self.x.screen().root
+        if self.window_manager:
+            self.start_window_manager()
+        if self.tray:
+            self.start_tray()
+        return self
+
+    def __exit__(self, *exc):
+        for process in reversed(self.processes):
+            self.end(process)
+        if self.x:
+            self.x.close()
+        self.xvfb.terminate()
+        try:
+            self.xvfb.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            self.xvfb.kill()
+            self.xvfb.wait()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    # processes -----------------------------------------------------------------------------
+
+    def spawn(self, args, capture=False, env=None, **kwargs):
+        process = subprocess.Popen(
+            args, env=env or self.env, stdin=subprocess.DEVNULL,
+            stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
+            stderr=subprocess.PIPE if capture else subprocess.DEVNULL, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def end(self, process, sig=signal.SIGTERM, timeout=5):
+        if process.poll() is None:
+            process.send_signal(sig)
+            try:
+                process.wait(timeout=timeout)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        for stream in (process.stdout, process.stderr):
+            if stream:
+                stream.close()
+        return process.returncode
+
+    def start_window_manager(self):
+        self.wm = self.spawn(["openbox", "--sm-disable"])
+        wait_until(self.ewmh_ready, what="openbox to manage the screen")
+
+    def ewmh_ready(self):
+        check = self.root_property("_NET_SUPPORTING_WM_CHECK")
+        return bool(check)
+
+    def start_tray(self):
+        require("trayer")
+        self.tray_host = self.spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype",
+                                     "pixel", "--width", "120", "--height", "24", "--SetDockType", "true"])
+        wait_until(lambda: self.selection_owner("_NET_SYSTEM_TRAY_S0"), what="the tray host")
+
+    # X queries -----------------------------------------------------------------------------
+
+    def atom(self, name):
+        return self.x.intern_atom(name)
+
+    def root_property(self, name):
+        value = self.root.get_full_property(self.atom(name), X.AnyPropertyType)
+        return list(value.value) if value else []
+
+    def selection_owner(self, name):
+        owner = self.x.get_selection_owner(self.atom(name))
+        return owner != X.NONE and owner
+
+    def client_windows(self):
+        return self.root_property("_NET_CLIENT_LIST")
+
+    def active_window(self):
+        windows = self.root_property("_NET_ACTIVE_WINDOW")
+        return windows[0] if windows else 0
+
+    def window(self, wid):
+        return self.x.create_resource_object("window", wid)
+
+    def wm_class(self, wid):
+        try:
+            return self.window(wid).get_wm_class()
+        except xerror.XError:
+            return None
+
+    def geometry(self, wid):
+        """Content size and root position of a client window."""
+        window = self.window(wid)
+        geometry = window.get_geometry()
+        origin = window.translate_coords(self.root, 0, 0)
+        return {"width": geometry.width, "height": geometry.height, "x": -origin.x, "y": -origin.y}
+
+    def text_property(self, wid, name):
+        try:
+            value = self.window(wid).get_full_property(self.atom(name), X.AnyPropertyType)
+        except xerror.XError:
+            return None
+        return value.value if value else None
+
+    def frame_extents(self, wid):
+        value = self.window(wid).get_full_property(self.atom("_NET_FRAME_EXTENTS"), X.AnyPropertyType)
+        return list(value.value) if value else [0, 0, 0, 0]
+
+    def wait_for_client(self, predicate, timeout=10.0, what="a client window"):
+        def find():
+            for wid in self.client_windows():
+                if predicate(wid):
+                    return wid
+            return None
+        return wait_until(find, timeout, what)
+
+    def windows_of_class(self, name):
+        return [w for w in self.client_windows() if (self.wm_class(w) or ("", ""))[1] == name]
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def activate(self, wid):
+        self.xdotool("windowactivate", "--sync", wid)
+        wait_until(lambda: self.active_window() == wid, what=f"window {wid:#x} to become active")
+
+    def drag_bottom_right_edge(self, wid, steps, dx=6, dy=4, on_step=None):
+        """Drags the frame's bottom-right corner with XTEST, relative motions as a hand would."""
+        g = self.geometry(wid)
+        left, right, top, bottom = self.frame_extents(wid)
+        x = g["x"] + g["width"] + right - 2
+        y = g["y"] + g["height"] + bottom - 2
+        self.xdotool("mousemove", x, y)
+        self.xdotool("mousedown", 1)
+        for step in range(steps):
+            self.xdotool("mousemove_relative", "--", dx, dy)
+            if on_step:
+                on_step(step)
+        self.xdotool("mouseup", 1)
+
+    def start_xterm(self, *extra):
+        before = set(self.windows_of_class("XTerm"))
+        process = self.spawn(["xterm", "-geometry", "80x24+120+120", *extra])
+        wid = wait_until(lambda: next((w for w in self.windows_of_class("XTerm") if w not in before), None),
+                         what="a new xterm window")
+        return process, wid
+
+
+class DesktopTestCase(unittest.TestCase):
+    """One private desktop per test."""
+
+    window_manager = True
+    tray = False
+
+    def setUp(self):
+        self.desktop = Desktop(window_manager=self.window_manager, tray=self.tray).__enter__()
+        self.addCleanup(self.desktop.__exit__, None, None, None)
