@@ -1,0 +1,34 @@
+// Text from other programs' window properties: whatever the bytes, valid UTF-8 comes out.
+#include "x11/PropertyText.h"
+
+#include "common/Utf8.h"
+
+#include <gtest/gtest.h>
+
+namespace nivu::x11 {
+namespace {
+
+TEST(PropertyTextTest, Utf8IsKeptLatin1IsConvertedAndTextEndsAtTheFirstNul) {
+    EXPECT_EQ(propertyText("editor"), "editor");
+    EXPECT_EQ(propertyText("\xE7\xB7\xA8\xE9\x9B\x86"), "\xE7\xB7\xA8\xE9\x9B\x86");
+    EXPECT_EQ(propertyText("caf\xE9"), "caf\xC3\xA9");
+    EXPECT_EQ(propertyText(std::string("role\0tail", 9)), "role");
+    EXPECT_EQ(propertyText(""), "");
+    std::string hostile;
+    for (int i = 0; i < 4096; ++i) {
+        hostile += static_cast<char>(0x80 + i % 128);
+    }
+    EXPECT_TRUE(isValidUtf8(propertyText(hostile)));
+}
+
+TEST(PropertyTextTest, ClassIsTheSecondStringOfWmClass) {
+    EXPECT_EQ(windowClass(std::string("xterm\0XTerm\0", 12)), "XTerm");
+    EXPECT_EQ(windowClass(std::string("xterm\0XTerm", 11)), "XTerm") << "no final NUL";
+    EXPECT_EQ(windowClass(std::string("a\0B\0extra\0", 10)), "B");
+    EXPECT_EQ(windowClass("no separator"), std::nullopt);
+    EXPECT_EQ(windowClass(std::string("instance\0", 9)), std::nullopt);
+    EXPECT_EQ(windowClass(std::string("i\0Cl\xE4ss", 8)), "Cl\xC3\xA4ss");
+}
+
+} // namespace
+} // namespace nivu::x11
