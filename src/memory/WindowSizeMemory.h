@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/Geometry.h"
+#include "memory/SizeMemory.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -14,7 +15,7 @@
 
 namespace nivu {
 
-class WindowSizeMemory {
+class WindowSizeMemory final : public SizeMemory {
 public:
     struct RememberedSize {
         std::int64_t width = 0;
@@ -43,10 +44,11 @@ public:
     // The one store of the process, under the current user's home directory; made on first use.
     static WindowSizeMemory& shared();
 
-    std::optional<Size> rememberedSize(std::string_view bundleIdentifier,
-                                       const std::optional<std::string>& windowIdentifier) const;
+    std::optional<Size>
+    rememberedSize(std::string_view bundleIdentifier,
+                   const std::optional<std::string>& windowIdentifier) const override;
     void recordSize(Size size, std::string_view bundleIdentifier,
-                    const std::optional<std::string>& windowIdentifier) const;
+                    const std::optional<std::string>& windowIdentifier) const override;
 
     const std::filesystem::path& configFileURL() const { return configFileURL_; }
 

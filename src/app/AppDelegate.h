@@ -1,0 +1,72 @@
+// The application controller: owns the long-lived parts, starts and stops them in order, and
+// handles window events (restoring sizes, live resizes).
+#pragma once
+
+#include "accessibility/AccessibilityObserver.h"
+#include "app/LiveResize.h"
+#include "common/WeakAnchor.h"
+#include "input/GlobalMouseMonitor.h"
+#include "memory/SizeMemory.h"
+#include "platform/Desktop.h"
+#include "platform/PointerEvents.h"
+#include "platform/Scheduler.h"
+#include "platform/Shell.h"
+
+#include <functional>
+#include <optional>
+
+namespace nivu {
+
+// What the controller is built from; everything outlives it.
+struct AppEnvironment {
+    Desktop& desktop;
+    Scheduler& scheduler;
+    PointerEvents& pointer;
+    Shell& shell;
+    // The remembered-size store; its first use creates it (legacy take-over, first-run file).
+    std::function<SizeMemory&()> sizeMemory;
+};
+
+class AppDelegate {
+public:
+    using CreatedWindowInfo = AccessibilityObserver::CreatedWindowInfo;
+    using ResizedWindowInfo = AccessibilityObserver::ResizedWindowInfo;
+
+    static constexpr Duration restoreDelay{50};
+    static constexpr Duration permissionPollInterval{1000};
+
+    explicit AppDelegate(AppEnvironment environment);
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+
+    // Window events.
+    void restoreRememberedSize(const CreatedWindowInfo& info);
+    void handleResize(const ResizedWindowInfo& info) { liveResize_.handleResize(info); }
+    void followPointer(Point point) { liveResize_.followPointer(point); }
+    void endResize() { liveResize_.endResize(); }
+    void restartResizeIdleTimer() { liveResize_.restartResizeIdleTimer(); }
+
+    // Start-up steps and the permission flow.
+    void setupCallbacks();
+    void startPermissionPolling();
+    void checkPermission();
+
+    const AccessibilityObserver& accessibilityObserver() const { return accessibilityObserver_; }
+    const GlobalMouseMonitor& mouseMonitor() const { return mouseMonitor_; }
+    const LiveResize& liveResize() const { return liveResize_; }
+    bool isPollingPermission() const { return permissionCheckTimer_.has_value(); }
+
+private:
+    AppEnvironment env_;
+    WindowAccess windows_;
+    AccessibilityObserver accessibilityObserver_;
+    GlobalMouseMonitor mouseMonitor_;
+    LiveResize liveResize_;
+    std::optional<Subscription> permissionCheckTimer_;
+    WeakAnchor<AppDelegate> anchor_{this};
+};
+
+} // namespace nivu
