@@ -25,7 +25,20 @@ constexpr const char* atomNames[] = {
     "UTF8_STRING",
 };
 static_assert(std::size(atomNames) == static_cast<std::size_t>(Atom::count));
+
+std::string connectionProblem(const char* display) {
+    const char* name = display ? display : std::getenv("DISPLAY");
+    return name && *name ? std::string("cannot open display ") + name
+                         : std::string("no X display: DISPLAY is not set");
+}
 } // namespace
+
+std::optional<std::string> X11Connection::displayProblem(const char* display) {
+    xcb_connection_t* connection = xcb_connect(display, nullptr);
+    const bool failed = xcb_connection_has_error(connection);
+    xcb_disconnect(connection);
+    return failed ? std::optional<std::string>(connectionProblem(display)) : std::nullopt;
+}
 
 X11Connection::X11Connection(const char* display, Scheduler& scheduler)
     : scheduler_(scheduler) {
@@ -33,9 +46,7 @@ X11Connection::X11Connection(const char* display, Scheduler& scheduler)
     connection_ = xcb_connect(display, &screenNumber);
     if (xcb_connection_has_error(connection_)) {
         xcb_disconnect(connection_);
-        const char* name = display ? display : std::getenv("DISPLAY");
-        throw std::runtime_error(name && *name ? std::string("cannot open display ") + name
-                                               : std::string("no display: DISPLAY is not set"));
+        throw std::runtime_error(connectionProblem(display));
     }
     auto screens = xcb_setup_roots_iterator(xcb_get_setup(connection_));
     for (int i = 0; i < screenNumber && screens.rem > 0; ++i) {

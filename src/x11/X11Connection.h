@@ -46,6 +46,8 @@ public:
     // Connects to display (nullptr: $DISPLAY). Throws std::runtime_error with a message for the
     // user when the display cannot be reached.
     X11Connection(const char* display, Scheduler& scheduler);
+    // Why display (nullptr: $DISPLAY) cannot be used, or nothing when it can.
+    static std::optional<std::string> displayProblem(const char* display);
     X11Connection(const X11Connection&) = delete;
     X11Connection& operator=(const X11Connection&) = delete;
     ~X11Connection();

@@ -124,6 +124,8 @@ class Desktop:
         self.x = xdisplay.Display(self.display)
         self.x.set_error_handler(lambda *args: None)
         self.root = self.x.screen().root
+        # A mid-grey desktop, so that screenshots show dark windows' shapes.
+        subprocess.run(["xsetroot", "-solid", "#6b7d8f"], env=self.env, check=False)
         if self.window_manager:
             self.start_window_manager()
         if self.tray:
@@ -277,3 +279,39 @@ class DesktopTestCase(unittest.TestCase):
     def setUp(self):
         self.desktop = Desktop(window_manager=self.window_manager, tray=self.tray).__enter__()
         self.addCleanup(self.desktop.__exit__, None, None, None)
+
+
+def screenshot(desktop, name):
+    """Saves the whole screen as NAME.png in $NIVU_SCREENSHOT_DIR, when that is set."""
+    folder = os.environ.get("NIVU_SCREENSHOT_DIR")
+    if folder:
+        os.makedirs(folder, exist_ok=True)
+        subprocess.run(["import", "-window", "root", os.path.join(folder, name + ".png")],
+                       env=desktop.env, check=True)
+
+
+def nivu_config(desktop, document):
+    """Writes ~/.nivu/config.json in the desktop's HOME."""
+    folder = os.path.join(desktop.home, ".nivu")
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, "config.json")
+    with open(path, "wb") as file:
+        file.write(document if isinstance(document, bytes) else document.encode())
+    return path
+
+
+def top_level_windows(desktop):
+    """Every viewable child of the root: (id, geometry, override-redirect, WM_CLASS)."""
+    found = []
+    for child in desktop.root.query_tree().children:
+        try:
+            attributes = child.get_attributes()
+            if attributes.map_state != X.IsViewable:
+                continue
+            geometry = child.get_geometry()
+            found.append({"id": child.id, "x": geometry.x, "y": geometry.y, "width": geometry.width,
+                          "height": geometry.height, "override": bool(attributes.override_redirect),
+                          "class": child.get_wm_class()})
+        except xerror.XError:
+            continue
+    return found

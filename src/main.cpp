@@ -1,0 +1,60 @@
+// nivu: the tray utility. Builds the X11 backend and the Qt adapters, hands them to the
+// controller and runs the event loop until Quit, SIGINT or SIGTERM.
+#include "app/AppDelegate.h"
+#include "memory/WindowSizeMemory.h"
+#include "qt/QtScheduler.h"
+#include "qt/QtShell.h"
+#include "qt/SignalWatcher.h"
+#include "x11/Compositor.h"
+#include "x11/X11Connection.h"
+#include "x11/X11Desktop.h"
+#include "x11/X11PointerEvents.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <iostream>
+
+int main(int argc, char** argv) {
+    // Before Qt, which would abort with a message of its own: one clear line and a status.
+    if (const auto problem = nivu::x11::X11Connection::displayProblem(nullptr)) {
+        std::cerr << "nivu: " << *problem << "\n";
+        return 1;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "xcb"); // the badge must live on the X display we watch
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("nivu"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Nivu"));
+    QApplication::setApplicationVersion(QStringLiteral(NIVU_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    nivu::QtScheduler scheduler;
+    std::unique_ptr<nivu::x11::X11Connection> connection;
+    try {
+        connection = std::make_unique<nivu::x11::X11Connection>(nullptr, scheduler);
+    } catch (const std::exception& error) {
+        std::cerr << "nivu: " << error.what() << "\n";
+        return 1;
+    }
+    int exitStatus = 0;
+    auto lost = connection->onConnectionLost([&] {
+        std::cerr << "nivu: lost the connection to the X server\n";
+        exitStatus = 1;
+        QApplication::exit(1);
+    });
+    nivu::x11::X11Desktop desktop(*connection, scheduler);
+    nivu::x11::X11PointerEvents pointer(*connection);
+    nivu::QtShell shell([&] { return nivu::x11::compositorRunning(*connection); });
+    nivu::AppDelegate delegate(
+        nivu::AppEnvironment{desktop, scheduler, pointer, shell, []() -> nivu::SizeMemory& {
+                                 return nivu::WindowSizeMemory::shared();
+                             }});
+
+    nivu::SignalWatcher stopOnSignal([](int) { QApplication::quit(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit,
+                     [&] { delegate.applicationWillTerminate(); });
+    QTimer::singleShot(0, [&] { delegate.applicationDidFinishLaunching(); });
+    const int status = QApplication::exec();
+    return exitStatus != 0 ? exitStatus : status;
+}

@@ -1,0 +1,132 @@
+// The size badge as a Qt window.
+#include "qt/QtIndicatorView.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRegion>
+#include <QScreen>
+#include <cmath>
+
+namespace nivu {
+
+namespace {
+constexpr int badgeWidth = 120;
+constexpr int badgeHeight = 28;
+constexpr double cornerRadius = 14;
+constexpr double backgroundAlpha = 0.82;
+
+QFont labelFont() {
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(12);
+    font.setWeight(QFont::DemiBold);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+// The screen's height in the coordinates the core uses (y up from the bottom of the screen).
+int screenHeight() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        return 0;
+    }
+    const QRect desktop = screen->virtualGeometry();
+    return desktop.y() + desktop.height();
+}
+} // namespace
+
+class QtIndicatorView::Badge final : public QWidget {
+public:
+    Badge()
+        : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                               Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput |
+                               Qt::X11BypassWindowManagerHint) {
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setAttribute(Qt::WA_X11DoNotAcceptFocus);
+        setAttribute(Qt::WA_TranslucentBackground);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        setFixedSize(badgeWidth, badgeHeight);
+        setFont(labelFont());
+        setWindowTitle(QStringLiteral("Nivu size"));
+    }
+
+    QString text;
+    QRect label;
+    bool opaque = false;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(rect(), Qt::transparent);
+        QPainterPath background;
+        background.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
+        // Without a compositor alpha is ignored; the window shape cuts the corners instead.
+        painter.fillPath(background, QColor(0, 0, 0, opaque ? 255 : qRound(255 * backgroundAlpha)));
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setClipPath(background);
+        painter.setPen(Qt::white);
+        painter.drawText(label, Qt::AlignCenter, text);
+    }
+};
+
+QtIndicatorView::QtIndicatorView(std::function<bool()> compositing)
+    : compositing_(std::move(compositing))
+    , badge_(std::make_unique<Badge>()) {}
+
+QtIndicatorView::~QtIndicatorView() = default;
+
+Size QtIndicatorView::setLabelText(const std::string& text) {
+    badge_->text = QString::fromStdString(text);
+    const QFontMetrics metrics(badge_->font());
+    badge_->label.setSize({metrics.horizontalAdvance(badge_->text), metrics.height()});
+    badge_->update();
+    return {static_cast<double>(badge_->label.width()),
+            static_cast<double>(badge_->label.height())};
+}
+
+void QtIndicatorView::setLabelOrigin(Point origin) {
+    // The origin counts from the badge's lower left; Qt counts from the top.
+    const int top = static_cast<int>(std::lround(badgeHeight - origin.y - badge_->label.height()));
+    badge_->label.moveTo(static_cast<int>(std::lround(origin.x)), top);
+    badge_->update();
+}
+
+void QtIndicatorView::setFrameOrigin(Point origin) {
+    badge_->move(static_cast<int>(std::lround(origin.x)),
+                 static_cast<int>(std::lround(screenHeight() - origin.y - badgeHeight)));
+}
+
+Size QtIndicatorView::frameSize() const {
+    return {badgeWidth, badgeHeight};
+}
+
+void QtIndicatorView::orderFront() {
+    badge_->opaque = !compositing_ || !compositing_();
+    if (badge_->opaque) {
+        QPainterPath shape;
+        shape.addRoundedRect(QRectF(0, 0, badgeWidth, badgeHeight), cornerRadius, cornerRadius);
+        badge_->setMask(QRegion(shape.toFillPolygon().toPolygon()));
+    } else {
+        badge_->clearMask();
+    }
+    badge_->show();
+    badge_->raise();
+}
+
+void QtIndicatorView::orderOut() {
+    badge_->hide();
+}
+
+QRect QtIndicatorView::labelRect() const {
+    return badge_->label;
+}
+
+QString QtIndicatorView::labelText() const {
+    return badge_->text;
+}
+
+} // namespace nivu

@@ -1,0 +1,37 @@
+// The size badge as a Qt window: 120 x 28, black at 0.82 with fully rounded ends, white
+// semibold text; never focused, never activating Nivu, transparent to clicks, above other
+// windows and outside the window manager's lists.
+#pragma once
+
+#include "platform/IndicatorView.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+namespace nivu {
+
+class QtIndicatorView final : public IndicatorView {
+public:
+    // compositing tells, at each show, whether translucency works on the screen now.
+    explicit QtIndicatorView(std::function<bool()> compositing);
+    ~QtIndicatorView() override;
+
+    Size setLabelText(const std::string& text) override;
+    void setLabelOrigin(Point origin) override;
+    void setFrameOrigin(Point origin) override;
+    Size frameSize() const override;
+    void orderFront() override;
+    void orderOut() override;
+
+    QWidget& widget();
+    QRect labelRect() const;
+    QString labelText() const;
+
+private:
+    class Badge;
+    std::function<bool()> compositing_;
+    std::unique_ptr<Badge> badge_;
+};
+
+} // namespace nivu
