@@ -121,6 +121,8 @@ void QtIndicatorView::orderOut() {
     badge_->hide();
 }
 
+QWidget& QtIndicatorView::widget() { return *badge_; }
+
 QRect QtIndicatorView::labelRect() const {
     return badge_->label;
 }

@@ -94,6 +94,7 @@ void X11Connection::flush() {
 }
 
 void X11Connection::repliesCollected() {
+    ++roundTrips_;
     if (drainQueued_) {
         return;
     }

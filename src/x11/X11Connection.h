@@ -68,6 +68,8 @@ public:
     // Call after waiting for a reply: events read meanwhile sit in xcb's queue and would wake
     // nothing, so a drain is queued on the main loop.
     void repliesCollected();
+    // How many times replies were waited for (a measure for benchmarks).
+    std::uint64_t roundTrips() const { return roundTrips_; }
     bool hasFailed() const { return failed_; }
 
     // Handles every event that is waiting.
@@ -84,6 +86,7 @@ private:
     Signal<> connectionLost_;
     Subscription readableWatch_;
     bool drainQueued_ = false;
+    std::uint64_t roundTrips_ = 0;
     bool failed_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

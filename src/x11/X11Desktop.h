@@ -38,9 +38,6 @@ public:
     std::optional<std::string> windowIdentifier(const WindowElement& window) override;
     void setWindowSize(const WindowElement& window, Size size) override;
 
-    // How many replies this object has waited for (a measure for benchmarks).
-    std::uint64_t roundTrips() const { return roundTrips_; }
-
 private:
     using Clock = std::chrono::steady_clock;
     class Window;
@@ -81,10 +78,7 @@ private:
     static xcb_window_t idOf(const WindowElement& window);
     void deliver(xcb_window_t window, WindowNotification notification);
     void deliverRecentWindows(const std::shared_ptr<Registration>& registration);
-    void waited() {
-        ++roundTrips_;
-        x_.repliesCollected();
-    }
+    void waited() { x_.repliesCollected(); }
 
     X11Connection& x_;
     Scheduler& scheduler_;
@@ -94,7 +88,6 @@ private:
     std::list<std::weak_ptr<Registration>> registrations_;
     Signal<ProcessId> activations_;
     std::vector<Subscription> eventSubscriptions_;
-    std::uint64_t roundTrips_ = 0;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -1,0 +1,141 @@
+// The badge's latency over a drag of resize events on a real X server: from the moment nivu
+// starts handling a ConfigureNotify to the moment the badge's new text and position have been
+// requested. Prints one JSON line with p50, p99, CPU time and round trips per event.
+#include "ClientWindow.h"
+#include "app/AppDelegate.h"
+#include "qt/QtScheduler.h"
+#include "qt/QtShell.h"
+#include "x11/X11Desktop.h"
+#include "x11/X11PointerEvents.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <chrono>
+#include <iostream>
+#include <poll.h>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Passes every call to the real badge and notes when its position was requested.
+class TimedView final : public nivu::IndicatorView {
+public:
+    TimedView(std::unique_ptr<nivu::IndicatorView> inner, std::vector<Clock::time_point>& moves)
+        : inner_(std::move(inner))
+        , moves_(moves) {}
+    nivu::Size setLabelText(const std::string& text) override { return inner_->setLabelText(text); }
+    void setLabelOrigin(nivu::Point origin) override { inner_->setLabelOrigin(origin); }
+    void setFrameOrigin(nivu::Point origin) override {
+        inner_->setFrameOrigin(origin);
+        moves_.push_back(Clock::now());
+    }
+    nivu::Size frameSize() const override { return inner_->frameSize(); }
+    void orderFront() override { inner_->orderFront(); }
+    void orderOut() override { inner_->orderOut(); }
+
+private:
+    std::unique_ptr<nivu::IndicatorView> inner_;
+    std::vector<Clock::time_point>& moves_;
+};
+
+class TimedShell final : public nivu::Shell {
+public:
+    TimedShell(nivu::Shell& inner, std::vector<Clock::time_point>& moves)
+        : inner_(inner)
+        , moves_(moves) {}
+    std::unique_ptr<nivu::IndicatorView> createIndicatorView() override {
+        return std::make_unique<TimedView>(inner_.createIndicatorView(), moves_);
+    }
+
+private:
+    nivu::Shell& inner_;
+    std::vector<Clock::time_point>& moves_;
+};
+
+class NoMemory final : public nivu::SizeMemory {
+public:
+    std::optional<nivu::Size> rememberedSize(std::string_view,
+                                             const std::optional<std::string>&) const override {
+        return std::nullopt;
+    }
+    void recordSize(nivu::Size, std::string_view,
+                    const std::optional<std::string>&) const override {}
+};
+
+double cpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int events = argc > 1 ? std::atoi(argv[1]) : 1000;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    nivu::QtScheduler scheduler;
+    nivu::x11::X11Connection connection(nullptr, scheduler);
+    nivu::x11::X11Desktop desktop(connection, scheduler);
+    nivu::x11::X11PointerEvents pointer(connection);
+    nivu::QtShell shell([] { return false; });
+    std::vector<Clock::time_point> moves;
+    moves.reserve(static_cast<std::size_t>(events) + 10);
+    TimedShell timedShell(shell, moves);
+    NoMemory memory;
+    nivu::AppDelegate delegate(nivu::AppEnvironment{desktop, scheduler, pointer, timedShell,
+                                                    [&]() -> nivu::SizeMemory& { return memory; }});
+    delegate.applicationDidFinishLaunching();
+
+    nivu::bench::ClientWindow client;
+    client.activate();
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    while (delegate.accessibilityObserver().observedPID() != ::getpid() &&
+           Clock::now() < deadline) {
+        app.processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    if (delegate.accessibilityObserver().observedPID() != ::getpid()) {
+        std::cerr << "badge_latency: the benchmark window did not become active\n";
+        return 1;
+    }
+
+    std::vector<double> latencies;
+    const double cpuBefore = cpuSeconds();
+    const auto tripsBefore = connection.roundTrips();
+    for (int i = 0; i < events; ++i) {
+        const std::size_t expected = moves.size() + 1;
+        // Every step changes the width (the window starts at 400 x 300).
+        client.resize(401 + static_cast<std::uint32_t>(i % 300), 301 + (i % 2));
+        // Wait until the event can be read, then time nivu's handling of it.
+        while (moves.size() < expected) {
+            pollfd watched{xcb_get_file_descriptor(connection.get()), POLLIN, 0};
+            if (::poll(&watched, 1, 5000) == 0) {
+                std::cerr << "badge_latency: no resize event within 5 s\n";
+                return 1;
+            }
+            const auto arrival = Clock::now();
+            connection.drain();
+            app.processEvents();
+            if (moves.size() >= expected) {
+                latencies.push_back(
+                    std::chrono::duration<double, std::micro>(moves.back() - arrival).count());
+            }
+        }
+    }
+    const double cpuPerEvent = (cpuSeconds() - cpuBefore) / events * 1e6;
+    const double tripsPerEvent =
+        static_cast<double>(connection.roundTrips() - tripsBefore) / events;
+    std::sort(latencies.begin(), latencies.end());
+    const auto percentile = [&](double p) {
+        return latencies[static_cast<std::size_t>(p * static_cast<double>(latencies.size() - 1))];
+    };
+    std::cout << "{\"events\":" << events << ",\"p50_us\":" << percentile(0.5)
+              << ",\"p99_us\":" << percentile(0.99) << ",\"cpu_us_per_event\":" << cpuPerEvent
+              << ",\"round_trips_per_event\":" << tripsPerEvent << "}" << std::endl;
+    delegate.applicationWillTerminate();
+    return 0;
+}
