@@ -5,10 +5,12 @@
 #include "app/AppDelegate.h"
 #include "qt/QtScheduler.h"
 #include "qt/QtShell.h"
+#include "qt/QtUserDefaults.h"
 #include "x11/X11Desktop.h"
 #include "x11/X11PointerEvents.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <iostream>
@@ -49,6 +51,15 @@ public:
     std::unique_ptr<nivu::IndicatorView> createIndicatorView() override {
         return std::make_unique<TimedView>(inner_.createIndicatorView(), moves_);
     }
+    std::unique_ptr<nivu::StatusItem> createStatusItem() override {
+        return inner_.createStatusItem();
+    }
+    std::string localizedString(const std::string& key, const std::string& comment) override {
+        return inner_.localizedString(key, comment);
+    }
+    void showAccessibilityPrompt() override { inner_.showAccessibilityPrompt(); }
+    void showAboutPanel() override { inner_.showAboutPanel(); }
+    void terminate() override { inner_.terminate(); }
 
 private:
     nivu::Shell& inner_;
@@ -87,8 +98,12 @@ int main(int argc, char** argv) {
     moves.reserve(static_cast<std::size_t>(events) + 10);
     TimedShell timedShell(shell, moves);
     NoMemory memory;
-    nivu::AppDelegate delegate(nivu::AppEnvironment{desktop, scheduler, pointer, timedShell,
-                                                    [&]() -> nivu::SizeMemory& { return memory; }});
+    QTemporaryDir settingsFolder;
+    nivu::QtUserDefaults defaults(settingsFolder.filePath(QStringLiteral("nivu.conf")));
+    nivu::AppSettings settings(defaults);
+    nivu::AppDelegate delegate(nivu::AppEnvironment{
+        desktop, scheduler, pointer, timedShell, [&]() -> nivu::SizeMemory& { return memory; },
+        [&]() -> nivu::AppSettings& { return settings; }});
     delegate.applicationDidFinishLaunching();
 
     nivu::bench::ClientWindow client;

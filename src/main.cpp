@@ -1,23 +1,33 @@
 // nivu: the tray utility. Builds the X11 backend and the Qt adapters, hands them to the
-// controller and runs the event loop until Quit, SIGINT or SIGTERM.
+// controller and runs the event loop until Quit, SIGINT, SIGTERM or SIGHUP.
 #include "app/AppDelegate.h"
 #include "memory/WindowSizeMemory.h"
 #include "qt/QtScheduler.h"
 #include "qt/QtShell.h"
+#include "qt/QtUserDefaults.h"
 #include "qt/SignalWatcher.h"
+#include "qt/Translations.h"
 #include "x11/Compositor.h"
+#include "x11/InstanceLock.h"
 #include "x11/X11Connection.h"
 #include "x11/X11Desktop.h"
 #include "x11/X11PointerEvents.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <iostream>
+
+namespace {
+void fail(const std::string& message) {
+    std::cerr << "nivu: " << message << std::endl;
+}
+} // namespace
 
 int main(int argc, char** argv) {
     // Before Qt, which would abort with a message of its own: one clear line and a status.
     if (const auto problem = nivu::x11::X11Connection::displayProblem(nullptr)) {
-        std::cerr << "nivu: " << *problem << "\n";
+        fail(*problem);
         return 1;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -27,29 +37,42 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("nivu"));
     QApplication::setApplicationDisplayName(QStringLiteral("Nivu"));
     QApplication::setApplicationVersion(QStringLiteral(NIVU_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/MenuBarIcon.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
+    nivu::installTranslations(app);
 
     nivu::QtScheduler scheduler;
     std::unique_ptr<nivu::x11::X11Connection> connection;
     try {
         connection = std::make_unique<nivu::x11::X11Connection>(nullptr, scheduler);
     } catch (const std::exception& error) {
-        std::cerr << "nivu: " << error.what() << "\n";
+        fail(error.what());
         return 1;
     }
+    nivu::x11::InstanceLock instance(*connection);
+    if (!instance.acquire()) {
+        fail("already running on display " + qEnvironmentVariable("DISPLAY").toStdString());
+        return 1;
+    }
+    instance.onLost = [] {
+        fail("another nivu took over this display");
+        QApplication::quit();
+    };
     int exitStatus = 0;
     auto lost = connection->onConnectionLost([&] {
-        std::cerr << "nivu: lost the connection to the X server\n";
+        fail("lost the connection to the X server");
         exitStatus = 1;
         QApplication::exit(1);
     });
+
     nivu::x11::X11Desktop desktop(*connection, scheduler);
     nivu::x11::X11PointerEvents pointer(*connection);
     nivu::QtShell shell([&] { return nivu::x11::compositorRunning(*connection); });
+    nivu::AppSettings::provideSharedDefaults(std::make_unique<nivu::QtUserDefaults>());
     nivu::AppDelegate delegate(
-        nivu::AppEnvironment{desktop, scheduler, pointer, shell, []() -> nivu::SizeMemory& {
-                                 return nivu::WindowSizeMemory::shared();
-                             }});
+        nivu::AppEnvironment{desktop, scheduler, pointer, shell,
+                             []() -> nivu::SizeMemory& { return nivu::WindowSizeMemory::shared(); },
+                             []() -> nivu::AppSettings& { return nivu::AppSettings::shared(); }});
 
     nivu::SignalWatcher stopOnSignal([](int) { QApplication::quit(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit,

@@ -8,15 +8,21 @@ AppDelegate::AppDelegate(AppEnvironment environment)
     , windows_(env_.desktop)
     , accessibilityObserver_(env_.desktop, env_.scheduler)
     , mouseMonitor_(env_.pointer)
-    , liveResize_(env_.scheduler, env_.pointer, mouseMonitor_, env_.shell, env_.sizeMemory) {}
+    , liveResize_(env_.scheduler, env_.pointer, mouseMonitor_, env_.shell, env_.sizeMemory)
+    , permission_(env_.desktop, env_.scheduler, env_.shell) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
+    setupStatusItem();
     setupCallbacks();
+    observeSettings();
     env_.sizeMemory(); // creates the store now: legacy take-over and first-run file at launch
-    if (env_.desktop.hasAccessibilityPermission()) {
+    if (permission_.isTrusted()) {
         accessibilityObserver_.start();
     } else {
-        startPermissionPolling();
+        permission_.waitForAccess(anchor_.weakly([](AppDelegate& self) {
+            self.statusMenu_.hideGrantEntry();
+            self.accessibilityObserver_.start();
+        }));
     }
 }
 
@@ -24,8 +30,31 @@ void AppDelegate::applicationWillTerminate() {
     accessibilityObserver_.stop();
     mouseMonitor_.stop();
     liveResize_.cancelIdleTimer();
-    permissionCheckTimer_.reset();
+    permission_.stopPolling();
 }
+
+void AppDelegate::setupStatusItem() {
+    statusMenu_.setupStatusItem(
+        env_.shell,
+        StatusMenu::Actions{
+            anchor_.weakly([](AppDelegate& self) { self.requestAccessibilityPermission(); }),
+            anchor_.weakly([](AppDelegate& self) { self.showSettings(); }),
+            anchor_.weakly([](AppDelegate& self) { self.showAbout(); }),
+            anchor_.weakly([](AppDelegate& self) { self.quit(); }),
+        },
+        [this] { return permission_.isTrusted(); });
+}
+
+void AppDelegate::observeSettings() {
+    settingsCancellables_.push_back(env_.settings().subscribePresetMenuShortcut(
+        anchor_.weakly([](AppDelegate& self, const std::optional<ShortcutSpec>& shortcut) {
+            self.registerPresetHotKey(shortcut);
+        })));
+}
+
+void AppDelegate::registerPresetHotKey(const std::optional<ShortcutSpec>&) {}
+
+void AppDelegate::showSettings() {}
 
 void AppDelegate::setupCallbacks() {
     accessibilityObserver_.onWindowResized = anchor_.weakly(
@@ -51,23 +80,6 @@ void AppDelegate::restoreRememberedSize(const CreatedWindowInfo& info) {
                             [windows = windows_, element = info.element, size = *size] {
                                 windows.writeWindowSize(*element, size.width, size.height);
                             });
-}
-
-void AppDelegate::startPermissionPolling() {
-    if (permissionCheckTimer_) {
-        return;
-    }
-    permissionCheckTimer_ = env_.scheduler.startTimer(
-        permissionPollInterval, /*repeats=*/true,
-        anchor_.weakly([](AppDelegate& self) { self.checkPermission(); }));
-}
-
-void AppDelegate::checkPermission() {
-    if (!env_.desktop.hasAccessibilityPermission()) {
-        return;
-    }
-    permissionCheckTimer_.reset();
-    accessibilityObserver_.start();
 }
 
 } // namespace nivu

@@ -4,6 +4,8 @@
 
 #include "accessibility/AccessibilityObserver.h"
 #include "app/LiveResize.h"
+#include "app/PermissionFlow.h"
+#include "app/StatusMenu.h"
 #include "common/WeakAnchor.h"
 #include "input/GlobalMouseMonitor.h"
 #include "memory/SizeMemory.h"
@@ -11,6 +13,7 @@
 #include "platform/PointerEvents.h"
 #include "platform/Scheduler.h"
 #include "platform/Shell.h"
+#include "settings/AppSettings.h"
 
 #include <functional>
 #include <optional>
@@ -25,6 +28,8 @@ struct AppEnvironment {
     Shell& shell;
     // The remembered-size store; its first use creates it (legacy take-over, first-run file).
     std::function<SizeMemory&()> sizeMemory;
+    // The settings store; its first use loads the settings.
+    std::function<AppSettings&()> settings;
 };
 
 class AppDelegate {
@@ -33,7 +38,6 @@ public:
     using ResizedWindowInfo = AccessibilityObserver::ResizedWindowInfo;
 
     static constexpr Duration restoreDelay{50};
-    static constexpr Duration permissionPollInterval{1000};
 
     explicit AppDelegate(AppEnvironment environment);
     AppDelegate(const AppDelegate&) = delete;
@@ -50,14 +54,24 @@ public:
     void restartResizeIdleTimer() { liveResize_.restartResizeIdleTimer(); }
 
     // Start-up steps and the permission flow.
+    void setupStatusItem();
     void setupCallbacks();
-    void startPermissionPolling();
-    void checkPermission();
+    void observeSettings();
+    void registerPresetHotKey(const std::optional<ShortcutSpec>& shortcut);
+    void startPermissionPolling() { permission_.startPermissionPolling(); }
+    void checkPermission() { permission_.checkPermission(); }
+
+    // Menu actions.
+    void requestAccessibilityPermission() { permission_.requestAccessibilityPermission(); }
+    void showSettings();
+    void showAbout() { env_.shell.showAboutPanel(); }
+    void quit() { env_.shell.terminate(); }
 
     const AccessibilityObserver& accessibilityObserver() const { return accessibilityObserver_; }
     const GlobalMouseMonitor& mouseMonitor() const { return mouseMonitor_; }
     const LiveResize& liveResize() const { return liveResize_; }
-    bool isPollingPermission() const { return permissionCheckTimer_.has_value(); }
+    bool isPollingPermission() const { return permission_.isPolling(); }
+    const StatusMenu& statusMenu() const { return statusMenu_; }
 
 private:
     AppEnvironment env_;
@@ -65,7 +79,9 @@ private:
     AccessibilityObserver accessibilityObserver_;
     GlobalMouseMonitor mouseMonitor_;
     LiveResize liveResize_;
-    std::optional<Subscription> permissionCheckTimer_;
+    PermissionFlow permission_;
+    StatusMenu statusMenu_;
+    std::vector<Subscription> settingsCancellables_;
     WeakAnchor<AppDelegate> anchor_{this};
 };
 

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "platform/IndicatorView.h"
+#include "platform/StatusItem.h"
 
 #include <memory>
+#include <string>
 
 namespace nivu {
 
@@ -16,6 +18,18 @@ public:
 
     // A new, hidden size badge. Never fails.
     virtual std::unique_ptr<IndicatorView> createIndicatorView() = 0;
+    // A new item in the panel's tray (it appears whenever a tray is or becomes available).
+    virtual std::unique_ptr<StatusItem> createStatusItem() = 0;
+    // The text for a localisation key in the user's language; the key itself when there is no
+    // translation. comment is the note for translators.
+    virtual std::string localizedString(const std::string& key, const std::string& comment) = 0;
+    // Explains how window access is obtained (on X11: run an EWMH window manager). Returns at
+    // once; the explanation stays until the user closes it.
+    virtual void showAccessibilityPrompt() = 0;
+    // Brings Nivu forward and shows its About panel.
+    virtual void showAboutPanel() = 0;
+    // Ends the application; the controller's shut-down runs before the process exits.
+    virtual void terminate() = 0;
 };
 
 } // namespace nivu

@@ -121,7 +121,9 @@ void QtIndicatorView::orderOut() {
     badge_->hide();
 }
 
-QWidget& QtIndicatorView::widget() { return *badge_; }
+QWidget& QtIndicatorView::widget() {
+    return *badge_;
+}
 
 QRect QtIndicatorView::labelRect() const {
     return badge_->label;

@@ -2,11 +2,79 @@
 #include "qt/QtShell.h"
 
 #include "qt/QtIndicatorView.h"
+#include "qt/QtStatusItem.h"
+
+#include <QApplication>
+#include <QIcon>
 
 namespace nivu {
 
+namespace {
+// Shown without blocking the event loop, raised if it is already open.
+void present(QMessageBox* box) {
+    box->show();
+    box->raise();
+    box->activateWindow();
+}
+} // namespace
+
+QtShell::~QtShell() {
+    delete prompt_;
+    delete about_;
+}
+
+QString QtShell::tr(const char* key, const char* comment) {
+    return QString::fromStdString(localizedString(key, comment));
+}
+
 std::unique_ptr<IndicatorView> QtShell::createIndicatorView() {
     return std::make_unique<QtIndicatorView>(compositing_);
+}
+
+std::unique_ptr<StatusItem> QtShell::createStatusItem() {
+    return std::make_unique<QtStatusItem>();
+}
+
+std::string QtShell::localizedString(const std::string& key, const std::string& comment) {
+    return QCoreApplication::translate(translationContext, key.c_str(), comment.c_str())
+        .toStdString();
+}
+
+void QtShell::showAccessibilityPrompt() {
+    if (!prompt_) {
+        prompt_ = new QMessageBox(QMessageBox::Information, QStringLiteral("Nivu"),
+                                  tr("Nivu needs a window manager to see and resize windows",
+                                     "ウィンドウマネージャが必要なことを伝える見出し"),
+                                  QMessageBox::Ok);
+        prompt_->setInformativeText(
+            tr("Start a window manager that supports EWMH, such as Openbox, Xfwm, KWin or "
+               "Mutter. Nivu notices it within a second; nothing else is needed.",
+               "ウィンドウマネージャの起動を促す説明"));
+        prompt_->setAttribute(Qt::WA_DeleteOnClose);
+        prompt_->setWindowModality(Qt::NonModal);
+    }
+    present(prompt_);
+}
+
+void QtShell::showAboutPanel() {
+    if (!about_) {
+        about_ = new QMessageBox(
+            QMessageBox::NoIcon, tr("About Nivu", "Aboutパネルを開くメニュー項目"),
+            QStringLiteral("<b>Nivu</b> %1").arg(QApplication::applicationVersion()),
+            QMessageBox::Ok);
+        about_->setInformativeText(
+            tr("Remembers window sizes, shows the size while you resize, and resizes windows to "
+               "presets.",
+               "Aboutパネルの説明文"));
+        about_->setIconPixmap(QIcon(QStringLiteral(":/icons/MenuBarIcon.svg")).pixmap(64, 64));
+        about_->setAttribute(Qt::WA_DeleteOnClose);
+        about_->setWindowModality(Qt::NonModal);
+    }
+    present(about_);
+}
+
+void QtShell::terminate() {
+    QCoreApplication::quit();
 }
 
 } // namespace nivu

@@ -3,19 +3,36 @@
 
 #include "platform/Shell.h"
 
+#include <QMessageBox>
+#include <QPointer>
 #include <functional>
 
 namespace nivu {
 
 class QtShell final : public Shell {
 public:
+    static constexpr const char* translationContext = "Nivu";
+
     explicit QtShell(std::function<bool()> compositing)
         : compositing_(std::move(compositing)) {}
+    ~QtShell() override;
 
     std::unique_ptr<IndicatorView> createIndicatorView() override;
+    std::unique_ptr<StatusItem> createStatusItem() override;
+    std::string localizedString(const std::string& key, const std::string& comment) override;
+    void showAccessibilityPrompt() override;
+    void showAboutPanel() override;
+    void terminate() override;
+
+    QMessageBox* accessibilityPrompt() const { return prompt_; }
+    QMessageBox* aboutPanel() const { return about_; }
 
 private:
+    QString tr(const char* key, const char* comment);
+
     std::function<bool()> compositing_;
+    QPointer<QMessageBox> prompt_;
+    QPointer<QMessageBox> about_;
 };
 
 } // namespace nivu

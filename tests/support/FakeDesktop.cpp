@@ -90,7 +90,11 @@ std::size_t FakeDesktop::activationObserverCount() const {
 
 Subscription FakeDesktop::observeActivations(std::function<void(ProcessId)> observer) {
     journal.push_back("observe activations");
-    return activations_.connect(std::move(observer));
+    auto connection = std::make_shared<Subscription>(activations_.connect(std::move(observer)));
+    return Subscription([this, connection] {
+        journal.push_back("stop observing activations");
+        connection->cancel();
+    });
 }
 
 std::optional<std::string> FakeDesktop::bundleIdentifier(ProcessId process) {

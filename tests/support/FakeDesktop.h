@@ -31,6 +31,11 @@ struct FakeApplication {
 
 class FakeDesktop final : public Desktop {
 public:
+    FakeDesktop() = default;
+    // Notes every call in a journal shared with other fakes.
+    explicit FakeDesktop(std::vector<std::string>& sharedJournal)
+        : journal(sharedJournal) {}
+
     FakeApplication& addApplication(ProcessId process, std::optional<std::string> bundle);
     std::shared_ptr<FakeWindow> addWindow(ProcessId process);
 
@@ -41,10 +46,18 @@ public:
 
     bool permission = true;
     std::optional<ProcessId> frontmost;
-    std::vector<std::string> journal;
+
+private:
+    std::vector<std::string> ownJournal_;
+
+public:
+    std::vector<std::string>& journal = ownJournal_;
     std::size_t activationObserverCount() const;
 
-    bool hasAccessibilityPermission() override { return permission; }
+    bool hasAccessibilityPermission() override {
+        journal.push_back("permission?");
+        return permission;
+    }
     std::optional<ProcessId> frontmostApplication() override { return frontmost; }
     Subscription observeActivations(std::function<void(ProcessId)> observer) override;
     std::optional<std::string> bundleIdentifier(ProcessId process) override;

@@ -10,6 +10,10 @@ namespace nivu::test {
 
 class FakePointer final : public PointerEvents {
 public:
+    FakePointer() = default;
+    explicit FakePointer(std::vector<std::string>& sharedJournal)
+        : journal(sharedJournal) {}
+
     std::optional<Subscription> monitorLeftDrags(std::function<void()> handler) override {
         return add("drag", std::move(handler), drags_);
     }
@@ -28,7 +32,12 @@ public:
 
     Point location{500, 400};
     bool refuses = false;
-    std::vector<std::string> journal;
+
+private:
+    std::vector<std::string> ownJournal_;
+
+public:
+    std::vector<std::string>& journal = ownJournal_;
 
 private:
     std::optional<Subscription> add(const std::string& kind, std::function<void()> handler,

@@ -3,6 +3,7 @@
 
 #include "platform/Shell.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -39,15 +40,75 @@ private:
     State& state_;
 };
 
+class FakeStatusItem final : public StatusItem {
+public:
+    struct State {
+        std::string image;
+        std::string accessibilityDescription;
+        Menu menu;
+    };
+
+    FakeStatusItem(State& state, std::vector<std::string>& journal)
+        : state_(state)
+        , journal_(journal) {}
+
+    bool setImage(const std::string& name, const std::string& description) override {
+        journal_.push_back("status item image " + name);
+        state_.image = name;
+        state_.accessibilityDescription = description;
+        return true;
+    }
+    void setMenu(Menu menu) override {
+        journal_.push_back("status item menu");
+        state_.menu = std::move(menu);
+    }
+    void setEntryHidden(std::size_t index, bool hidden) override {
+        journal_.push_back("hide entry " + std::to_string(index) + (hidden ? "" : " (show)"));
+        if (index < state_.menu.size()) {
+            state_.menu[index].hidden = hidden;
+        }
+    }
+    std::size_t entryCount() const override { return state_.menu.size(); }
+
+private:
+    State& state_;
+    std::vector<std::string>& journal_;
+};
+
 class FakeShell final : public Shell {
 public:
+    FakeShell() = default;
+    explicit FakeShell(std::vector<std::string>& sharedJournal)
+        : journal(sharedJournal) {}
+
     std::unique_ptr<IndicatorView> createIndicatorView() override {
         ++indicatorViewsCreated;
         return std::make_unique<FakeIndicatorView>(indicator);
     }
+    std::unique_ptr<StatusItem> createStatusItem() override {
+        journal.push_back("create status item");
+        return std::make_unique<FakeStatusItem>(statusItem, journal);
+    }
+    std::string localizedString(const std::string& key, const std::string& comment) override {
+        comments[key] = comment;
+        const auto found = translations.find(key);
+        return found == translations.end() ? key : found->second;
+    }
+    void showAccessibilityPrompt() override { journal.push_back("accessibility prompt"); }
+    void showAboutPanel() override { journal.push_back("about panel"); }
+    void terminate() override { journal.push_back("terminate"); }
 
     FakeIndicatorView::State indicator;
+    FakeStatusItem::State statusItem;
     int indicatorViewsCreated = 0;
+    std::map<std::string, std::string> translations;
+    std::map<std::string, std::string> comments;
+
+private:
+    std::vector<std::string> ownJournal_;
+
+public:
+    std::vector<std::string>& journal = ownJournal_;
 };
 
 } // namespace nivu::test

@@ -3,6 +3,7 @@
 #include "FakeDesktop.h"
 #include "FakePointer.h"
 #include "FakeShell.h"
+#include "InMemoryUserDefaults.h"
 #include "Printers.h"
 #include "RecordingSizeMemory.h"
 #include "TemporaryDirectory.h"
@@ -36,8 +37,11 @@ protected:
     test::FakePointer pointer;
     test::FakeShell shell;
     test::RecordingSizeMemory memory;
-    AppDelegate delegate{
-        AppEnvironment{desktop, clock, pointer, shell, [this]() -> SizeMemory& { return memory; }}};
+    test::InMemoryUserDefaults defaults;
+    AppSettings settings{defaults};
+    AppDelegate delegate{AppEnvironment{desktop, clock, pointer, shell,
+                                        [this]() -> SizeMemory& { return memory; },
+                                        [this]() -> AppSettings& { return settings; }}};
 };
 
 TEST_F(WindowEventHandlingTest, OneDragShowsTheBadgeFollowsEveryEventAndRecordsOnceAtMouseUp) {
@@ -166,8 +170,11 @@ TEST(WindowEventHandlingWithRealStore, UntrackedApplicationsAreShownButNeverWrit
     test::VirtualClock clock;
     test::FakePointer pointer;
     test::FakeShell shell;
-    AppDelegate delegate{
-        AppEnvironment{desktop, clock, pointer, shell, [&]() -> SizeMemory& { return store; }}};
+    test::InMemoryUserDefaults defaults;
+    AppSettings settings{defaults};
+    AppDelegate delegate{AppEnvironment{desktop, clock, pointer, shell,
+                                        [&]() -> SizeMemory& { return store; },
+                                        [&]() -> AppSettings& { return settings; }}};
     delegate.applicationDidFinishLaunching();
     const auto before = test::readFile(store.configFileURL());
 

@@ -1,0 +1,31 @@
+// Window access on start.
+#include "app/PermissionFlow.h"
+
+namespace nivu {
+
+void PermissionFlow::waitForAccess(std::function<void()> onGranted) {
+    onGranted_ = std::move(onGranted);
+    shell_.showAccessibilityPrompt();
+    startPermissionPolling();
+}
+
+void PermissionFlow::startPermissionPolling() {
+    if (permissionCheckTimer_) {
+        return;
+    }
+    permissionCheckTimer_ =
+        scheduler_.startTimer(pollInterval, /*repeats=*/true,
+                              anchor_.weakly([](PermissionFlow& self) { self.checkPermission(); }));
+}
+
+void PermissionFlow::checkPermission() {
+    if (!isTrusted()) {
+        return;
+    }
+    permissionCheckTimer_.reset();
+    if (onGranted_) {
+        onGranted_();
+    }
+}
+
+} // namespace nivu

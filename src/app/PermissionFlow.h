@@ -1,0 +1,47 @@
+// Window access on start: at once when granted, otherwise after explaining how to get it and
+// polling once a second until it arrives. Once seen, access is not tested again.
+#pragma once
+
+#include "common/WeakAnchor.h"
+#include "platform/Desktop.h"
+#include "platform/Scheduler.h"
+#include "platform/Shell.h"
+
+#include <functional>
+#include <optional>
+
+namespace nivu {
+
+class PermissionFlow {
+public:
+    static constexpr Duration pollInterval{1000};
+
+    PermissionFlow(Desktop& desktop, Scheduler& scheduler, Shell& shell)
+        : desktop_(desktop)
+        , scheduler_(scheduler)
+        , shell_(shell) {}
+    PermissionFlow(const PermissionFlow&) = delete;
+    PermissionFlow& operator=(const PermissionFlow&) = delete;
+
+    bool isTrusted() { return desktop_.hasAccessibilityPermission(); }
+    // Start-up without access: shows the explanation and polls, calling onGranted at the tick
+    // that sees access.
+    void waitForAccess(std::function<void()> onGranted);
+    void startPermissionPolling();
+    void checkPermission();
+    // The menu entry: explains again; polling goes on as it was.
+    void requestAccessibilityPermission() { shell_.showAccessibilityPrompt(); }
+    void stopPolling() { permissionCheckTimer_.reset(); }
+
+    bool isPolling() const { return permissionCheckTimer_.has_value(); }
+
+private:
+    Desktop& desktop_;
+    Scheduler& scheduler_;
+    Shell& shell_;
+    std::function<void()> onGranted_;
+    std::optional<Subscription> permissionCheckTimer_;
+    WeakAnchor<PermissionFlow> anchor_{this};
+};
+
+} // namespace nivu

@@ -1,0 +1,83 @@
+// The status item as a QSystemTrayIcon.
+#include "qt/QtStatusItem.h"
+
+#include <QCursor>
+#include <QFile>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+
+namespace nivu {
+
+namespace {
+// Shown when the named image is missing, so that the item can still be found and clicked.
+QIcon placeholderIcon() {
+    QPixmap pixmap(22, 22);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor(0x25, 0x31, 0x3a));
+    painter.setPen(QPen(QColor(0xee, 0xf2, 0xf5), 1.5));
+    painter.drawRoundedRect(QRectF(2, 3, 18, 16), 3, 3);
+    return QIcon(pixmap);
+}
+} // namespace
+
+QtStatusItem::QtStatusItem() {
+    tray_.setIcon(placeholderIcon());
+    QObject::connect(&tray_, &QSystemTrayIcon::activated,
+                     [this](QSystemTrayIcon::ActivationReason reason) {
+                         // The context menu opens on the right button; the left opens it too.
+                         if (reason == QSystemTrayIcon::Trigger) {
+                             menu_.popup(QCursor::pos());
+                         }
+                     });
+}
+
+QtStatusItem::~QtStatusItem() {
+    tray_.hide();
+}
+
+bool QtStatusItem::setImage(const std::string& name, const std::string& accessibilityDescription) {
+    const QString path = QStringLiteral(":/icons/%1.svg").arg(QString::fromStdString(name));
+    tray_.setToolTip(QString::fromStdString(accessibilityDescription));
+    if (!QFile::exists(path)) {
+        return false;
+    }
+    tray_.setIcon(QIcon(path));
+    return true;
+}
+
+void QtStatusItem::setMenu(Menu entries) {
+    menu_.clear();
+    actions_.clear();
+    for (auto& entry : entries) {
+        QAction* action = entry.isSeparator ? menu_.addSeparator()
+                                            : menu_.addAction(QString::fromStdString(entry.title));
+        if (!entry.isSeparator) {
+            if (!entry.keyEquivalent.empty()) {
+                action->setShortcut(
+                    QKeySequence(QStringLiteral("Ctrl+") +
+                                 QString::fromStdString(entry.keyEquivalent).toUpper()));
+                action->setShortcutContext(Qt::ApplicationShortcut);
+            }
+            action->setEnabled(entry.enabled);
+            if (entry.action) {
+                QObject::connect(action, &QAction::triggered,
+                                 [run = std::move(entry.action)] { run(); });
+            }
+        }
+        action->setVisible(!entry.hidden);
+        actions_.push_back(action);
+    }
+    tray_.setContextMenu(&menu_);
+    tray_.show();
+}
+
+void QtStatusItem::setEntryHidden(std::size_t index, bool hidden) {
+    if (index < actions_.size()) {
+        actions_[index]->setVisible(!hidden);
+    }
+}
+
+} // namespace nivu

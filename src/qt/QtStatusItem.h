@@ -1,0 +1,32 @@
+// The status item as a QSystemTrayIcon (XEmbed tray or StatusNotifierItem) with a QMenu that
+// opens on either mouse button.
+#pragma once
+
+#include "platform/StatusItem.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <vector>
+
+namespace nivu {
+
+class QtStatusItem final : public StatusItem {
+public:
+    QtStatusItem();
+    ~QtStatusItem() override;
+
+    bool setImage(const std::string& name, const std::string& accessibilityDescription) override;
+    void setMenu(Menu menu) override;
+    void setEntryHidden(std::size_t index, bool hidden) override;
+    std::size_t entryCount() const override { return actions_.size(); }
+
+    QSystemTrayIcon& trayIcon() { return tray_; }
+    QMenu& menu() { return menu_; }
+
+private:
+    QSystemTrayIcon tray_;
+    QMenu menu_;
+    std::vector<QAction*> actions_;
+};
+
+} // namespace nivu

@@ -1,0 +1,163 @@
+// The controller's start-up and shut-down orders, the permission flow and the status menu, on
+// fakes that note every call in one shared journal.
+#include "FakeDesktop.h"
+#include "FakePointer.h"
+#include "FakeShell.h"
+#include "InMemoryUserDefaults.h"
+#include "RecordingSizeMemory.h"
+#include "VirtualClock.h"
+#include "app/AppDelegate.h"
+
+#include <gtest/gtest.h>
+
+namespace nivu {
+namespace {
+
+using namespace std::chrono_literals;
+using Journal = std::vector<std::string>;
+
+class AppLifecycleTest : public ::testing::Test {
+protected:
+    AppLifecycleTest() {
+        desktop.addApplication(1, "XTerm");
+        desktop.frontmost = 1;
+    }
+
+    void launch() {
+        delegate.applicationDidFinishLaunching();
+        mark = journal.size();
+    }
+    Journal since(std::size_t from) const {
+        return {journal.begin() + static_cast<std::ptrdiff_t>(from), journal.end()};
+    }
+    const MenuEntry& grantEntry() const { return shell.statusItem.menu.at(0); }
+
+    Journal journal;
+    test::FakeDesktop desktop{journal};
+    test::VirtualClock clock{journal};
+    test::FakePointer pointer{journal};
+    test::FakeShell shell{journal};
+    test::RecordingSizeMemory memory;
+    test::InMemoryUserDefaults defaults;
+    std::optional<AppSettings> settings;
+    AppDelegate delegate{AppEnvironment{desktop, clock, pointer, shell,
+                                        [this]() -> SizeMemory& {
+                                            journal.push_back("size memory");
+                                            return memory;
+                                        },
+                                        [this]() -> AppSettings& {
+                                            if (!settings) {
+                                                journal.push_back("load settings");
+                                                settings.emplace(defaults);
+                                            }
+                                            return *settings;
+                                        }}};
+    std::size_t mark = 0;
+};
+
+TEST_F(AppLifecycleTest, StartUpRunsItsStepsInOrder) {
+    launch();
+    EXPECT_EQ(since(0), (Journal{
+                            "create status item",
+                            "status item image MenuBarIcon",
+                            "permission?",
+                            "status item menu",
+                            "load settings",
+                            "size memory",
+                            "permission?",
+                            "observe activations",
+                            "create observer 1",
+                            "add AXWindowResized 1",
+                            "add AXWindowCreated 1",
+                            "attach 1",
+                        }));
+    EXPECT_EQ(shell.statusItem.accessibilityDescription, "Nivu");
+}
+
+TEST_F(AppLifecycleTest, ShutDownStopsEverythingInOrderAndRecordsNothing) {
+    launch();
+    delegate.handleResize({{800, 600}, "XTerm", std::nullopt});
+    const auto before = journal.size();
+
+    delegate.applicationWillTerminate();
+
+    EXPECT_EQ(since(before), (Journal{
+                                 "stop observing activations",
+                                 "remove AXWindowResized 1",
+                                 "remove AXWindowCreated 1",
+                                 "detach 1",
+                                 "release observer 1",
+                                 "remove drag",
+                                 "remove up",
+                                 "stop timer 500ms",
+                             }));
+    clock.advance(5s);
+    EXPECT_TRUE(memory.records.empty());
+}
+
+TEST_F(AppLifecycleTest, WithAccessTheGrantEntryIsHiddenAndNothingPolls) {
+    launch();
+    EXPECT_TRUE(grantEntry().hidden);
+    EXPECT_FALSE(delegate.isPollingPermission());
+    EXPECT_TRUE(delegate.accessibilityObserver().isStarted());
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "accessibility prompt"), 0);
+}
+
+TEST_F(AppLifecycleTest, WithoutAccessItExplainsOncePollsEverySecondAndStartsWhenItArrives) {
+    desktop.permission = false;
+    launch();
+    EXPECT_FALSE(grantEntry().hidden);
+    EXPECT_FALSE(delegate.accessibilityObserver().isStarted());
+    EXPECT_TRUE(delegate.isPollingPermission());
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "accessibility prompt"), 1);
+
+    clock.advance(3s);
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "permission?"), 2 + 3);
+    shell.statusItem.menu[0].action(); // "Grant Accessibility Access…"
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "accessibility prompt"), 2);
+    EXPECT_TRUE(delegate.isPollingPermission()) << "the entry neither starts nor stops polling";
+
+    desktop.permission = true;
+    const auto before = journal.size();
+    clock.advance(999ms);
+    EXPECT_FALSE(delegate.accessibilityObserver().isStarted());
+    clock.advance(1ms);
+    EXPECT_EQ(since(before),
+              (Journal{"permission?", "stop timer 1000ms", "hide entry 0", "observe activations",
+                       "create observer 1", "add AXWindowResized 1", "add AXWindowCreated 1",
+                       "attach 1"}));
+    EXPECT_TRUE(grantEntry().hidden);
+
+    desktop.permission = false; // withdrawn later: not tested again
+    clock.advance(5s);
+    EXPECT_FALSE(delegate.isPollingPermission());
+    EXPECT_TRUE(grantEntry().hidden);
+}
+
+TEST_F(AppLifecycleTest, StatusMenuHasItsSevenEntriesWithKeysCommentsAndActions) {
+    shell.translations["Quit Nivu"] = "Nivu を終了";
+    launch();
+    const Menu& menu = shell.statusItem.menu;
+    ASSERT_EQ(menu.size(), 7u);
+    EXPECT_EQ(menu[0].title, "Grant Accessibility Access\u2026");
+    EXPECT_TRUE(menu[1].isSeparator);
+    EXPECT_FALSE(menu[1].hidden) << "the separator after the hidden entry stays";
+    EXPECT_EQ(menu[2].title, "Settings\u2026");
+    EXPECT_EQ(menu[2].keyEquivalent, ",");
+    EXPECT_TRUE(menu[3].isSeparator);
+    EXPECT_EQ(menu[4].title, "About Nivu");
+    EXPECT_EQ(menu[4].keyEquivalent, "");
+    EXPECT_TRUE(menu[5].isSeparator);
+    EXPECT_EQ(menu[6].title, "Nivu を終了") << "titles are looked up";
+    EXPECT_EQ(menu[6].keyEquivalent, "q");
+    EXPECT_EQ(shell.comments["Settings\u2026"], "設定を開くメニュー項目");
+    EXPECT_EQ(shell.comments["Grant Accessibility Access\u2026"],
+              "アクセシビリティ権限を要求するメニュー項目");
+
+    menu[4].action();
+    menu[6].action();
+    EXPECT_EQ(since(journal.size() - 2), (Journal{"about panel", "terminate"}));
+}
+
+} // namespace
+} // namespace nivu
