@@ -16,7 +16,8 @@ from Xlib import X, Xatom
 from Xlib import display as xdisplay
 from Xlib import error as xerror
 
-BUILD_DIR = os.environ.get("NIVU_BUILD_DIR", os.path.join(os.path.dirname(__file__), "../../build"))
+REPO_DIR = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+BUILD_DIR = os.environ.get("NIVU_BUILD_DIR", os.path.join(REPO_DIR, "build"))
 
 
 def binary(name):
@@ -192,8 +193,9 @@ class Desktop:
         return list(value.value) if value else []
 
     def selection_owner(self, name):
+        """The id of the selection's owner window, or 0."""
         owner = self.x.get_selection_owner(self.atom(name))
-        return owner != X.NONE and owner
+        return owner.id if owner and owner != X.NONE else 0
 
     def client_windows(self):
         return self.root_property("_NET_CLIENT_LIST")
@@ -315,3 +317,34 @@ def top_level_windows(desktop):
         except xerror.XError:
             continue
     return found
+
+
+def descendants(window):
+    try:
+        children = window.query_tree().children
+    except xerror.XError:
+        return []
+    found = []
+    for child in children:
+        found.append(child)
+        found.extend(descendants(child))
+    return found
+
+
+def tray_icon_embedded(desktop, name="nivu", host=("panel", "trayer")):
+    """True when a small window of the named program sits inside the tray host's window."""
+    for window in descendants(desktop.root):
+        try:
+            if (window.get_wm_class() or ("",))[0] != name:
+                continue
+            geometry = window.get_geometry()
+            if geometry.width > 48 or geometry.height > 48:
+                continue
+            ancestor = window.query_tree().parent
+            while ancestor.id != desktop.root.id:
+                if ancestor.get_wm_class() == host:
+                    return True
+                ancestor = ancestor.query_tree().parent
+        except xerror.XError:
+            continue
+    return False

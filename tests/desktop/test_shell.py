@@ -1,0 +1,118 @@
+"""nivu as a desktop program: the tray icon, waiting for a window manager, one instance per
+display, clean ends, a clear error without a display, and the README's run command."""
+
+import os
+import signal
+import subprocess
+import tempfile
+import unittest
+
+from harness import (REPO_DIR, Desktop, DesktopTestCase, binary, nivu_config, screenshot,
+                     tray_icon_embedded, wait_until)
+
+TRACK_XTERM = '{"rememberedSizes": {"XTerm": {"_default": {"height": 394, "width": 604}}}, ' \
+              '"trackedBundleIdentifiers": ["XTerm"]}'
+
+
+class ShellWithTray(DesktopTestCase):
+    tray = True
+
+    def test_icon_embeds_into_the_tray_and_sigterm_ends_nivu_cleanly(self):
+        nivu = self.desktop.spawn([binary("nivu")], capture=True)
+        wait_until(lambda: tray_icon_embedded(self.desktop), what="the icon in the tray")
+        screenshot(self.desktop, "tray-icon")
+        self.assertTrue(self.desktop.selection_owner("_NIVU_RUNNING"))
+
+        self.assertEqual(self.desktop.end(nivu), 0)
+        wait_until(lambda: not self.desktop.selection_owner("_NIVU_RUNNING"),
+                   what="the display to be free for the next nivu")
+        again = self.desktop.spawn([binary("nivu")])
+        wait_until(lambda: tray_icon_embedded(self.desktop), what="the next nivu's icon")
+        self.assertIsNone(again.poll())
+
+    def test_a_second_nivu_on_the_same_display_exits_with_a_message(self):
+        first = self.desktop.spawn([binary("nivu")])
+        wait_until(lambda: self.desktop.selection_owner("_NIVU_RUNNING"), what="the first nivu")
+        second = subprocess.run([binary("nivu")], env=self.desktop.env, capture_output=True,
+                                text=True, timeout=30)
+        self.assertEqual(second.returncode, 1)
+        self.assertIn("already running on display", second.stderr)
+        self.assertIsNone(first.poll())
+
+
+class ShellWithoutTray(DesktopTestCase):
+    def test_icon_appears_when_the_tray_host_starts_after_nivu(self):
+        nivu = self.desktop.spawn([binary("nivu")])
+        wait_until(lambda: self.desktop.selection_owner("_NIVU_RUNNING"), what="nivu")
+        self.desktop.start_tray()
+        wait_until(lambda: tray_icon_embedded(self.desktop), what="the icon in the late tray")
+        self.assertIsNone(nivu.poll())
+
+
+class ShellBeforeTheWindowManager(DesktopTestCase):
+    window_manager = False
+
+    def test_observation_starts_once_a_window_manager_runs(self):
+        nivu_config(self.desktop, TRACK_XTERM)
+        nivu = self.desktop.spawn([binary("nivu")])
+        prompt = wait_until(lambda: next((w for w in self.desktop.root.query_tree().children
+                                          if self.desktop.text_property(w.id, "WM_NAME") == b"Nivu"
+                                          and w.get_attributes().map_state), None),
+                            what="Nivu's explanation that a window manager is needed")
+        self.assertTrue(prompt)
+        screenshot(self.desktop, "waiting-for-window-manager")
+
+        self.desktop.start_window_manager()
+        _, window = self.desktop.start_xterm()
+        wait_until(lambda: (self.desktop.geometry(window)["width"], self.desktop.geometry(window)["height"])
+                   == (604, 394), timeout=10, what="the remembered size once the window manager runs")
+        self.assertIsNone(nivu.poll())
+
+
+class ShellWithoutDisplay(unittest.TestCase):
+    def run_nivu(self, display):
+        with tempfile.TemporaryDirectory() as home:
+            env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=home)
+            env.pop("DISPLAY", None)
+            env.pop("WAYLAND_DISPLAY", None)
+            if display:
+                env["DISPLAY"] = display
+            result = subprocess.run([binary("nivu")], env=env, capture_output=True, text=True,
+                                    timeout=30)
+            return result, os.listdir(home)
+
+    def test_no_display_gives_one_clear_line_and_writes_nothing(self):
+        for display, message in ((None, "nivu: no X display: DISPLAY is not set\n"),
+                                 (":65000", "nivu: cannot open display :65000\n")):
+            result, written = self.run_nivu(display)
+            self.assertNotEqual(result.returncode, 0)
+            self.assertEqual(result.stderr, message)
+            self.assertEqual(written, [])
+
+
+class RunCommandHeadless(unittest.TestCase):
+    def test_run_command_starts_a_private_desktop_and_saves_a_screenshot(self):
+        with tempfile.TemporaryDirectory() as folder:
+            shot = os.path.join(folder, "nivu.png")
+            env = dict(os.environ, NIVU_SCREENSHOT=shot, HOME=folder, XDG_RUNTIME_DIR=folder,
+                       NIVU_BUILD_DIR=os.environ.get("NIVU_BUILD_DIR", "build"))
+            env.pop("DISPLAY", None)
+            run = subprocess.Popen(["bash", os.path.join(REPO_DIR, "scripts", "run")], env=env,
+                                   cwd=REPO_DIR, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+            try:
+                line = run.stdout.readline()  # the first line comes once all is set up
+                self.assertIn("private headless desktop", line,
+                              f"the run command failed: {run.poll()} {run.stderr.read() if run.poll() is not None else ''}")
+                wait_until(lambda: os.path.exists(shot) and os.path.getsize(shot) > 0, what="the screenshot")
+                with open(shot, "rb") as file:
+                    self.assertEqual(file.read(8), b"\x89PNG\r\n\x1a\n")
+            finally:
+                run.send_signal(signal.SIGINT)
+                run.wait(timeout=30)
+                run.stdout.close()
+                run.stderr.close()
+            self.assertEqual(run.returncode, 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
