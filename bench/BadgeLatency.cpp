@@ -7,6 +7,7 @@
 #include "qt/QtShell.h"
 #include "qt/QtUserDefaults.h"
 #include "x11/X11Desktop.h"
+#include "x11/X11HotKeys.h"
 #include "x11/X11PointerEvents.h"
 
 #include <QApplication>
@@ -58,6 +59,9 @@ public:
         return inner_.localizedString(key, comment);
     }
     void showAccessibilityPrompt() override { inner_.showAccessibilityPrompt(); }
+    void popUpMenu(nivu::Menu menu, nivu::Point location) override {
+        inner_.popUpMenu(std::move(menu), location);
+    }
     void showAboutPanel() override { inner_.showAboutPanel(); }
     void terminate() override { inner_.terminate(); }
 
@@ -101,9 +105,12 @@ int main(int argc, char** argv) {
     QTemporaryDir settingsFolder;
     nivu::QtUserDefaults defaults(settingsFolder.filePath(QStringLiteral("nivu.conf")));
     nivu::AppSettings settings(defaults);
-    nivu::AppDelegate delegate(nivu::AppEnvironment{
-        desktop, scheduler, pointer, timedShell, [&]() -> nivu::SizeMemory& { return memory; },
-        [&]() -> nivu::AppSettings& { return settings; }});
+    nivu::x11::X11HotKeys hotKeyPlatform(connection);
+    nivu::HotKeyRegistry hotKeys(hotKeyPlatform);
+    nivu::AppDelegate delegate(
+        nivu::AppEnvironment{desktop, scheduler, pointer, timedShell, hotKeys,
+                             [&]() -> nivu::SizeMemory& { return memory; },
+                             [&]() -> nivu::AppSettings& { return settings; }});
     delegate.applicationDidFinishLaunching();
 
     nivu::bench::ClientWindow client;

@@ -11,6 +11,7 @@
 #include "x11/InstanceLock.h"
 #include "x11/X11Connection.h"
 #include "x11/X11Desktop.h"
+#include "x11/X11HotKeys.h"
 #include "x11/X11PointerEvents.h"
 
 #include <QApplication>
@@ -67,10 +68,12 @@ int main(int argc, char** argv) {
 
     nivu::x11::X11Desktop desktop(*connection, scheduler);
     nivu::x11::X11PointerEvents pointer(*connection);
+    nivu::x11::X11HotKeys hotKeyPlatform(*connection);
+    nivu::HotKeyRegistry hotKeys(hotKeyPlatform);
     nivu::QtShell shell([&] { return nivu::x11::compositorRunning(*connection); });
     nivu::AppSettings::provideSharedDefaults(std::make_unique<nivu::QtUserDefaults>());
     nivu::AppDelegate delegate(
-        nivu::AppEnvironment{desktop, scheduler, pointer, shell,
+        nivu::AppEnvironment{desktop, scheduler, pointer, shell, hotKeys,
                              []() -> nivu::SizeMemory& { return nivu::WindowSizeMemory::shared(); },
                              []() -> nivu::AppSettings& { return nivu::AppSettings::shared(); }});
 

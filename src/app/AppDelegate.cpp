@@ -31,6 +31,10 @@ void AppDelegate::applicationWillTerminate() {
     mouseMonitor_.stop();
     liveResize_.cancelIdleTimer();
     permission_.stopPolling();
+    if (presetHotKey_) {
+        presetHotKey_->unregister();
+        presetHotKey_.reset();
+    }
 }
 
 void AppDelegate::setupStatusItem() {
@@ -52,7 +56,39 @@ void AppDelegate::observeSettings() {
         })));
 }
 
-void AppDelegate::registerPresetHotKey(const std::optional<ShortcutSpec>&) {}
+void AppDelegate::registerPresetHotKey(const std::optional<ShortcutSpec>& shortcut) {
+    // Works from the delivered value only: the settings may not hold it yet.
+    if (presetHotKey_) {
+        presetHotKey_->unregister();
+        presetHotKey_.reset();
+    }
+    if (shortcut) {
+        presetHotKey_ =
+            GlobalHotKey::create(env_.hotKeys, shortcut->keyCode, shortcut->carbonModifiers,
+                                 anchor_.weakly([](AppDelegate& self) { self.showPresetMenu(); }));
+    }
+}
+
+void AppDelegate::showPresetMenu() {
+    const WindowRef window = windows_.focusedWindowOfFrontmostApplication();
+    if (!window) {
+        return;
+    }
+    Menu menu =
+        PresetMenu::entries(env_.shell, env_.settings().presets(), window,
+                            anchor_.weakly([](AppDelegate& self, const PresetMenuPayload* payload) {
+                                self.applyPreset(payload);
+                            }));
+    env_.shell.popUpMenu(std::move(menu), env_.pointer.pointerLocation());
+}
+
+void AppDelegate::applyPreset(const PresetMenuPayload* payload) {
+    if (!payload || !payload->window) {
+        return;
+    }
+    windows_.writeWindowSize(*payload->window, static_cast<double>(payload->preset.width),
+                             static_cast<double>(payload->preset.height));
+}
 
 void AppDelegate::showSettings() {}
 

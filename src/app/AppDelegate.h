@@ -5,8 +5,10 @@
 #include "accessibility/AccessibilityObserver.h"
 #include "app/LiveResize.h"
 #include "app/PermissionFlow.h"
+#include "app/PresetMenu.h"
 #include "app/StatusMenu.h"
 #include "common/WeakAnchor.h"
+#include "input/GlobalHotKey.h"
 #include "input/GlobalMouseMonitor.h"
 #include "memory/SizeMemory.h"
 #include "platform/Desktop.h"
@@ -26,6 +28,7 @@ struct AppEnvironment {
     Scheduler& scheduler;
     PointerEvents& pointer;
     Shell& shell;
+    HotKeyRegistry& hotKeys;
     // The remembered-size store; its first use creates it (legacy take-over, first-run file).
     std::function<SizeMemory&()> sizeMemory;
     // The settings store; its first use loads the settings.
@@ -61,6 +64,10 @@ public:
     void startPermissionPolling() { permission_.startPermissionPolling(); }
     void checkPermission() { permission_.checkPermission(); }
 
+    // The preset menu on its hot key.
+    void showPresetMenu();
+    void applyPreset(const PresetMenuPayload* payload);
+
     // Menu actions.
     void requestAccessibilityPermission() { permission_.requestAccessibilityPermission(); }
     void showSettings();
@@ -72,6 +79,7 @@ public:
     const LiveResize& liveResize() const { return liveResize_; }
     bool isPollingPermission() const { return permission_.isPolling(); }
     const StatusMenu& statusMenu() const { return statusMenu_; }
+    const GlobalHotKey* presetHotKey() const { return presetHotKey_.get(); }
 
 private:
     AppEnvironment env_;
@@ -81,6 +89,7 @@ private:
     LiveResize liveResize_;
     PermissionFlow permission_;
     StatusMenu statusMenu_;
+    std::unique_ptr<GlobalHotKey> presetHotKey_;
     std::vector<Subscription> settingsCancellables_;
     WeakAnchor<AppDelegate> anchor_{this};
 };

@@ -1,7 +1,9 @@
 // What the controller asks of the user interface toolkit.
 #pragma once
 
+#include "common/Geometry.h"
 #include "platform/IndicatorView.h"
+#include "platform/Menu.h"
 #include "platform/StatusItem.h"
 
 #include <memory>
@@ -26,6 +28,9 @@ public:
     // Explains how window access is obtained (on X11: run an EWMH window manager). Returns at
     // once; the explanation stays until the user closes it.
     virtual void showAccessibilityPrompt() = 0;
+    // Pops the menu up at a point (screen coordinates, y up) without activating Nivu; returns
+    // when the menu has closed, after the chosen entry's action ran.
+    virtual void popUpMenu(Menu menu, Point location) = 0;
     // Brings Nivu forward and shows its About panel.
     virtual void showAboutPanel() = 0;
     // Ends the application; the controller's shut-down runs before the process exits.

@@ -2,10 +2,14 @@
 #include "qt/QtShell.h"
 
 #include "qt/QtIndicatorView.h"
+#include "qt/QtMenus.h"
 #include "qt/QtStatusItem.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QScreen>
+#include <cmath>
 
 namespace nivu {
 
@@ -54,6 +58,17 @@ void QtShell::showAccessibilityPrompt() {
         prompt_->setWindowModality(Qt::NonModal);
     }
     present(prompt_);
+}
+
+void QtShell::popUpMenu(Menu entries, Point location) {
+    QMenu menu;
+    populateMenu(menu, std::move(entries));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect desktop = screen ? screen->virtualGeometry() : QRect();
+    // The core counts y up from the bottom of the screen; Qt counts down from the top.
+    const QPoint at(static_cast<int>(std::lround(location.x)),
+                    desktop.y() + desktop.height() - static_cast<int>(std::lround(location.y)));
+    menu.exec(at);
 }
 
 void QtShell::showAboutPanel() {

@@ -3,6 +3,7 @@
 
 #include "platform/Shell.h"
 
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <functional>
@@ -21,6 +22,7 @@ public:
     std::unique_ptr<StatusItem> createStatusItem() override;
     std::string localizedString(const std::string& key, const std::string& comment) override;
     void showAccessibilityPrompt() override;
+    void popUpMenu(Menu menu, Point location) override;
     void showAboutPanel() override;
     void terminate() override;
 

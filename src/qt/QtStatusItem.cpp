@@ -1,6 +1,8 @@
 // The status item as a QSystemTrayIcon.
 #include "qt/QtStatusItem.h"
 
+#include "qt/QtMenus.h"
+
 #include <QCursor>
 #include <QFile>
 #include <QIcon>
@@ -50,26 +52,7 @@ bool QtStatusItem::setImage(const std::string& name, const std::string& accessib
 
 void QtStatusItem::setMenu(Menu entries) {
     menu_.clear();
-    actions_.clear();
-    for (auto& entry : entries) {
-        QAction* action = entry.isSeparator ? menu_.addSeparator()
-                                            : menu_.addAction(QString::fromStdString(entry.title));
-        if (!entry.isSeparator) {
-            if (!entry.keyEquivalent.empty()) {
-                action->setShortcut(
-                    QKeySequence(QStringLiteral("Ctrl+") +
-                                 QString::fromStdString(entry.keyEquivalent).toUpper()));
-                action->setShortcutContext(Qt::ApplicationShortcut);
-            }
-            action->setEnabled(entry.enabled);
-            if (entry.action) {
-                QObject::connect(action, &QAction::triggered,
-                                 [run = std::move(entry.action)] { run(); });
-            }
-        }
-        action->setVisible(!entry.hidden);
-        actions_.push_back(action);
-    }
+    actions_ = populateMenu(menu_, std::move(entries));
     tray_.setContextMenu(&menu_);
     tray_.show();
 }

@@ -3,6 +3,7 @@
 
 #include "platform/Shell.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -95,6 +96,15 @@ public:
         return found == translations.end() ? key : found->second;
     }
     void showAccessibilityPrompt() override { journal.push_back("accessibility prompt"); }
+    // Records the menu; onPopUp plays the user (choosing an entry, or not) while it is open.
+    void popUpMenu(Menu menu, Point location) override {
+        journal.push_back("pop up menu");
+        poppedUpMenus.push_back(menu);
+        popUpLocations.push_back(location);
+        if (onPopUp) {
+            onPopUp(menu);
+        }
+    }
     void showAboutPanel() override { journal.push_back("about panel"); }
     void terminate() override { journal.push_back("terminate"); }
 
@@ -103,6 +113,9 @@ public:
     int indicatorViewsCreated = 0;
     std::map<std::string, std::string> translations;
     std::map<std::string, std::string> comments;
+    std::vector<Menu> poppedUpMenus;
+    std::vector<Point> popUpLocations;
+    std::function<void(const Menu&)> onPopUp;
 
 private:
     std::vector<std::string> ownJournal_;

@@ -1,6 +1,7 @@
 // The controller's start-up and shut-down orders, the permission flow and the status menu, on
 // fakes that note every call in one shared journal.
 #include "FakeDesktop.h"
+#include "FakeHotKeys.h"
 #include "FakePointer.h"
 #include "FakeShell.h"
 #include "InMemoryUserDefaults.h"
@@ -40,7 +41,9 @@ protected:
     test::RecordingSizeMemory memory;
     test::InMemoryUserDefaults defaults;
     std::optional<AppSettings> settings;
-    AppDelegate delegate{AppEnvironment{desktop, clock, pointer, shell,
+    test::FakeHotKeys hotKeyPlatform{journal};
+    HotKeyRegistry hotKeys{hotKeyPlatform};
+    AppDelegate delegate{AppEnvironment{desktop, clock, pointer, shell, hotKeys,
                                         [this]() -> SizeMemory& {
                                             journal.push_back("size memory");
                                             return memory;
@@ -63,6 +66,8 @@ TEST_F(AppLifecycleTest, StartUpRunsItsStepsInOrder) {
                             "permission?",
                             "status item menu",
                             "load settings",
+                            "install handler",
+                            "register 15/2304 as 1",
                             "size memory",
                             "permission?",
                             "observe activations",
@@ -90,6 +95,7 @@ TEST_F(AppLifecycleTest, ShutDownStopsEverythingInOrderAndRecordsNothing) {
                                  "remove drag",
                                  "remove up",
                                  "stop timer 500ms",
+                                 "unregister 1",
                              }));
     clock.advance(5s);
     EXPECT_TRUE(memory.records.empty());

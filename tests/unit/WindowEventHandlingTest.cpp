@@ -1,6 +1,7 @@
 // The controller's window-event handling on fakes and a virtual clock: live resizes with the
 // badge, recording once per live resize, restoring sizes, and shut-down in the middle of it.
 #include "FakeDesktop.h"
+#include "FakeHotKeys.h"
 #include "FakePointer.h"
 #include "FakeShell.h"
 #include "InMemoryUserDefaults.h"
@@ -39,7 +40,9 @@ protected:
     test::RecordingSizeMemory memory;
     test::InMemoryUserDefaults defaults;
     AppSettings settings{defaults};
-    AppDelegate delegate{AppEnvironment{desktop, clock, pointer, shell,
+    test::FakeHotKeys hotKeyPlatform;
+    HotKeyRegistry hotKeys{hotKeyPlatform};
+    AppDelegate delegate{AppEnvironment{desktop, clock, pointer, shell, hotKeys,
                                         [this]() -> SizeMemory& { return memory; },
                                         [this]() -> AppSettings& { return settings; }}};
 };
@@ -172,7 +175,9 @@ TEST(WindowEventHandlingWithRealStore, UntrackedApplicationsAreShownButNeverWrit
     test::FakeShell shell;
     test::InMemoryUserDefaults defaults;
     AppSettings settings{defaults};
-    AppDelegate delegate{AppEnvironment{desktop, clock, pointer, shell,
+    test::FakeHotKeys hotKeyPlatform;
+    HotKeyRegistry hotKeys{hotKeyPlatform};
+    AppDelegate delegate{AppEnvironment{desktop, clock, pointer, shell, hotKeys,
                                         [&]() -> SizeMemory& { return store; },
                                         [&]() -> AppSettings& { return settings; }}};
     delegate.applicationDidFinishLaunching();

@@ -1,0 +1,190 @@
+// System-wide hot keys as passive key grabs on the root window.
+#include "x11/X11HotKeys.h"
+
+#include "common/KeyPositions.h"
+
+#include <algorithm>
+
+namespace nivu::x11 {
+
+namespace {
+constexpr std::uint32_t carbonCommand = 0x0100;
+constexpr std::uint32_t carbonShift = 0x0200;
+constexpr std::uint32_t carbonOption = 0x0800;
+constexpr std::uint32_t carbonControl = 0x1000;
+constexpr std::uint16_t relevantModifiers =
+    XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
+constexpr int evdevNumLock = 69;
+constexpr int evdevToX = 8;
+} // namespace
+
+class X11HotKeys::Handle final : public HotKeyHandle {
+public:
+    explicit Handle(std::list<Grab>::iterator grab)
+        : grab(grab) {}
+    const std::list<Grab>::iterator grab;
+};
+
+X11HotKeys::X11HotKeys(X11Connection& connection)
+    : x_(connection) {
+    numLock_ = numLockMask();
+}
+
+X11HotKeys::~X11HotKeys() {
+    if (!x_.hasFailed()) {
+        for (const auto& grab : grabs_) {
+            ungrab(grab);
+        }
+        x_.flush();
+    }
+}
+
+std::uint16_t X11HotKeys::xModifiers(std::uint32_t carbon) {
+    std::uint16_t modifiers = 0;
+    if (carbon & carbonCommand) {
+        modifiers |= XCB_MOD_MASK_4;
+    }
+    if (carbon & carbonShift) {
+        modifiers |= XCB_MOD_MASK_SHIFT;
+    }
+    if (carbon & carbonOption) {
+        modifiers |= XCB_MOD_MASK_1;
+    }
+    if (carbon & carbonControl) {
+        modifiers |= XCB_MOD_MASK_CONTROL;
+    }
+    return modifiers;
+}
+
+bool X11HotKeys::installEventHandler(std::function<void(HotKeyIdentifier)> handler) {
+    handler_ = std::move(handler);
+    subscriptions_.push_back(x_.onEvent(
+        XCB_KEY_PRESS, [this](const xcb_generic_event_t& event) { handleKeyPress(event); }));
+    subscriptions_.push_back(
+        x_.onEvent(XCB_MAPPING_NOTIFY, [this](const auto& event) { handleMappingNotify(event); }));
+    return true;
+}
+
+std::unique_ptr<HotKeyHandle> X11HotKeys::registerHotKey(std::uint32_t keyCode,
+                                                         std::uint32_t modifiers,
+                                                         HotKeyIdentifier identifier) {
+    const auto evdev = keyCode <= 0xFFFF
+                           ? evdevCodeForVirtualKey(static_cast<std::uint16_t>(keyCode))
+                           : std::nullopt;
+    const std::uint16_t xMods = xModifiers(modifiers);
+    // A key without modifiers would be taken from every program: never grabbed.
+    if (!evdev || xMods == 0) {
+        return nullptr;
+    }
+    const Grab wanted{static_cast<xcb_keycode_t>(*evdev + evdevToX), xMods, identifier};
+    const bool held = std::any_of(grabs_.begin(), grabs_.end(), [&](const Grab& grab) {
+        return grab.keycode == wanted.keycode && grab.modifiers == wanted.modifiers;
+    });
+    if (held || !grab(wanted)) {
+        return nullptr;
+    }
+    grabs_.push_back(wanted);
+    return std::make_unique<Handle>(std::prev(grabs_.end()));
+}
+
+void X11HotKeys::unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) {
+    auto* ours = dynamic_cast<Handle*>(handle.get());
+    if (!ours) {
+        return;
+    }
+    if (!x_.hasFailed()) {
+        ungrab(*ours->grab);
+        x_.flush();
+    }
+    grabs_.erase(ours->grab);
+}
+
+std::uint16_t X11HotKeys::numLockMask() {
+    Reply<xcb_get_modifier_mapping_reply_t> reply(
+        xcb_get_modifier_mapping_reply(x_.get(), xcb_get_modifier_mapping(x_.get()), nullptr));
+    x_.repliesCollected();
+    if (!reply) {
+        return 0;
+    }
+    const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(reply.get());
+    const int perModifier = reply->keycodes_per_modifier;
+    for (int modifier = 0; modifier < 8; ++modifier) {
+        for (int i = 0; i < perModifier; ++i) {
+            if (keycodes[modifier * perModifier + i] == evdevNumLock + evdevToX) {
+                return static_cast<std::uint16_t>(1u << modifier);
+            }
+        }
+    }
+    return 0;
+}
+
+std::vector<std::uint16_t> X11HotKeys::lockVariants() const {
+    std::vector<std::uint16_t> variants{0, XCB_MOD_MASK_LOCK};
+    if (numLock_ != 0) {
+        variants.push_back(numLock_);
+        variants.push_back(static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock_));
+    }
+    return variants;
+}
+
+bool X11HotKeys::grab(const Grab& grab) {
+    std::vector<xcb_void_cookie_t> cookies;
+    for (const auto lock : lockVariants()) {
+        cookies.push_back(xcb_grab_key_checked(x_.get(), 1, x_.root(), grab.modifiers | lock,
+                                               grab.keycode, XCB_GRAB_MODE_ASYNC,
+                                               XCB_GRAB_MODE_ASYNC));
+    }
+    bool refused = false;
+    for (const auto cookie : cookies) {
+        if (xcb_generic_error_t* error = xcb_request_check(x_.get(), cookie)) {
+            refused = true;
+            std::free(error);
+        }
+    }
+    x_.repliesCollected();
+    if (refused) {
+        ungrab(grab); // the variants that did succeed
+        x_.flush();
+    }
+    return !refused;
+}
+
+void X11HotKeys::ungrab(const Grab& grab) {
+    for (const auto lock : lockVariants()) {
+        xcb_ungrab_key(x_.get(), grab.keycode, x_.root(), grab.modifiers | lock);
+    }
+}
+
+void X11HotKeys::handleKeyPress(const xcb_generic_event_t& generic) {
+    const auto& event = reinterpret_cast<const xcb_key_press_event_t&>(generic);
+    const std::uint16_t modifiers = event.state & relevantModifiers;
+    const auto found = std::find_if(grabs_.begin(), grabs_.end(), [&](const Grab& grab) {
+        return grab.keycode == event.detail && grab.modifiers == modifiers;
+    });
+    if (found == grabs_.end() || !handler_) {
+        return;
+    }
+    // The key press activated our passive grab of the keyboard; release it so that a menu
+    // opened by the action receives keys while the combination is still held.
+    xcb_ungrab_keyboard(x_.get(), event.time);
+    x_.flush();
+    handler_(found->identifier);
+}
+
+void X11HotKeys::handleMappingNotify(const xcb_generic_event_t& generic) {
+    const auto& event = reinterpret_cast<const xcb_mapping_notify_event_t&>(generic);
+    if (event.request == XCB_MAPPING_POINTER) {
+        return;
+    }
+    // Key positions do not move, but the Num Lock modifier may: grab every variant anew.
+    for (const auto& grab : grabs_) {
+        ungrab(grab);
+    }
+    numLock_ = numLockMask();
+    for (const auto& grab : grabs_) {
+        this->grab(grab);
+    }
+    x_.flush();
+}
+
+} // namespace nivu::x11

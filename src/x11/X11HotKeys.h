@@ -1,0 +1,49 @@
+// System-wide hot keys as passive key grabs on the root window, one for each Caps Lock and Num
+// Lock state. BadAccess (another client or the window manager holds the combination) is a
+// refusal, and so is a combination Nivu holds already.
+#pragma once
+
+#include "platform/HotKeys.h"
+#include "x11/X11Connection.h"
+
+#include <list>
+
+namespace nivu::x11 {
+
+class X11HotKeys final : public HotKeyPlatform {
+public:
+    explicit X11HotKeys(X11Connection& connection);
+    ~X11HotKeys() override;
+
+    bool installEventHandler(std::function<void(HotKeyIdentifier)> handler) override;
+    std::unique_ptr<HotKeyHandle> registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
+                                                 HotKeyIdentifier identifier) override;
+    void unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) override;
+
+    // X modifier bits for Carbon bits: Command = Super (Mod4), Option = Alt (Mod1).
+    static std::uint16_t xModifiers(std::uint32_t carbonModifiers);
+
+private:
+    struct Grab {
+        xcb_keycode_t keycode;
+        std::uint16_t modifiers;
+        HotKeyIdentifier identifier;
+    };
+    class Handle;
+
+    std::uint16_t numLockMask();
+    // The lock states a grab must cover so that Caps Lock and Num Lock change nothing.
+    std::vector<std::uint16_t> lockVariants() const;
+    bool grab(const Grab& grab);
+    void ungrab(const Grab& grab);
+    void handleKeyPress(const xcb_generic_event_t& event);
+    void handleMappingNotify(const xcb_generic_event_t& event);
+
+    X11Connection& x_;
+    std::function<void(HotKeyIdentifier)> handler_;
+    std::list<Grab> grabs_;
+    std::uint16_t numLock_ = 0;
+    std::vector<Subscription> subscriptions_;
+};
+
+} // namespace nivu::x11
