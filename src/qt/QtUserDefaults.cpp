@@ -13,7 +13,8 @@ QString toQString(std::string_view key) {
 } // namespace
 
 QtUserDefaults::QtUserDefaults()
-    : settings_(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("nivu"),
+    // The native format on Linux is INI in $XDG_CONFIG_HOME/nivu/nivu.conf.
+    : settings_(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("nivu"),
                 QStringLiteral("nivu")) {}
 
 QtUserDefaults::QtUserDefaults(const QString& filePath)

@@ -277,9 +277,11 @@ class DesktopTestCase(unittest.TestCase):
 
     window_manager = True
     tray = False
+    screen = "1600x1000x24"
 
     def setUp(self):
-        self.desktop = Desktop(window_manager=self.window_manager, tray=self.tray).__enter__()
+        self.desktop = Desktop(window_manager=self.window_manager, tray=self.tray,
+                               screen=self.screen).__enter__()
         self.addCleanup(self.desktop.__exit__, None, None, None)
 
 
