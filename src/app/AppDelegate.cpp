@@ -90,7 +90,9 @@ void AppDelegate::applyPreset(const PresetMenuPayload* payload) {
                              static_cast<double>(payload->preset.height));
 }
 
-void AppDelegate::showSettings() {}
+void AppDelegate::showSettings() {
+    env_.shell.showSettingsWindow(env_.settings(), env_.hotKeys);
+}
 
 void AppDelegate::setupCallbacks() {
     accessibilityObserver_.onWindowResized = anchor_.weakly(

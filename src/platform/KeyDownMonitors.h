@@ -11,8 +11,8 @@
 namespace nivu {
 
 struct KeyDownEvent {
-    std::uint16_t keyCode = 0;        // virtual key code (key position)
-    std::uint32_t modifierFlags = 0;  // the modifier_flag bits of ShortcutSpec.h, and others
+    std::uint16_t keyCode = 0;               // virtual key code (key position)
+    std::uint32_t modifierFlags = 0;         // the modifier_flag bits of ShortcutSpec.h, and others
     std::string charactersIgnoringModifiers; // empty when the key produces no characters
 };
 
@@ -25,8 +25,8 @@ public:
 
     // Calls handler for every key press in Nivu's windows until the subscription ends; the
     // handler returns true to swallow the press. Nothing when no monitor can be installed.
-    virtual std::optional<Subscription> addLocalKeyDownMonitor(
-        std::function<bool(const KeyDownEvent&)> handler) = 0;
+    virtual std::optional<Subscription>
+    addLocalKeyDownMonitor(std::function<bool(const KeyDownEvent&)> handler) = 0;
 };
 
 } // namespace nivu

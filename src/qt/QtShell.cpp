@@ -25,6 +25,7 @@ void present(QMessageBox* box) {
 QtShell::~QtShell() {
     delete prompt_;
     delete about_;
+    settingsWindow_.reset(); // before the key monitors it may still use
 }
 
 QString QtShell::tr(const char* key, const char* comment) {
@@ -69,6 +70,13 @@ void QtShell::popUpMenu(Menu entries, Point location) {
     const QPoint at(static_cast<int>(std::lround(location.x)),
                     desktop.y() + desktop.height() - static_cast<int>(std::lround(location.y)));
     menu.exec(at);
+}
+
+void QtShell::showSettingsWindow(AppSettings& settings, HotKeyRegistry& hotKeys) {
+    if (!settingsWindow_) {
+        settingsWindow_ = std::make_unique<QtSettingsWindow>(settings, hotKeys, keyMonitors_);
+    }
+    settingsWindow_->present();
 }
 
 void QtShell::showAboutPanel() {

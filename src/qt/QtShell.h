@@ -2,11 +2,14 @@
 #pragma once
 
 #include "platform/Shell.h"
+#include "qt/settings/QtKeyDownMonitors.h"
+#include "qt/settings/QtSettingsWindow.h"
 
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 namespace nivu {
 
@@ -23,11 +26,13 @@ public:
     std::string localizedString(const std::string& key, const std::string& comment) override;
     void showAccessibilityPrompt() override;
     void popUpMenu(Menu menu, Point location) override;
+    void showSettingsWindow(AppSettings& settings, HotKeyRegistry& hotKeys) override;
     void showAboutPanel() override;
     void terminate() override;
 
     QMessageBox* accessibilityPrompt() const { return prompt_; }
     QMessageBox* aboutPanel() const { return about_; }
+    QtSettingsWindow* settingsWindow() const { return settingsWindow_.get(); }
 
 private:
     QString tr(const char* key, const char* comment);
@@ -35,6 +40,8 @@ private:
     std::function<bool()> compositing_;
     QPointer<QMessageBox> prompt_;
     QPointer<QMessageBox> about_;
+    QtKeyDownMonitors keyMonitors_;
+    std::unique_ptr<QtSettingsWindow> settingsWindow_;
 };
 
 } // namespace nivu

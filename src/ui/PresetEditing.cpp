@@ -9,7 +9,9 @@
 namespace nivu::preset_editing {
 
 namespace {
-bool isTrimmable(UChar32 c) { return c == '\t' || u_charType(c) == U_SPACE_SEPARATOR; }
+bool isTrimmable(UChar32 c) {
+    return c == '\t' || u_charType(c) == U_SPACE_SEPARATOR;
+}
 } // namespace
 
 std::optional<std::int64_t> parseIntegerEntry(std::string_view text) {
@@ -19,8 +21,8 @@ std::optional<std::int64_t> parseIntegerEntry(std::string_view text) {
         negative = digits.front() == '-';
         digits.remove_prefix(1);
     }
-    if (digits.empty() || !std::all_of(digits.begin(), digits.end(),
-                                       [](char c) { return c >= '0' && c <= '9'; })) {
+    if (digits.empty() ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
     // Parse with the sign so that the most negative value fits.
@@ -57,8 +59,8 @@ std::string trimmedName(std::string_view text) {
         }
         end = previous;
     }
-    return std::string(text.substr(static_cast<std::size_t>(begin),
-                                   static_cast<std::size_t>(end - begin)));
+    return std::string(
+        text.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)));
 }
 
 bool isNewPresetValid(std::string_view name, std::string_view width, std::string_view height) {

@@ -6,8 +6,10 @@ namespace nivu {
 ShortcutRecorder::ShortcutRecorder(KeyDownMonitors& monitors, HotKeyRegistry& hotKeys,
                                    Binding shortcut,
                                    std::function<std::string(const char*)> localize)
-    : monitors_(monitors), hotKeys_(hotKeys), shortcut_(std::move(shortcut)),
-      localize_(std::move(localize)) {}
+    : monitors_(monitors)
+    , hotKeys_(hotKeys)
+    , shortcut_(std::move(shortcut))
+    , localize_(std::move(localize)) {}
 
 void ShortcutRecorder::startRecording() {
     errorMessage_.reset();

@@ -17,8 +17,12 @@ class HotKeyWithNivu(DesktopTestCase):
     screen = "2560x1600x24"
 
     def start_nivu(self):
+        config = os.path.join(self.desktop.home, ".nivu", "config.json")
+        if os.path.exists(config):
+            os.remove(config)
         self.nivu = self.desktop.spawn([binary("nivu")], capture=True)
-        wait_until(lambda: self.desktop.selection_owner("_NIVU_RUNNING"), what="nivu to start")
+        # The size store is created right after the hot key is registered at launch.
+        wait_until(lambda: os.path.exists(config), what="nivu to finish launching")
         return self.nivu
 
     def preset_menus(self):

@@ -11,10 +11,17 @@ TRACK_XTERM = '{"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm"]}'
 
 
 class LiveResizeWithNivu(DesktopTestCase):
-    def start_nivu(self, config=TRACK_XTERM):
-        self.config_path = nivu_config(self.desktop, config)
+    def start_nivu(self, config=TRACK_XTERM, before_launch=False):
+        """Starts nivu with config. Normally the config is written once nivu has created its
+        first-run file (that is, has launched): hand edits count at the next event."""
+        self.config_path = os.path.join(self.desktop.home, ".nivu", "config.json")
+        if before_launch:
+            nivu_config(self.desktop, config)
         self.nivu = self.desktop.spawn([binary("nivu")])
         self.addCleanup(self.check_nivu_survived)
+        if not before_launch:
+            wait_until(lambda: os.path.exists(self.config_path), what="nivu to launch")
+            nivu_config(self.desktop, config)
 
     def check_nivu_survived(self):
         if not self.ended_on_purpose:
@@ -91,7 +98,7 @@ class LiveResizeWithNivu(DesktopTestCase):
 
     def test_a_broken_config_is_left_byte_for_byte(self):
         broken = b'{"trackedBundleIdentifiers": ["XTerm"], "rememberedSizes": {"XTerm": 7}}\n\xff'
-        self.start_nivu(broken)
+        self.start_nivu(broken, before_launch=True)
         _, window = self.desktop.start_xterm()
         self.desktop.activate(window)
 
