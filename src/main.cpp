@@ -36,7 +36,6 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nivu"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Nivu"));
     QApplication::setApplicationVersion(QStringLiteral(NIVU_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/MenuBarIcon.svg")));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,11 +1,11 @@
 // The settings window's content.
 #include "qt/settings/QtSettingsView.h"
 
+#include "qt/settings/PresetListWidget.h"
 #include "qt/settings/QtShortcutRecorderField.h"
 #include "qt/settings/SettingsText.h"
 #include "ui/PresetEditing.h"
 
-#include <QDropEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -51,37 +51,13 @@ QString sizeText(const WindowSizePreset& preset) {
     return text;
 }
 
-// The list's own drag-and-drop only tells us where a row was dropped; the order itself lives in
-// the settings store, which the list is rebuilt from.
-class PresetListWidget final : public QListWidget {
-public:
-    std::function<void(std::size_t source, std::size_t destination)> onMove;
-
-protected:
-    void dropEvent(QDropEvent* event) override {
-        const int source = currentRow();
-        const QPoint at = event->position().toPoint();
-        const QModelIndex target = indexAt(at);
-        int destination = count();
-        if (target.isValid()) {
-            const QRect row = visualRect(target);
-            destination = at.y() < row.center().y() ? target.row() : target.row() + 1;
-        }
-        event->setDropAction(Qt::IgnoreAction);
-        event->accept();
-        if (source >= 0 && onMove) {
-            onMove(static_cast<std::size_t>(source), static_cast<std::size_t>(destination));
-        }
-    }
-};
-
 } // namespace
 
 QtSettingsView::QtSettingsView(AppSettings& settings, HotKeyRegistry& hotKeys,
                                KeyDownMonitors& monitors, QWidget* parent)
     : QWidget(parent)
     , settings_(settings) {
-    setFixedWidth(width);
+    setFixedWidth(fixedWidth);
     auto* root = new QVBoxLayout(this);
     root->setSpacing(20);
 
@@ -104,16 +80,11 @@ QtSettingsView::QtSettingsView(AppSettings& settings, HotKeyRegistry& hotKeys,
     placeholder_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     presets->addWidget(placeholder_);
 
-    auto* list = new PresetListWidget;
-    list->setParent(this);
-    list->setFixedHeight(200);
-    list->setDragDropMode(QAbstractItemView::InternalMove);
-    list->setDefaultDropAction(Qt::MoveAction);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->onMove = [this](std::size_t source, std::size_t destination) {
+    list_ = new PresetListWidget(this);
+    list_->setFixedHeight(200);
+    list_->onMove = [this](std::size_t source, std::size_t destination) {
         movePresets({source}, destination);
     };
-    list_ = list;
     presets->addWidget(list_);
 
     auto* resetRow = new QHBoxLayout;
@@ -196,6 +167,7 @@ void QtSettingsView::refresh() {
         remove->setAutoRaise(true);
         remove->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
         remove->setObjectName(QStringLiteral("remove"));
+        remove->setFocusPolicy(Qt::NoFocus); // a borderless button, outside the key loop
         QObject::connect(remove, &QToolButton::clicked, this,
                          [this, id = preset.id] { deletePreset(id); });
         layout->addWidget(remove);

@@ -6,7 +6,6 @@
 #include "platform/KeyDownMonitors.h"
 #include "settings/AppSettings.h"
 
-#include <QListWidget>
 #include <QWidget>
 #include <set>
 
@@ -17,11 +16,12 @@ class QPushButton;
 
 namespace nivu {
 
+class PresetListWidget;
 class QtShortcutRecorderField;
 
 class QtSettingsView final : public QWidget {
 public:
-    static constexpr int width = 560;
+    static constexpr int fixedWidth = 560;
 
     QtSettingsView(AppSettings& settings, HotKeyRegistry& hotKeys, KeyDownMonitors& monitors,
                    QWidget* parent = nullptr);
@@ -36,7 +36,7 @@ public:
     // Opens the confirmation; returns the dialog (shown window-modal, closed by either button).
     QMessageBox* confirmReset();
 
-    QListWidget& presetList() { return *list_; }
+    PresetListWidget& presetList() { return *list_; }
     QLabel& placeholder() { return *placeholder_; }
     QLineEdit& nameField() { return *name_; }
     QLineEdit& widthField() { return *width_; }
@@ -49,7 +49,7 @@ private:
     void updateAddButton();
 
     AppSettings& settings_;
-    QListWidget* list_;
+    PresetListWidget* list_;
     QLabel* placeholder_;
     QPushButton* reset_;
     QLineEdit* name_;

@@ -51,7 +51,7 @@ QtShortcutRecorderField::QtShortcutRecorderField(AppSettings& settings, HotKeyRe
     clear_->setIcon(QIcon(QStringLiteral(":/icons/xmark.circle.svg")));
     clear_->setAutoRaise(true);
     clear_->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
-    clear_->setCursor(Qt::ArrowCursor);
+    clear_->setFocusPolicy(Qt::NoFocus);
     row->addWidget(clear_);
     row->addStretch();
 
