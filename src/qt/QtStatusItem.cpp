@@ -30,7 +30,10 @@ QtStatusItem::QtStatusItem() {
     QObject::connect(&tray_, &QSystemTrayIcon::activated,
                      [this](QSystemTrayIcon::ActivationReason reason) {
                          // The context menu opens on the right button; the left opens it too.
-                         if (reason == QSystemTrayIcon::Trigger) {
+                         // A press soon after an earlier one arrives as a double click.
+                         const bool leftButton = reason == QSystemTrayIcon::Trigger ||
+                                                 reason == QSystemTrayIcon::DoubleClick;
+                         if (leftButton && !menu_.isVisible()) {
                              menu_.popup(QCursor::pos());
                          }
                      });

@@ -1,0 +1,93 @@
+"""The settings window with the real nivu: opened from the tray menu, one window, centred, and
+a shortcut recorded in it taking over the global hot key at once."""
+
+import os
+import time
+import unittest
+
+from harness import (DesktopTestCase, binary, screenshot, top_level_windows,
+                     tray_icon_embedded, wait_until)
+
+TITLE = "Nivu 設定".encode()
+
+
+class SettingsWindowWithNivu(DesktopTestCase):
+    tray = True
+
+    def setUp(self):
+        super().setUp()
+        self.nivu = self.desktop.spawn([binary("nivu")])
+        wait_until(lambda: tray_icon_embedded(self.desktop), what="the tray icon")
+        wait_until(lambda: os.path.exists(os.path.join(self.desktop.home, ".nivu", "config.json")),
+                   what="nivu to finish launching")
+
+    def settings_windows(self):
+        return [w for w in self.desktop.client_windows()
+                if self.desktop.text_property(w, "_NET_WM_NAME") == TITLE]
+
+    def choose_settings_from_the_tray(self):
+        width = self.desktop.x.screen().width_in_pixels
+        self.desktop.xdotool("mousemove", width - 200, 300)  # come from elsewhere, as a hand does
+        self.desktop.xdotool("mousemove", width - 12, 12)
+        self.desktop.xdotool("click", 1)
+        menu = wait_until(lambda: [w for w in top_level_windows(self.desktop)
+                                   if w["override"] and w["class"] and w["class"][0] == "nivu"],
+                          what="the status menu")
+        self.desktop.xdotool("key", "Down")
+        self.desktop.xdotool("key", "Return")
+        wait_until(lambda: not [w for w in top_level_windows(self.desktop) if w["id"] == menu[0]["id"]],
+                   what="the menu to close")
+
+    def centre_offset(self, window):
+        g = self.desktop.geometry(window)
+        left, right, top, bottom = self.desktop.frame_extents(window)
+        centre_x = g["x"] - left + (left + g["width"] + right) / 2
+        centre_y = g["y"] - top + (top + g["height"] + bottom) / 2
+        screen = self.desktop.x.screen()
+        return abs(centre_x - screen.width_in_pixels / 2), abs(centre_y - screen.height_in_pixels / 2)
+
+    def test_settings_opens_one_centred_window_and_a_second_choice_raises_it(self):
+        self.choose_settings_from_the_tray()
+        window = wait_until(self.settings_windows, what="the settings window")[0]
+        wait_until(lambda: self.desktop.active_window() == window, what="the window in front")
+        dx, dy = self.centre_offset(window)
+        self.assertLess(dx, 30)
+        self.assertLess(dy, 30)
+        screenshot(self.desktop, "settings-window")
+
+        self.desktop.xdotool("windowmove", window, 10, 40)
+        _, xterm = self.desktop.start_xterm()
+        self.desktop.activate(xterm)
+        self.choose_settings_from_the_tray()
+        wait_until(lambda: self.desktop.active_window() == window, what="the same window raised")
+        self.assertEqual(self.settings_windows(), [window])
+        wait_until(lambda: max(self.centre_offset(window)) < 30, what="the window centred again")
+
+        self.desktop.activate(window)
+        self.desktop.xdotool("key", "alt+F4")
+        wait_until(lambda: window not in self.desktop.client_windows(), what="the window to close")
+        self.assertIsNone(self.nivu.poll(), "closing the settings does not quit nivu")
+
+    def test_a_recorded_shortcut_replaces_the_global_hot_key_at_once(self):
+        self.choose_settings_from_the_tray()
+        window = wait_until(self.settings_windows, what="the settings window")[0]
+        wait_until(lambda: self.desktop.active_window() == window, what="the window in front")
+        for _ in range(5):  # list, reset, name, width, height, then the record button
+            self.desktop.xdotool("key", "Tab")
+        self.desktop.xdotool("key", "space")
+        self.desktop.xdotool("key", "ctrl+alt+k")
+        conf = os.path.join(self.desktop.home, ".config", "nivu", "nivu.conf")
+        wait_until(lambda: '\\"keyCode\\":40,\\"carbonModifiers\\":6144' in open(conf).read(),
+                   what="Ctrl+Alt+K in the settings file")
+
+        _, xterm = self.desktop.start_xterm()
+        self.desktop.activate(xterm)
+        self.desktop.xdotool("key", "ctrl+alt+k")
+        wait_until(lambda: [w for w in top_level_windows(self.desktop)
+                            if w["override"] and w["class"] and w["class"][0] == "nivu" and w["height"] > 100],
+                   what="the preset menu on the new shortcut")
+        self.desktop.xdotool("key", "Escape")
+
+
+if __name__ == "__main__":
+    unittest.main()
