@@ -75,6 +75,7 @@ class SettingsWindowWithNivu(DesktopTestCase):
         for _ in range(5):  # list, reset, name, width, height, then the record button
             self.desktop.xdotool("key", "Tab")
         self.desktop.xdotool("key", "space")
+        screenshot(self.desktop, "settings-recording")
         self.desktop.xdotool("key", "ctrl+alt+k")
         conf = os.path.join(self.desktop.home, ".config", "nivu", "nivu.conf")
         wait_until(lambda: '\\"keyCode\\":40,\\"carbonModifiers\\":6144' in open(conf).read(),
