@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <random>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -72,11 +73,16 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+std::string temporaryPrefix(const fs::path& target) {
+    return "." + target.filename().string() + ".tmp-";
+}
+
+// ".config.json.tmp-<pid>-<counter>-<random>"
 std::string temporaryName(const fs::path& target) {
     static std::atomic<unsigned> counter{0};
     static thread_local std::mt19937 random{std::random_device{}()};
-    return "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-           std::to_string(counter++) + "-" + std::to_string(random() % 1000000);
+    return temporaryPrefix(target) + std::to_string(::getpid()) + "-" + std::to_string(counter++) +
+           "-" + std::to_string(random() % 1000000);
 }
 
 void syncDirectory(const fs::path& directory) {
@@ -179,6 +185,25 @@ bool writeAtomically(const fs::path& path, std::string_view bytes) noexcept {
         return true;
     } catch (...) {
         return false;
+    }
+}
+
+void removeStaleTemporaries(const fs::path& path) noexcept {
+    try {
+        const fs::path target = resolveLinks(path);
+        const std::string prefix = temporaryPrefix(target);
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(target.parent_path(), error)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(prefix, 0) != 0) {
+                continue;
+            }
+            const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+            if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+                ::unlink(entry.path().c_str());
+            }
+        }
+    } catch (...) {
     }
 }
 

@@ -27,6 +27,10 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path,
 // any failure, in which case the previous file is untouched and no temporary file is left.
 bool writeAtomically(const std::filesystem::path& path, std::string_view bytes) noexcept;
 
+// Removes temporary files that writeAtomically left beside path when its process was killed
+// mid-write (those of processes that no longer run).
+void removeStaleTemporaries(const std::filesystem::path& path) noexcept;
+
 // The current user's home directory: $HOME, else the password database; nothing when neither
 // names an absolute path.
 std::optional<std::filesystem::path> homeDirectory();

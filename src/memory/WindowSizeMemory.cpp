@@ -98,6 +98,7 @@ WindowSizeMemory::WindowSizeMemory(std::optional<std::filesystem::path> homeDire
     configDirectoryURL_ = *homeDirectory / ".nivu";
     configFileURL_ = configDirectoryURL_ / "config.json";
     legacyConfigFileURL_ = *homeDirectory / ".tolvenk" / "config.json";
+    files::removeStaleTemporaries(configFileURL_);
     migrateLegacyConfig();
     createConfigIfMissing();
 }

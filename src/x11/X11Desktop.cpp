@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace nivu::x11 {
 
@@ -28,6 +29,8 @@ struct X11Desktop::Registration {
     bool resized = false;
     bool created = false;
     bool attached = false;
+    // Windows already reported as created: the recent-window report must not repeat them.
+    std::set<xcb_window_t> reportedCreated;
 };
 
 class X11Desktop::Observer final : public ApplicationObserver {
@@ -173,6 +176,10 @@ void X11Desktop::deliver(xcb_window_t window, WindowNotification notification) {
     }
     const auto element = std::make_shared<Window>(window);
     for (const auto& registration : targets) {
+        if (notification == WindowNotification::windowCreated &&
+            !registration->reportedCreated.insert(window).second) {
+            continue;
+        }
         registration->callback(element, notification);
     }
 }
@@ -193,7 +200,8 @@ void X11Desktop::deliverRecentWindows(const std::shared_ptr<Registration>& regis
             }
         }
         for (const auto window : recent) {
-            if (target->attached && target->created) {
+            if (target->attached && target->created &&
+                target->reportedCreated.insert(window).second) {
                 target->callback(std::make_shared<Window>(window),
                                  WindowNotification::windowCreated);
             }

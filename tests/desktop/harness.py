@@ -137,7 +137,10 @@ class Desktop:
         for process in reversed(self.processes):
             self.end(process)
         if self.x:
-            self.x.close()
+            try:
+                self.x.close()
+            except Exception:  # the X server may be gone already (a test killed it)
+                pass
         self.xvfb.terminate()
         try:
             self.xvfb.wait(timeout=5)
@@ -174,8 +177,17 @@ class Desktop:
         wait_until(self.ewmh_ready, what="openbox to manage the screen")
 
     def ewmh_ready(self):
+        """A window manager runs: the check window exists and names itself (a killed one
+        leaves the root's property behind)."""
         check = self.root_property("_NET_SUPPORTING_WM_CHECK")
-        return bool(check)
+        if not check:
+            return False
+        try:
+            value = self.window(check[0]).get_full_property(self.atom("_NET_SUPPORTING_WM_CHECK"),
+                                                            X.AnyPropertyType)
+        except xerror.XError:
+            return False
+        return bool(value) and list(value.value)[:1] == check[:1]
 
     def start_tray(self):
         require("trayer")
@@ -350,3 +362,61 @@ def tray_icon_embedded(desktop, name="nivu", host=("panel", "trayer")):
         except xerror.XError:
             continue
     return False
+
+
+def xtest_drag(desktop, x, y, dx, dy, steps):
+    """A left-button drag with XTEST on the harness's own connection: press at (x, y), move by
+    (dx, dy) steps times, release."""
+    from Xlib.ext import xtest
+    # The window manager must see the pointer on the frame's corner before the press, and the
+    # press before the motions, as with a hand on a mouse.
+    xtest.fake_input(desktop.x, X.MotionNotify, x=x, y=y)
+    desktop.x.sync()
+    time.sleep(0.01)
+    xtest.fake_input(desktop.x, X.ButtonPress, 1)
+    desktop.x.sync()
+    time.sleep(0.01)
+    for _ in range(steps):
+        xtest.fake_input(desktop.x, X.MotionNotify, detail=1, x=dx, y=dy)
+        desktop.x.sync()
+    xtest.fake_input(desktop.x, X.ButtonRelease, 1)
+    desktop.x.sync()
+
+
+def frame_corner(desktop, wid):
+    """The bottom-right corner of a window's frame, where a drag resizes it."""
+    g = desktop.geometry(wid)
+    left, right, top, bottom = desktop.frame_extents(wid)
+    return g["x"] + g["width"] + right - 2, g["y"] + g["height"] + bottom - 2
+
+
+class TestClient:
+    """Windows made by the test process itself, with whatever properties a test needs."""
+
+    def __init__(self, desktop):
+        self.desktop = desktop
+        self.x = xdisplay.Display(desktop.display)
+        self.x.set_error_handler(lambda *args: None)
+        self.root = self.x.screen().root
+
+    def close(self):
+        self.x.close()
+
+    def window(self, wm_class=b"client\0Client\0", role=None, pid=None, width=300, height=200,
+               map_it=True):
+        window = self.root.create_window(80, 80, width, height, 0, self.x.screen().root_depth,
+                                         background_pixel=self.x.screen().white_pixel)
+        window.change_property(Xatom.WM_CLASS, Xatom.STRING, 8, wm_class[:65536])
+        if role is not None:
+            # Long values go in pieces: one request carries at most 256 KiB.
+            atom = self.x.intern_atom("WM_WINDOW_ROLE")
+            window.change_property(atom, Xatom.STRING, 8, role[:65536])
+            for start in range(65536, len(role), 65536):
+                window.change_property(atom, Xatom.STRING, 8, role[start:start + 65536],
+                                       mode=X.PropModeAppend)
+        window.change_property(self.x.intern_atom("_NET_WM_PID"), Xatom.CARDINAL, 32,
+                               [os.getpid() if pid is None else pid])
+        if map_it:
+            window.map()
+        self.x.sync()
+        return window

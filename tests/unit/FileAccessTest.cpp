@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace nivu {
@@ -102,6 +103,30 @@ TEST(FileAccessTest, FailedWritesLeaveThePreviousFileAndNoLitter) {
     EXPECT_FALSE(files::writeAtomically(dir.path() / "folder", "x"));
     EXPECT_FALSE(files::writeAtomically(dir.path() / "missing" / "file", "x"));
     EXPECT_TRUE(fs::is_directory(dir.path() / "folder"));
+}
+
+TEST(FileAccessTest, TemporariesOfKilledWritersAreRemovedOthersStay) {
+    test::TemporaryDirectory dir;
+    const auto file = dir.path() / "config.json";
+    writeFile(file, "{}");
+    // A pid that no longer runs: a child that has exited.
+    const pid_t gone = ::fork();
+    if (gone == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(gone, nullptr, 0);
+    const auto stale = dir.path() / (".config.json.tmp-" + std::to_string(gone) + "-0-1");
+    const auto live = dir.path() / (".config.json.tmp-" + std::to_string(::getpid()) + "-0-2");
+    writeFile(stale, "half");
+    writeFile(live, "in progress");
+    writeFile(dir.path() / "notes.txt", "mine");
+
+    files::removeStaleTemporaries(file);
+
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(live)) << "a running writer's file stays";
+    EXPECT_TRUE(fs::exists(dir.path() / "notes.txt"));
+    EXPECT_EQ(readFile(file), "{}");
 }
 
 TEST(FileAccessTest, ReadingRefusesWhatIsNotASmallRegularFile) {

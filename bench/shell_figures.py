@@ -1,0 +1,90 @@
+"""Whole-program figures of nivu and of the floor application on a private desktop with a tray:
+launch to icon, resident memory (after start, after 10 000 resize events, after 50 openings of
+the settings window) and idle wake-ups. Prints one JSON object."""
+
+import json
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "desktop"))
+
+from harness import Desktop, TestClient, tray_icon_embedded, wait_until  # noqa: E402
+
+TITLE = "Nivu 設定".encode()
+
+
+def resident_kib(pid):
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    return 0
+
+
+def context_switches(pid):
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        with open(f"/proc/{pid}/task/{task}/status") as status:
+            for line in status:
+                if "ctxt_switches" in line:
+                    total += int(line.split()[1])
+    return total
+
+
+def measure(program, name, exercise):
+    with Desktop(tray=True) as desktop:
+        start = time.monotonic()
+        process = desktop.spawn([program])
+        wait_until(lambda: tray_icon_embedded(desktop, name=name), timeout=30, what="the icon")
+        figures = {"launch_to_icon_ms": (time.monotonic() - start) * 1000}
+        time.sleep(2)
+        figures["rss_start_kib"] = resident_kib(process.pid)
+        before = context_switches(process.pid)
+        time.sleep(10)
+        figures["idle_switches_10s"] = context_switches(process.pid) - before
+        if exercise:
+            figures.update(exercise(desktop, process))
+        desktop.end(process)
+        return figures
+
+
+def exercise_nivu(desktop, process):
+    figures = {}
+    client = TestClient(desktop)
+    window = client.window(wm_class=b"bench\0Bench\0")
+    wait_until(lambda: window.id in desktop.client_windows(), what="the window")
+    desktop.activate(window.id)
+    for i in range(10000):
+        window.configure(width=300 + i % 400, height=200 + i % 2)
+        if i % 100 == 99:
+            client.x.sync()
+    client.x.sync()
+    time.sleep(2)
+    figures["rss_after_10000_resizes_kib"] = resident_kib(process.pid)
+    client.close()
+    width = desktop.x.screen().width_in_pixels
+    for _ in range(50):
+        desktop.xdotool("mousemove", width - 200, 300)
+        desktop.xdotool("mousemove", width - 12, 12)
+        desktop.xdotool("click", 1)
+        time.sleep(0.2)
+        desktop.xdotool("key", "Down")
+        desktop.xdotool("key", "Return")
+        window = wait_until(lambda: [w for w in desktop.client_windows()
+                                     if desktop.text_property(w, "_NET_WM_NAME") == TITLE],
+                            what="the settings window")[0]
+        desktop.activate(window)
+        desktop.xdotool("key", "alt+F4")
+        wait_until(lambda: window not in desktop.client_windows(), what="the window to close")
+    time.sleep(1)
+    figures["rss_after_50_settings_kib"] = resident_kib(process.pid)
+    return figures
+
+
+if __name__ == "__main__":
+    build = sys.argv[1]
+    print(json.dumps({
+        "nivu": measure(os.path.join(build, "src", "nivu"), "nivu", exercise_nivu),
+        "floor": measure(os.path.join(build, "bench", "floor_app"), "floor_app", None),
+    }))
