@@ -17,16 +17,36 @@ void AppDelegate::applicationDidFinishLaunching() {
     observeSettings();
     env_.sizeMemory(); // creates the store now: legacy take-over and first-run file at launch
     if (permission_.isTrusted()) {
-        accessibilityObserver_.start();
+        startObserving();
     } else {
         permission_.waitForAccess(anchor_.weakly([](AppDelegate& self) {
-            self.statusMenu_.hideGrantEntry();
-            self.accessibilityObserver_.start();
+            self.statusMenu_.setGrantEntryHidden(true);
+            self.startObserving();
         }));
     }
 }
 
+void AppDelegate::startObserving() {
+    accessibilityObserver_.start();
+    // On X11 access goes with the window manager, which users restart: then Nivu waits for
+    // it again instead of watching a desktop that no longer reports anything.
+    accessLoss_ = env_.desktop.observeAccessibilityLoss(
+        anchor_.weakly([](AppDelegate& self) { self.accessLost(); }));
+}
+
+void AppDelegate::accessLost() {
+    accessLoss_.reset();
+    accessibilityObserver_.stop();
+    statusMenu_.setGrantEntryHidden(false);
+    permission_.waitForAccess(anchor_.weakly([](AppDelegate& self) {
+        self.statusMenu_.setGrantEntryHidden(true);
+        self.startObserving();
+    }),
+                              /*explain=*/false);
+}
+
 void AppDelegate::applicationWillTerminate() {
+    accessLoss_.reset();
     accessibilityObserver_.stop();
     mouseMonitor_.stop();
     liveResize_.cancelIdleTimer();

@@ -62,6 +62,9 @@ public:
     void observeSettings();
     void registerPresetHotKey(const std::optional<ShortcutSpec>& shortcut);
     void startPermissionPolling() { permission_.startPermissionPolling(); }
+    // Window access arrived (or was there at launch) / went away (the window manager quit).
+    void startObserving();
+    void accessLost();
     void checkPermission() { permission_.checkPermission(); }
 
     // The preset menu on its hot key.
@@ -89,6 +92,7 @@ private:
     LiveResize liveResize_;
     PermissionFlow permission_;
     StatusMenu statusMenu_;
+    std::optional<Subscription> accessLoss_;
     std::unique_ptr<GlobalHotKey> presetHotKey_;
     std::vector<Subscription> settingsCancellables_;
     WeakAnchor<AppDelegate> anchor_{this};

@@ -3,9 +3,11 @@
 
 namespace nivu {
 
-void PermissionFlow::waitForAccess(std::function<void()> onGranted) {
+void PermissionFlow::waitForAccess(std::function<void()> onGranted, bool explain) {
     onGranted_ = std::move(onGranted);
-    shell_.showAccessibilityPrompt();
+    if (explain) {
+        shell_.showAccessibilityPrompt();
+    }
     startPermissionPolling();
 }
 

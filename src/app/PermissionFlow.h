@@ -24,9 +24,9 @@ public:
     PermissionFlow& operator=(const PermissionFlow&) = delete;
 
     bool isTrusted() { return desktop_.hasAccessibilityPermission(); }
-    // Start-up without access: shows the explanation and polls, calling onGranted at the tick
-    // that sees access.
-    void waitForAccess(std::function<void()> onGranted);
+    // Without access: shows the explanation (at start-up) and polls, calling onGranted at the
+    // tick that sees access.
+    void waitForAccess(std::function<void()> onGranted, bool explain = true);
     void startPermissionPolling();
     void checkPermission();
     // The menu entry: explains again; polling goes on as it was.

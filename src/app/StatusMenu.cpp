@@ -40,9 +40,9 @@ void StatusMenu::setupStatusItem(Shell& shell, const Actions& actions,
     statusItem_ = std::move(item);
 }
 
-void StatusMenu::hideGrantEntry() {
+void StatusMenu::setGrantEntryHidden(bool hidden) {
     if (statusItem_ && statusItem_->entryCount() > 0) {
-        statusItem_->setEntryHidden(grantEntryIndex, true);
+        statusItem_->setEntryHidden(grantEntryIndex, hidden);
     }
 }
 

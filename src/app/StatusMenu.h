@@ -31,8 +31,8 @@ public:
     // Creates the item with its image and menu.
     void setupStatusItem(Shell& shell, const Actions& actions,
                          const std::function<bool()>& accessGranted);
-    // Hides "Grant Accessibility Access…" once access has arrived.
-    void hideGrantEntry();
+    // Hides "Grant Accessibility Access…" once access has arrived, shows it when it is lost.
+    void setGrantEntryHidden(bool hidden);
 
     const StatusItem* statusItem() const { return statusItem_.get(); }
 

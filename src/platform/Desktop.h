@@ -55,6 +55,10 @@ public:
 
     // Whether window access is possible now (on X11: an EWMH window manager runs).
     virtual bool hasAccessibilityPermission() = 0;
+    // Calls onLost (on the main loop, at most once) when window access that is there now goes
+    // away (on X11: the window manager quits or dies); at once when it is not there. Ends with
+    // the subscription.
+    [[nodiscard]] virtual Subscription observeAccessibilityLoss(std::function<void()> onLost) = 0;
 
     // The application in front; nothing when there is none.
     virtual std::optional<ProcessId> frontmostApplication() = 0;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <utility>
 
 namespace nivu::x11 {
 
@@ -73,6 +74,8 @@ X11Desktop::X11Desktop(X11Connection& connection, Scheduler& scheduler)
         XCB_PROPERTY_NOTIFY, [this](const auto& event) { handlePropertyNotify(event); }));
     eventSubscriptions_.push_back(x_.onEvent(
         XCB_CONFIGURE_NOTIFY, [this](const auto& event) { handleConfigureNotify(event); }));
+    eventSubscriptions_.push_back(
+        x_.onEvent(XCB_DESTROY_NOTIFY, [this](const auto& event) { handleDestroyNotify(event); }));
     refreshClientList(/*initial=*/true);
     x_.flush();
 }
@@ -110,6 +113,24 @@ void X11Desktop::handleConfigureNotify(const xcb_generic_event_t& generic) {
             Size{static_cast<double>(event.width), static_cast<double>(event.height)};
     }
     deliver(event.window, WindowNotification::windowResized);
+}
+
+void X11Desktop::handleDestroyNotify(const xcb_generic_event_t& generic) {
+    const auto& event = reinterpret_cast<const xcb_destroy_notify_event_t&>(generic);
+    if (event.window != XCB_NONE && event.window == watchedCheckWindow_) {
+        reportAccessLoss();
+    }
+}
+
+void X11Desktop::reportAccessLoss() {
+    watchedCheckWindow_ = XCB_NONE;
+    if (auto onLost = std::exchange(onAccessLost_, {})) {
+        scheduler_.runAfter(Duration::zero(), [onLost, alive = std::weak_ptr<bool>(alive_)] {
+            if (const auto live = alive.lock(); live && *live) {
+                onLost();
+            }
+        });
+    }
 }
 
 void X11Desktop::refreshClientList(bool initial) {
@@ -360,6 +381,31 @@ bool X11Desktop::hasAccessibilityPermission() {
         collectProperty(x_, requestProperty(x_, wmWindow, x_.atom(Atom::netSupportingWmCheck), 4));
     waited();
     return self && !cardinals(*self).empty() && cardinals(*self).front() == wmWindow;
+}
+
+Subscription X11Desktop::observeAccessibilityLoss(std::function<void()> onLost) {
+    onAccessLost_ = std::move(onLost);
+    const auto check = rootList(Atom::netSupportingWmCheck);
+    watchedCheckWindow_ = check.empty() ? XCB_NONE : check.front();
+    if (watchedCheckWindow_ == XCB_NONE) {
+        reportAccessLoss();
+    } else {
+        const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        const auto selected = xcb_change_window_attributes_checked(x_.get(), watchedCheckWindow_,
+                                                                   XCB_CW_EVENT_MASK, &mask);
+        // Selecting on a window that is already gone fails: the manager died just now.
+        if (xcb_generic_error_t* error = xcb_request_check(x_.get(), selected)) {
+            std::free(error);
+            reportAccessLoss();
+        }
+        waited();
+    }
+    return Subscription([this, alive = std::weak_ptr<bool>(alive_)] {
+        if (const auto live = alive.lock(); live && *live) {
+            onAccessLost_ = nullptr;
+            watchedCheckWindow_ = XCB_NONE;
+        }
+    });
 }
 
 std::optional<ProcessId> X11Desktop::frontmostApplication() {

@@ -26,6 +26,7 @@ public:
     ~X11Desktop() override;
 
     bool hasAccessibilityPermission() override;
+    Subscription observeAccessibilityLoss(std::function<void()> onLost) override;
     std::optional<ProcessId> frontmostApplication() override;
     Subscription observeActivations(std::function<void(ProcessId)> observer) override;
     std::optional<std::string> bundleIdentifier(ProcessId process) override;
@@ -67,6 +68,8 @@ private:
 
     void handlePropertyNotify(const xcb_generic_event_t& event);
     void handleConfigureNotify(const xcb_generic_event_t& event);
+    void handleDestroyNotify(const xcb_generic_event_t& event);
+    void reportAccessLoss();
     void refreshClientList(bool initial);
     void announceActiveApplication();
     std::optional<xcb_window_t> activeWindow();
@@ -86,6 +89,9 @@ private:
     std::map<xcb_window_t, Facts> facts_; // valid until the main loop goes idle
     bool factsExpiryQueued_ = false;
     std::list<std::weak_ptr<Registration>> registrations_;
+    // The window manager's check window, whose destruction means it is gone.
+    xcb_window_t watchedCheckWindow_ = XCB_NONE;
+    std::function<void()> onAccessLost_;
     Signal<ProcessId> activations_;
     std::vector<Subscription> eventSubscriptions_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -14,7 +14,7 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "desktop"))
 
 from harness import (DesktopTestCase, TestClient, binary, frame_corner, nivu_config,  # noqa: E402
-                     tray_icon_embedded, wait_until, xtest_drag)
+                     top_level_windows, tray_icon_embedded, wait_until, xtest_drag)
 
 TRACK = '{"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm", "Burst", "Hostil\u00e9"]}'
 
@@ -99,13 +99,31 @@ class KillsAndVanishingWindows(FaultsTestCase):
 class ServersComingAndGoing(FaultsTestCase):
     tray = True
 
+    def status_menu_height(self):
+        """Opens the tray menu, measures it and closes it again."""
+        width = self.desktop.x.screen().width_in_pixels
+        self.desktop.xdotool("mousemove", width - 200, 300)
+        self.desktop.xdotool("mousemove", width - 12, 12)
+        self.desktop.xdotool("click", 1)
+        menu = wait_until(lambda: [w for w in top_level_windows(self.desktop)
+                                   if w["override"] and w["class"] and w["class"][0] == "nivu"
+                                   and w["height"] > 40], what="the status menu")[0]
+        self.desktop.xdotool("key", "Escape")
+        wait_until(lambda: menu["id"] not in [w["id"] for w in top_level_windows(self.desktop)],
+                   what="the menu to close")
+        return menu["height"]
+
     def test_window_manager_and_tray_host_restarts(self):
         nivu = self.start_nivu('{"rememberedSizes": {"XTerm": {"_default": {"width": 604, '
                                '"height": 394}}}, "trackedBundleIdentifiers": ["XTerm"]}')
         wait_until(lambda: tray_icon_embedded(self.desktop), what="the tray icon")
+        granted = self.status_menu_height()
 
         self.desktop.end(self.desktop.wm, signal.SIGKILL)
+        wait_until(lambda: self.status_menu_height() > granted,
+                   what='"Grant Accessibility Access…" back in the menu while no window manager runs')
         self.desktop.start_window_manager()
+        wait_until(lambda: self.status_menu_height() == granted, what="the entry hidden again")
         _, xterm = self.desktop.start_xterm()
         wait_until(lambda: (self.desktop.geometry(xterm)["width"], self.desktop.geometry(xterm)["height"])
                    == (604, 394), what="observation after the window manager came back")

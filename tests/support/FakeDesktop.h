@@ -6,6 +6,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace nivu::test {
@@ -54,6 +55,18 @@ public:
     std::vector<std::string>& journal = ownJournal_;
     std::size_t activationObserverCount() const;
 
+    Subscription observeAccessibilityLoss(std::function<void()> onLost) override {
+        journal.push_back("watch access loss");
+        onAccessLost_ = std::move(onLost);
+        return Subscription([this] { onAccessLost_ = nullptr; });
+    }
+    // The window manager goes away.
+    void loseAccess() {
+        permission = false;
+        if (auto onLost = std::exchange(onAccessLost_, {})) {
+            onLost();
+        }
+    }
     bool hasAccessibilityPermission() override {
         journal.push_back("permission?");
         return permission;
@@ -84,6 +97,7 @@ private:
     std::map<ProcessId, FakeApplication> applications_;
     Signal<ProcessId> activations_;
     std::map<ProcessId, std::shared_ptr<Registration>> registrations_;
+    std::function<void()> onAccessLost_;
 };
 
 } // namespace nivu::test

@@ -75,6 +75,7 @@ TEST_F(AppLifecycleTest, StartUpRunsItsStepsInOrder) {
                             "add AXWindowResized 1",
                             "add AXWindowCreated 1",
                             "attach 1",
+                            "watch access loss",
                         }));
     EXPECT_EQ(shell.statusItem.accessibilityDescription, "Nivu");
 }
@@ -131,13 +132,30 @@ TEST_F(AppLifecycleTest, WithoutAccessItExplainsOncePollsEverySecondAndStartsWhe
     EXPECT_EQ(since(before),
               (Journal{"permission?", "stop timer 1000ms", "hide entry 0", "observe activations",
                        "create observer 1", "add AXWindowResized 1", "add AXWindowCreated 1",
-                       "attach 1"}));
+                       "attach 1", "watch access loss"}));
     EXPECT_TRUE(grantEntry().hidden);
 
     desktop.permission = false; // withdrawn later: not tested again
     clock.advance(5s);
     EXPECT_FALSE(delegate.isPollingPermission());
     EXPECT_TRUE(grantEntry().hidden);
+}
+
+TEST_F(AppLifecycleTest, LosingTheWindowManagerGoesBackToWaitingUntilItReturns) {
+    launch();
+    desktop.loseAccess();
+    EXPECT_FALSE(grantEntry().hidden) << "the grant entry shows again";
+    EXPECT_FALSE(delegate.accessibilityObserver().isStarted());
+    EXPECT_TRUE(delegate.isPollingPermission());
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "accessibility prompt"), 0)
+        << "no dialog for a window manager that is restarting";
+
+    desktop.permission = true;
+    clock.advance(1s);
+    EXPECT_TRUE(grantEntry().hidden);
+    EXPECT_TRUE(delegate.accessibilityObserver().isStarted());
+    EXPECT_FALSE(delegate.isPollingPermission());
+    EXPECT_EQ(journal.back(), "watch access loss") << "and watches again";
 }
 
 TEST_F(AppLifecycleTest, StatusMenuHasItsSevenEntriesWithKeysCommentsAndActions) {
