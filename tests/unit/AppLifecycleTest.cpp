@@ -1,13 +1,6 @@
 // The controller's start-up and shut-down orders, the permission flow and the status menu, on
 // fakes that note every call in one shared journal.
-#include "FakeDesktop.h"
-#include "FakeHotKeys.h"
-#include "FakePointer.h"
-#include "FakeShell.h"
-#include "InMemoryUserDefaults.h"
-#include "RecordingSizeMemory.h"
-#include "VirtualClock.h"
-#include "app/AppDelegate.h"
+#include "FakeApp.h"
 
 #include <gtest/gtest.h>
 
@@ -17,45 +10,24 @@ namespace {
 using namespace std::chrono_literals;
 using Journal = std::vector<std::string>;
 
-class AppLifecycleTest : public ::testing::Test {
+// The journal comes first so that the fakes can note into it from their construction on.
+struct Journaled {
+    Journal journal;
+};
+
+class AppLifecycleTest : public ::testing::Test, protected Journaled, protected test::FakeApp {
 protected:
-    AppLifecycleTest() {
+    AppLifecycleTest()
+        : test::FakeApp(journal) {
         desktop.addApplication(1, "XTerm");
         desktop.frontmost = 1;
     }
 
-    void launch() {
-        delegate.applicationDidFinishLaunching();
-        mark = journal.size();
-    }
+    void launch() { delegate.applicationDidFinishLaunching(); }
     Journal since(std::size_t from) const {
         return {journal.begin() + static_cast<std::ptrdiff_t>(from), journal.end()};
     }
     const MenuEntry& grantEntry() const { return shell.statusItem.menu.at(0); }
-
-    Journal journal;
-    test::FakeDesktop desktop{journal};
-    test::VirtualClock clock{journal};
-    test::FakePointer pointer{journal};
-    test::FakeShell shell{journal};
-    test::RecordingSizeMemory memory;
-    test::InMemoryUserDefaults defaults;
-    std::optional<AppSettings> settings;
-    test::FakeHotKeys hotKeyPlatform{journal};
-    HotKeyRegistry hotKeys{hotKeyPlatform};
-    AppDelegate delegate{AppEnvironment{desktop, clock, pointer, shell, hotKeys,
-                                        [this]() -> SizeMemory& {
-                                            journal.push_back("size memory");
-                                            return memory;
-                                        },
-                                        [this]() -> AppSettings& {
-                                            if (!settings) {
-                                                journal.push_back("load settings");
-                                                settings.emplace(defaults);
-                                            }
-                                            return *settings;
-                                        }}};
-    std::size_t mark = 0;
 };
 
 TEST_F(AppLifecycleTest, StartUpRunsItsStepsInOrder) {

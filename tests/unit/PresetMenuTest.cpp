@@ -1,21 +1,14 @@
 // The preset shortcut and menu: re-registration on every shortcut value, the menu's entries,
 // and the window an entry acts on.
-#include "FakeDesktop.h"
-#include "FakeHotKeys.h"
-#include "FakePointer.h"
-#include "FakeShell.h"
-#include "InMemoryUserDefaults.h"
+#include "FakeApp.h"
 #include "Printers.h"
-#include "RecordingSizeMemory.h"
-#include "VirtualClock.h"
-#include "app/AppDelegate.h"
 
 #include <gtest/gtest.h>
 
 namespace nivu {
 namespace {
 
-class PresetMenuTest : public ::testing::Test {
+class PresetMenuTest : public ::testing::Test, protected test::FakeApp {
 protected:
     PresetMenuTest() {
         desktop.addApplication(1, "XTerm").focusedWindow = focused;
@@ -31,19 +24,7 @@ protected:
         return result;
     }
 
-    test::FakeDesktop desktop;
-    test::VirtualClock clock;
-    test::FakePointer pointer;
-    test::FakeShell shell;
-    test::RecordingSizeMemory memory;
-    test::InMemoryUserDefaults defaults;
-    AppSettings settings{defaults};
-    test::FakeHotKeys hotKeyPlatform;
-    HotKeyRegistry hotKeys{hotKeyPlatform};
     std::shared_ptr<test::FakeWindow> focused = desktop.addWindow(1);
-    AppDelegate delegate{AppEnvironment{desktop, clock, pointer, shell, hotKeys,
-                                        [this]() -> SizeMemory& { return memory; },
-                                        [this]() -> AppSettings& { return settings; }}};
 };
 
 TEST_F(PresetMenuTest, EveryShortcutValueUnregistersTheOldHotKeyBeforeRegisteringTheNew) {

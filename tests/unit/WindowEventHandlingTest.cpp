@@ -1,15 +1,8 @@
 // The controller's window-event handling on fakes and a virtual clock: live resizes with the
 // badge, recording once per live resize, restoring sizes, and shut-down in the middle of it.
-#include "FakeDesktop.h"
-#include "FakeHotKeys.h"
-#include "FakePointer.h"
-#include "FakeShell.h"
-#include "InMemoryUserDefaults.h"
+#include "FakeApp.h"
 #include "Printers.h"
-#include "RecordingSizeMemory.h"
 #include "TemporaryDirectory.h"
-#include "VirtualClock.h"
-#include "app/AppDelegate.h"
 #include "memory/WindowSizeMemory.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +14,7 @@ using namespace std::chrono_literals;
 using Info = AppDelegate::ResizedWindowInfo;
 using Record = test::RecordingSizeMemory::Record;
 
-class WindowEventHandlingTest : public ::testing::Test {
+class WindowEventHandlingTest : public ::testing::Test, protected test::FakeApp {
 protected:
     WindowEventHandlingTest() {
         desktop.addApplication(1, "XTerm");
@@ -32,19 +25,6 @@ protected:
     Info resize(double width, double height, std::optional<std::string> bundle = "XTerm") {
         return Info{{width, height}, std::move(bundle), std::nullopt};
     }
-
-    test::FakeDesktop desktop;
-    test::VirtualClock clock;
-    test::FakePointer pointer;
-    test::FakeShell shell;
-    test::RecordingSizeMemory memory;
-    test::InMemoryUserDefaults defaults;
-    AppSettings settings{defaults};
-    test::FakeHotKeys hotKeyPlatform;
-    HotKeyRegistry hotKeys{hotKeyPlatform};
-    AppDelegate delegate{AppEnvironment{desktop, clock, pointer, shell, hotKeys,
-                                        [this]() -> SizeMemory& { return memory; },
-                                        [this]() -> AppSettings& { return settings; }}};
 };
 
 TEST_F(WindowEventHandlingTest, OneDragShowsTheBadgeFollowsEveryEventAndRecordsOnceAtMouseUp) {
@@ -169,17 +149,10 @@ TEST(WindowEventHandlingWithRealStore, UntrackedApplicationsAreShownButNeverWrit
     test::writeFile(home.path() / ".nivu" / "config.json",
                     R"({"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm"]})");
     WindowSizeMemory store(home.path());
-    test::FakeDesktop desktop;
-    test::VirtualClock clock;
-    test::FakePointer pointer;
-    test::FakeShell shell;
-    test::InMemoryUserDefaults defaults;
-    AppSettings settings{defaults};
-    test::FakeHotKeys hotKeyPlatform;
-    HotKeyRegistry hotKeys{hotKeyPlatform};
-    AppDelegate delegate{AppEnvironment{desktop, clock, pointer, shell, hotKeys,
-                                        [&]() -> SizeMemory& { return store; },
-                                        [&]() -> AppSettings& { return settings; }}};
+    test::FakeApp app;
+    app.sizeMemory = &store;
+    auto& delegate = app.delegate;
+    auto& pointer = app.pointer;
     delegate.applicationDidFinishLaunching();
     const auto before = test::readFile(store.configFileURL());
 
