@@ -12,8 +12,8 @@ QString toQString(std::string_view key) {
 }
 } // namespace
 
+// The native format on Linux is INI in $XDG_CONFIG_HOME/nivu/nivu.conf.
 QtUserDefaults::QtUserDefaults()
-    // The native format on Linux is INI in $XDG_CONFIG_HOME/nivu/nivu.conf.
     : settings_(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("nivu"),
                 QStringLiteral("nivu")) {}
 

@@ -1,9 +1,6 @@
 // The desktop of an EWMH window manager.
 #include "x11/X11Desktop.h"
 
-#include "accessibility/WindowAccess.h"
-#include "x11/PropertyText.h"
-
 #include <algorithm>
 #include <cmath>
 #include <set>
@@ -152,12 +149,12 @@ void X11Desktop::refreshClientList(bool initial) {
     fetchFacts(added);
     const auto now = Clock::now();
     for (const auto window : added) {
-        const Facts& known = facts(window);
+        const WindowFacts& known = facts(window);
         if (!known.exists) {
             continue; // gone already
         }
         Client client;
-        client.application = applicationFrom(window, known);
+        client.application = known.application(window);
         client.width = known.size ? static_cast<std::uint32_t>(known.size->width) : 0;
         client.height = known.size ? static_cast<std::uint32_t>(known.size->height) : 0;
         client.listedAt = initial ? Clock::time_point{} : now;
@@ -247,24 +244,14 @@ std::optional<xcb_window_t> X11Desktop::activeWindow() {
     return windows.front();
 }
 
-ProcessId X11Desktop::applicationFrom(xcb_window_t window, const Facts& known) const {
-    if (known.pid && *known.pid > 0 && *known.pid <= static_cast<std::uint32_t>(INT32_MAX)) {
-        return static_cast<ProcessId>(*known.pid);
-    }
-    // Without a process id the client leader (or the window itself) stands for the
-    // application; X ids fit in 29 bits, so the negative id never collides with a process.
-    const xcb_window_t key = known.leader && *known.leader != XCB_NONE ? *known.leader : window;
-    return -static_cast<ProcessId>(key & 0x1FFFFFFF);
-}
-
 ProcessId X11Desktop::applicationOf(xcb_window_t window) {
     if (const auto client = clients_.find(window); client != clients_.end()) {
         return client->second.application;
     }
-    return applicationFrom(window, facts(window));
+    return facts(window).application(window);
 }
 
-const X11Desktop::Facts& X11Desktop::facts(xcb_window_t window) {
+const WindowFacts& X11Desktop::facts(xcb_window_t window) {
     if (!facts_.contains(window)) {
         fetchFacts({window});
     }
@@ -272,74 +259,9 @@ const X11Desktop::Facts& X11Desktop::facts(xcb_window_t window) {
 }
 
 void X11Desktop::fetchFacts(const std::vector<xcb_window_t>& windows) {
-    struct Cookies {
-        xcb_get_window_attributes_cookie_t attributes;
-        xcb_get_geometry_cookie_t geometry;
-        xcb_get_property_cookie_t type, transient, hints, actions, role, wmClass, pid, leader;
-    };
-    std::vector<Cookies> cookies;
-    cookies.reserve(windows.size());
-    for (const auto window : windows) {
-        cookies.push_back({
-            xcb_get_window_attributes(x_.get(), window),
-            xcb_get_geometry(x_.get(), window),
-            requestProperty(x_, window, x_.atom(Atom::netWmWindowType), 64),
-            requestProperty(x_, window, XCB_ATOM_WM_TRANSIENT_FOR, 4),
-            requestProperty(x_, window, XCB_ATOM_WM_NORMAL_HINTS, 72),
-            requestProperty(x_, window, x_.atom(Atom::netWmAllowedActions), 256),
-            requestProperty(x_, window, x_.atom(Atom::wmWindowRole)),
-            requestProperty(x_, window, XCB_ATOM_WM_CLASS),
-            requestProperty(x_, window, x_.atom(Atom::netWmPid), 4),
-            requestProperty(x_, window, x_.atom(Atom::wmClientLeader), 4),
-        });
-    }
-    x_.flush();
+    auto read = readWindowFacts(x_, windows);
     for (std::size_t i = 0; i < windows.size(); ++i) {
-        const auto& c = cookies[i];
-        Facts known;
-        Reply<xcb_get_window_attributes_reply_t> attributes(
-            xcb_get_window_attributes_reply(x_.get(), c.attributes, nullptr));
-        Reply<xcb_get_geometry_reply_t> geometry(
-            xcb_get_geometry_reply(x_.get(), c.geometry, nullptr));
-        const auto type = collectProperty(x_, c.type);
-        const auto transient = collectProperty(x_, c.transient);
-        Reply<xcb_get_property_reply_t> hints(xcb_get_property_reply(x_.get(), c.hints, nullptr));
-        const auto actions = collectProperty(x_, c.actions);
-        const auto role = collectProperty(x_, c.role);
-        const auto wmClass = collectProperty(x_, c.wmClass);
-        const auto pid = collectProperty(x_, c.pid);
-        const auto leader = collectProperty(x_, c.leader);
-
-        known.exists = attributes && geometry;
-        if (known.exists) {
-            known.overrideRedirect = attributes->override_redirect;
-            known.size =
-                Size{static_cast<double>(geometry->width), static_cast<double>(geometry->height)};
-            if (type) {
-                known.windowTypes = cardinals(*type);
-            }
-            known.transient = transient && !cardinals(*transient).empty();
-            xcb_size_hints_t sizeHints{};
-            if (hints && xcb_icccm_get_wm_size_hints_from_reply(&sizeHints, hints.get())) {
-                known.normalHints = sizeHints;
-            }
-            if (actions) {
-                known.allowedActions = cardinals(*actions);
-            }
-            if (role && role->format == 8) {
-                known.role = propertyText(role->bytes);
-            }
-            if (wmClass && wmClass->format == 8) {
-                known.wmClass = windowClass(wmClass->bytes);
-            }
-            if (pid && !cardinals(*pid).empty()) {
-                known.pid = cardinals(*pid).front();
-            }
-            if (leader && !cardinals(*leader).empty()) {
-                known.leader = cardinals(*leader).front();
-            }
-        }
-        facts_[windows[i]] = std::move(known);
+        facts_[windows[i]] = std::move(read[i]);
     }
     waited();
     if (!factsExpiryQueued_) {
@@ -423,7 +345,7 @@ Subscription X11Desktop::observeActivations(std::function<void(ProcessId)> obser
 std::optional<std::string> X11Desktop::bundleIdentifier(ProcessId process) {
     for (const auto& [window, client] : clients_) {
         if (client.application == process) {
-            const Facts& known = facts(window);
+            const WindowFacts& known = facts(window);
             if (known.exists) {
                 return known.wmClass;
             }
@@ -450,38 +372,11 @@ std::unique_ptr<ApplicationObserver> X11Desktop::createObserver(ProcessId proces
 }
 
 std::optional<std::string> X11Desktop::windowSubrole(const WindowElement& window) {
-    const Facts& known = facts(idOf(window));
-    if (!known.exists) {
-        return std::nullopt;
-    }
-    if (known.overrideRedirect) {
-        return "AXUnknown";
-    }
-    if (!known.windowTypes.empty()) {
-        const auto preferred = known.windowTypes.front();
-        if (preferred == x_.atom(Atom::netWmWindowTypeNormal)) {
-            return std::string(WindowAccess::standardWindowSubrole);
-        }
-        return preferred == x_.atom(Atom::netWmWindowTypeDialog) ? "AXDialog" : "AXUnknown";
-    }
-    return known.transient ? "AXDialog" : std::string(WindowAccess::standardWindowSubrole);
+    return facts(idOf(window)).subrole(x_);
 }
 
 bool X11Desktop::isWindowSizeSettable(const WindowElement& window) {
-    const Facts& known = facts(idOf(window));
-    if (!known.exists) {
-        return false;
-    }
-    if (known.normalHints) {
-        const auto& hints = *known.normalHints;
-        const bool bounded = (hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE) &&
-                             (hints.flags & XCB_ICCCM_SIZE_HINT_P_MAX_SIZE);
-        if (bounded && hints.min_width == hints.max_width && hints.min_height == hints.max_height) {
-            return false;
-        }
-    }
-    return !known.allowedActions ||
-           contains(*known.allowedActions, x_.atom(Atom::netWmActionResize));
+    return facts(idOf(window)).sizeSettable(x_);
 }
 
 std::optional<Size> X11Desktop::windowSize(const WindowElement& window) {

@@ -5,13 +5,13 @@
 
 #include "platform/Desktop.h"
 #include "platform/Scheduler.h"
+#include "x11/WindowFacts.h"
 #include "x11/X11Connection.h"
 
 #include <chrono>
 #include <list>
 #include <map>
 #include <memory>
-#include <xcb/xcb_icccm.h>
 
 namespace nivu::x11 {
 
@@ -45,20 +45,6 @@ private:
     class Observer;
     struct Registration;
 
-    // Everything the core may ask about one window, read in one pipelined batch.
-    struct Facts {
-        bool exists = false;
-        bool overrideRedirect = false;
-        std::vector<std::uint32_t> windowTypes;
-        bool transient = false;
-        std::optional<xcb_size_hints_t> normalHints;
-        std::optional<std::vector<std::uint32_t>> allowedActions;
-        std::optional<Size> size;
-        std::optional<std::string> role;
-        std::optional<std::string> wmClass;
-        std::optional<std::uint32_t> pid;
-        std::optional<xcb_window_t> leader;
-    };
     struct Client {
         ProcessId application = 0;
         std::uint32_t width = 0;
@@ -75,8 +61,7 @@ private:
     std::optional<xcb_window_t> activeWindow();
     std::vector<std::uint32_t> rootList(Atom property);
     ProcessId applicationOf(xcb_window_t window);
-    ProcessId applicationFrom(xcb_window_t window, const Facts& facts) const;
-    const Facts& facts(xcb_window_t window);
+    const WindowFacts& facts(xcb_window_t window);
     void fetchFacts(const std::vector<xcb_window_t>& windows);
     static xcb_window_t idOf(const WindowElement& window);
     void deliver(xcb_window_t window, WindowNotification notification);
@@ -86,7 +71,7 @@ private:
     X11Connection& x_;
     Scheduler& scheduler_;
     std::map<xcb_window_t, Client> clients_;
-    std::map<xcb_window_t, Facts> facts_; // valid until the main loop goes idle
+    std::map<xcb_window_t, WindowFacts> facts_; // valid until the main loop goes idle
     bool factsExpiryQueued_ = false;
     std::list<std::weak_ptr<Registration>> registrations_;
     // The window manager's check window, whose destruction means it is gone.

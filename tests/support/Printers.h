@@ -8,9 +8,9 @@
 
 namespace nivu {
 
-inline void PrintTo(const ShortcutSpec& spec, std::ostream* out) {
-    *out << "ShortcutSpec{" << spec.keyCode << ", 0x" << std::hex << spec.carbonModifiers
-         << std::dec << ", \"" << spec.displayString << "\"}";
+inline void PrintTo(const ShortcutSpec& shortcut, std::ostream* out) {
+    *out << "ShortcutSpec{" << shortcut.keyCode << ", 0x" << std::hex << shortcut.carbonModifiers
+         << std::dec << ", \"" << shortcut.displayString << "\"}";
 }
 
 inline void PrintTo(const Size& size, std::ostream* out) {

@@ -1,0 +1,134 @@
+// Window facts, read in one pipelined batch.
+#include "x11/WindowFacts.h"
+
+#include "accessibility/WindowAccess.h"
+#include "x11/PropertyText.h"
+
+#include <algorithm>
+
+namespace nivu::x11 {
+
+namespace {
+bool contains(const std::vector<std::uint32_t>& items, std::uint32_t item) {
+    return std::find(items.begin(), items.end(), item) != items.end();
+}
+} // namespace
+
+std::optional<std::string> WindowFacts::subrole(const X11Connection& x) const {
+    if (!exists) {
+        return std::nullopt;
+    }
+    if (overrideRedirect) {
+        return "AXUnknown";
+    }
+    if (!windowTypes.empty()) {
+        const auto preferred = windowTypes.front();
+        if (preferred == x.atom(Atom::netWmWindowTypeNormal)) {
+            return std::string(WindowAccess::standardWindowSubrole);
+        }
+        return preferred == x.atom(Atom::netWmWindowTypeDialog) ? "AXDialog" : "AXUnknown";
+    }
+    return transient ? "AXDialog" : std::string(WindowAccess::standardWindowSubrole);
+}
+
+bool WindowFacts::sizeSettable(const X11Connection& x) const {
+    if (!exists) {
+        return false;
+    }
+    if (normalHints) {
+        const auto& hints = *normalHints;
+        const bool bounded = (hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE) &&
+                             (hints.flags & XCB_ICCCM_SIZE_HINT_P_MAX_SIZE);
+        if (bounded && hints.min_width == hints.max_width && hints.min_height == hints.max_height) {
+            return false;
+        }
+    }
+    return !allowedActions || contains(*allowedActions, x.atom(Atom::netWmActionResize));
+}
+
+ProcessId WindowFacts::application(xcb_window_t window) const {
+    if (pid && *pid > 0 && *pid <= static_cast<std::uint32_t>(INT32_MAX)) {
+        return static_cast<ProcessId>(*pid);
+    }
+    // Without a process id the client leader (or the window itself) stands for the
+    // application; X ids fit in 29 bits, so the negative id never collides with a process.
+    const xcb_window_t key = leader && *leader != XCB_NONE ? *leader : window;
+    return -static_cast<ProcessId>(key & 0x1FFFFFFF);
+}
+
+std::vector<WindowFacts> readWindowFacts(X11Connection& x,
+                                         const std::vector<xcb_window_t>& windows) {
+    struct Cookies {
+        xcb_get_window_attributes_cookie_t attributes;
+        xcb_get_geometry_cookie_t geometry;
+        xcb_get_property_cookie_t type, transient, hints, actions, role, wmClass, pid, leader;
+    };
+    std::vector<Cookies> cookies;
+    cookies.reserve(windows.size());
+    for (const auto window : windows) {
+        cookies.push_back({
+            xcb_get_window_attributes(x.get(), window),
+            xcb_get_geometry(x.get(), window),
+            requestProperty(x, window, x.atom(Atom::netWmWindowType), 64),
+            requestProperty(x, window, XCB_ATOM_WM_TRANSIENT_FOR, 4),
+            requestProperty(x, window, XCB_ATOM_WM_NORMAL_HINTS, 72),
+            requestProperty(x, window, x.atom(Atom::netWmAllowedActions), 256),
+            requestProperty(x, window, x.atom(Atom::wmWindowRole)),
+            requestProperty(x, window, XCB_ATOM_WM_CLASS),
+            requestProperty(x, window, x.atom(Atom::netWmPid), 4),
+            requestProperty(x, window, x.atom(Atom::wmClientLeader), 4),
+        });
+    }
+    x.flush();
+    std::vector<WindowFacts> result;
+    result.reserve(windows.size());
+    for (const auto& c : cookies) {
+        WindowFacts known;
+        Reply<xcb_get_window_attributes_reply_t> attributes(
+            xcb_get_window_attributes_reply(x.get(), c.attributes, nullptr));
+        Reply<xcb_get_geometry_reply_t> geometry(
+            xcb_get_geometry_reply(x.get(), c.geometry, nullptr));
+        const auto type = collectProperty(x, c.type);
+        const auto transient = collectProperty(x, c.transient);
+        Reply<xcb_get_property_reply_t> hints(xcb_get_property_reply(x.get(), c.hints, nullptr));
+        const auto actions = collectProperty(x, c.actions);
+        const auto role = collectProperty(x, c.role);
+        const auto wmClass = collectProperty(x, c.wmClass);
+        const auto pid = collectProperty(x, c.pid);
+        const auto leader = collectProperty(x, c.leader);
+
+        known.exists = attributes && geometry;
+        if (known.exists) {
+            known.overrideRedirect = attributes->override_redirect;
+            known.size =
+                Size{static_cast<double>(geometry->width), static_cast<double>(geometry->height)};
+            if (type) {
+                known.windowTypes = cardinals(*type);
+            }
+            known.transient = transient && !cardinals(*transient).empty();
+            xcb_size_hints_t sizeHints{};
+            if (hints && xcb_icccm_get_wm_size_hints_from_reply(&sizeHints, hints.get())) {
+                known.normalHints = sizeHints;
+            }
+            if (actions) {
+                known.allowedActions = cardinals(*actions);
+            }
+            if (role && role->format == 8) {
+                known.role = propertyText(role->bytes);
+            }
+            if (wmClass && wmClass->format == 8) {
+                known.wmClass = windowClass(wmClass->bytes);
+            }
+            if (pid && !cardinals(*pid).empty()) {
+                known.pid = cardinals(*pid).front();
+            }
+            if (leader && !cardinals(*leader).empty()) {
+                known.leader = cardinals(*leader).front();
+            }
+        }
+        result.push_back(std::move(known));
+    }
+    return result;
+}
+
+} // namespace nivu::x11

@@ -1,0 +1,41 @@
+// Everything the core may ask about one window, read for many windows in one pipelined batch,
+// and what it means: subrole, settable size, application.
+#pragma once
+
+#include "common/Geometry.h"
+#include "platform/Desktop.h"
+#include "x11/X11Connection.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+#include <xcb/xcb_icccm.h>
+
+namespace nivu::x11 {
+
+struct WindowFacts {
+    bool exists = false;
+    bool overrideRedirect = false;
+    std::vector<std::uint32_t> windowTypes;
+    bool transient = false;
+    std::optional<xcb_size_hints_t> normalHints;
+    std::optional<std::vector<std::uint32_t>> allowedActions;
+    std::optional<Size> size;
+    std::optional<std::string> role;
+    std::optional<std::string> wmClass;
+    std::optional<std::uint32_t> pid;
+    std::optional<xcb_window_t> leader;
+
+    // "AXStandardWindow" for a normal top-level window; nothing when the window is gone.
+    std::optional<std::string> subrole(const X11Connection& x) const;
+    // Not fixed-size by its hints, and resizable for the window manager where it says.
+    bool sizeSettable(const X11Connection& x) const;
+    // The process id, or for windows without one a negative id of their client leader.
+    ProcessId application(xcb_window_t window) const;
+};
+
+// One round trip for all windows: every request is sent before any reply is awaited.
+std::vector<WindowFacts> readWindowFacts(X11Connection& x,
+                                         const std::vector<xcb_window_t>& windows);
+
+} // namespace nivu::x11
