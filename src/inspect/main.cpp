@@ -31,6 +31,12 @@ nlohmann::json optionalText(const std::optional<std::string>& text) {
     return text ? nlohmann::json(*text) : nlohmann::json(nullptr);
 }
 
+// Window sizes are whole pixels on X11: shown as integers.
+nlohmann::json dimension(double value) {
+    const auto whole = static_cast<long long>(value);
+    return static_cast<double>(whole) == value ? nlohmann::json(whole) : nlohmann::json(value);
+}
+
 void print(const nlohmann::json& line) {
     std::cout << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
 }
@@ -80,15 +86,15 @@ int main(int argc, char** argv) {
         print({{"event", "created"},
                {"bundleIdentifier", optionalText(info.bundleIdentifier)},
                {"windowIdentifier", optionalText(info.windowIdentifier)},
-               {"width", size ? nlohmann::json(size->width) : nlohmann::json(nullptr)},
-               {"height", size ? nlohmann::json(size->height) : nlohmann::json(nullptr)}});
+               {"width", size ? dimension(size->width) : nlohmann::json(nullptr)},
+               {"height", size ? dimension(size->height) : nlohmann::json(nullptr)}});
     };
     observer.onWindowResized = [&](const nivu::AccessibilityObserver::ResizedWindowInfo& info) {
         print({{"event", "resized"},
                {"bundleIdentifier", optionalText(info.bundleIdentifier)},
                {"windowIdentifier", optionalText(info.windowIdentifier)},
-               {"width", info.size.width},
-               {"height", info.size.height}});
+               {"width", dimension(info.size.width)},
+               {"height", dimension(info.size.height)}});
     };
 
     const auto begin = [&] {
