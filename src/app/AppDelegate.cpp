@@ -19,11 +19,13 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (permission_.isTrusted()) {
         startObserving();
     } else {
-        permission_.waitForAccess(anchor_.weakly([](AppDelegate& self) {
-            self.statusMenu_.setGrantEntryHidden(true);
-            self.startObserving();
-        }));
+        permission_.waitForAccess(anchor_.weakly([](AppDelegate& self) { self.accessArrived(); }));
     }
+}
+
+void AppDelegate::accessArrived() {
+    statusMenu_.setGrantEntryHidden(true);
+    startObserving();
 }
 
 void AppDelegate::startObserving() {
@@ -38,10 +40,7 @@ void AppDelegate::accessLost() {
     accessLoss_.reset();
     accessibilityObserver_.stop();
     statusMenu_.setGrantEntryHidden(false);
-    permission_.waitForAccess(anchor_.weakly([](AppDelegate& self) {
-        self.statusMenu_.setGrantEntryHidden(true);
-        self.startObserving();
-    }),
+    permission_.waitForAccess(anchor_.weakly([](AppDelegate& self) { self.accessArrived(); }),
                               /*explain=*/false);
 }
 
@@ -51,6 +50,10 @@ void AppDelegate::applicationWillTerminate() {
     mouseMonitor_.stop();
     liveResize_.cancelIdleTimer();
     permission_.stopPolling();
+    releasePresetHotKey();
+}
+
+void AppDelegate::releasePresetHotKey() {
     if (presetHotKey_) {
         presetHotKey_->unregister();
         presetHotKey_.reset();
@@ -78,10 +81,7 @@ void AppDelegate::observeSettings() {
 
 void AppDelegate::registerPresetHotKey(const std::optional<ShortcutSpec>& shortcut) {
     // Works from the delivered value only: the settings may not hold it yet.
-    if (presetHotKey_) {
-        presetHotKey_->unregister();
-        presetHotKey_.reset();
-    }
+    releasePresetHotKey();
     if (shortcut) {
         presetHotKey_ =
             GlobalHotKey::create(env_.hotKeys, shortcut->keyCode, shortcut->carbonModifiers,

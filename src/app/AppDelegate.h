@@ -64,6 +64,7 @@ public:
     void startPermissionPolling() { permission_.startPermissionPolling(); }
     // Window access arrived (or was there at launch) / went away (the window manager quit).
     void startObserving();
+    void accessArrived();
     void accessLost();
     void checkPermission() { permission_.checkPermission(); }
 
@@ -85,6 +86,8 @@ public:
     const GlobalHotKey* presetHotKey() const { return presetHotKey_.get(); }
 
 private:
+    void releasePresetHotKey();
+
     AppEnvironment env_;
     WindowAccess windows_;
     AccessibilityObserver accessibilityObserver_;
