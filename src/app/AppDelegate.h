@@ -79,10 +79,8 @@ public:
     void quit() { env_.shell.terminate(); }
 
     const AccessibilityObserver& accessibilityObserver() const { return accessibilityObserver_; }
-    const GlobalMouseMonitor& mouseMonitor() const { return mouseMonitor_; }
     const LiveResize& liveResize() const { return liveResize_; }
     bool isPollingPermission() const { return permission_.isPolling(); }
-    const StatusMenu& statusMenu() const { return statusMenu_; }
     const GlobalHotKey* presetHotKey() const { return presetHotKey_.get(); }
 
 private:

@@ -36,7 +36,6 @@ public:
 
     bool isResizing() const { return isResizing_; }
     const std::optional<ResizedWindowInfo>& lastResizeInfo() const { return lastResizeInfo_; }
-    bool hasIdleTimer() const { return resizeIdleTimer_.has_value(); }
 
 private:
     IndicatorPanel& indicatorPanel();

@@ -34,8 +34,6 @@ public:
     // Hides "Grant Accessibility Access…" once access has arrived, shows it when it is lost.
     void setGrantEntryHidden(bool hidden);
 
-    const StatusItem* statusItem() const { return statusItem_.get(); }
-
 private:
     std::unique_ptr<StatusItem> statusItem_;
 };

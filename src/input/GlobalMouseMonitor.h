@@ -22,7 +22,6 @@ public:
     void start();
     // Removes both monitors; safe when none is installed.
     void stop();
-    bool isRunning() const { return dragMonitor_.has_value() || upMonitor_.has_value(); }
 
     // Called with the pointer location at the moment of each drag.
     std::function<void(Point)> onMouseDragged;

@@ -73,16 +73,11 @@ std::optional<std::vector<WindowSizePreset>> addPreset(std::vector<WindowSizePre
                                                        std::string_view name,
                                                        std::string_view width,
                                                        std::string_view height) {
-    const auto w = parseIntegerEntry(width);
-    const auto h = parseIntegerEntry(height);
-    if (!w || !h) {
+    if (!isNewPresetValid(name, width, height)) {
         return std::nullopt;
     }
-    std::string trimmed = trimmedName(name);
-    if (trimmed.empty() || *w < 1 || *h < 1) {
-        return std::nullopt;
-    }
-    presets.push_back({Uuid::random(), std::move(trimmed), *w, *h});
+    presets.push_back(
+        {Uuid::random(), trimmedName(name), *parseIntegerEntry(width), *parseIntegerEntry(height)});
     return presets;
 }
 
