@@ -7,7 +7,9 @@
 #include <QPainterPath>
 #include <QRegion>
 #include <QScreen>
+#include <QTimer>
 #include <cmath>
+#include <utility>
 
 namespace nivu {
 
@@ -113,11 +115,23 @@ void QtIndicatorView::orderFront() {
     } else {
         badge_->clearMask();
     }
-    badge_->show();
-    badge_->raise();
+    // The caller places and fills the badge right after ordering it front. Mapping it now would
+    // flash it at its old place for a frame, so it appears once this event-loop pass is done.
+    if (badge_->isVisible() || showPending_) {
+        badge_->raise();
+        return;
+    }
+    showPending_ = true;
+    QTimer::singleShot(0, badge_.get(), [this] {
+        if (std::exchange(showPending_, false)) {
+            badge_->show();
+            badge_->raise();
+        }
+    });
 }
 
 void QtIndicatorView::orderOut() {
+    showPending_ = false;
     badge_->hide();
 }
 

@@ -32,6 +32,7 @@ private:
     class Badge;
     std::function<bool()> compositing_;
     std::unique_ptr<Badge> badge_;
+    bool showPending_ = false;
 };
 
 } // namespace nivu

@@ -4,6 +4,7 @@
 #include "ui/IndicatorPanel.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
@@ -21,6 +22,11 @@ struct Badge {
     QtIndicatorView* view;
     std::unique_ptr<IndicatorPanel> panel;
 };
+
+// The rest of the event-loop pass in which the badge was ordered front.
+void finishPass() {
+    QCoreApplication::processEvents();
+}
 
 TEST(QtIndicatorViewTest, ShowsTheRoundedSizeCentredInTheBadge) {
     Badge badge;
@@ -46,10 +52,34 @@ TEST(QtIndicatorViewTest, PlacementConvertsFromScreenCoordinatesWithYUp) {
     EXPECT_EQ(badge.view->widget().pos().x(), screen.width() + 11) << "no clamping";
 }
 
+TEST(QtIndicatorViewTest, AppearsOnlyOnceItIsPlacedAndNotAtAllWhenHiddenAtOnce) {
+    Badge badge;
+    const QRect screen = QGuiApplication::primaryScreen()->virtualGeometry();
+    QWidget& widget = badge.view->widget();
+    badge.panel->show();
+    badge.panel->update({640, 480});
+    badge.panel->moveNearPointer({300, 200});
+    EXPECT_FALSE(widget.isVisible()) << "not mapped at its old place";
+    finishPass();
+    EXPECT_TRUE(widget.isVisible());
+    EXPECT_EQ(widget.pos(), QPoint(316, screen.y() + screen.height() - 200 + 16));
+
+    badge.panel->hide();
+    badge.panel->show();
+    badge.panel->hide();
+    finishPass();
+    EXPECT_FALSE(widget.isVisible()) << "a show taken back in the same pass never maps";
+    badge.panel->show();
+    badge.panel->show();
+    finishPass();
+    EXPECT_TRUE(widget.isVisible());
+}
+
 TEST(QtIndicatorViewTest, BadgeNeverTakesFocusOrInputAndIsOpaqueAndShapedWithoutCompositor) {
     Badge badge;
     badge.panel->update({640, 480});
     badge.panel->show();
+    finishPass();
     QWidget& widget = badge.view->widget();
     EXPECT_TRUE(widget.isVisible());
     EXPECT_TRUE(widget.windowFlags() & Qt::WindowTransparentForInput);
@@ -70,6 +100,7 @@ TEST(QtIndicatorViewTest, TranslucentUnderACompositor) {
     Badge badge(/*compositing=*/true);
     badge.panel->update({640, 480});
     badge.panel->show();
+    finishPass();
     EXPECT_TRUE(badge.view->widget().mask().isEmpty());
     const QImage pixels = badge.view->widget().grab().toImage();
     EXPECT_NEAR(qAlpha(pixels.pixel(60, 3)), 209, 2) << "black at 0.82";
