@@ -11,6 +11,11 @@ from harness import (DesktopTestCase, binary, screenshot, top_level_windows,
 TITLE = "Nivu 設定".encode()
 
 
+def read_text(path):
+    with open(path, encoding="utf-8", errors="replace") as file:
+        return file.read()
+
+
 class SettingsWindowWithNivu(DesktopTestCase):
     tray = True
 
@@ -78,7 +83,7 @@ class SettingsWindowWithNivu(DesktopTestCase):
         screenshot(self.desktop, "settings-recording")
         self.desktop.xdotool("key", "ctrl+alt+k")
         conf = os.path.join(self.desktop.home, ".config", "nivu", "nivu.conf")
-        wait_until(lambda: '\\"keyCode\\":40,\\"carbonModifiers\\":6144' in open(conf).read(),
+        wait_until(lambda: '\\"keyCode\\":40,\\"carbonModifiers\\":6144' in read_text(conf),
                    what="Ctrl+Alt+K in the settings file")
 
         _, xterm = self.desktop.start_xterm()
