@@ -62,7 +62,7 @@ class SettingsWindowWithNivu(DesktopTestCase):
 
         self.desktop.xdotool("windowmove", window, 10, 40)
         _, xterm = self.desktop.start_xterm()
-        self.desktop.activate(xterm)
+        self.desktop.activate_away_from_qt(xterm)
         self.choose_settings_from_the_tray()
         wait_until(lambda: self.desktop.active_window() == window, what="the same window raised")
         self.assertEqual(self.settings_windows(), [window])
@@ -87,7 +87,7 @@ class SettingsWindowWithNivu(DesktopTestCase):
                    what="Ctrl+Alt+K in the settings file")
 
         _, xterm = self.desktop.start_xterm()
-        self.desktop.activate(xterm)
+        self.desktop.activate_away_from_qt(xterm)
         self.desktop.xdotool("key", "ctrl+alt+k")
         wait_until(lambda: [w for w in top_level_windows(self.desktop)
                             if w["override"] and w["class"] and w["class"][0] == "nivu" and w["height"] > 100],
