@@ -8,6 +8,7 @@
 #include "qt/SignalWatcher.h"
 #include "qt/Translations.h"
 #include "x11/Compositor.h"
+#include "x11/InputFocus.h"
 #include "x11/InstanceLock.h"
 #include "x11/X11Connection.h"
 #include "x11/X11Desktop.h"
@@ -69,7 +70,8 @@ int main(int argc, char** argv) {
     nivu::x11::X11PointerEvents pointer(*connection);
     nivu::x11::X11HotKeys hotKeyPlatform(*connection);
     nivu::HotKeyRegistry hotKeys(hotKeyPlatform);
-    nivu::QtShell shell([&] { return nivu::x11::compositorRunning(*connection); });
+    nivu::QtShell shell([&] { return nivu::x11::compositorRunning(*connection); },
+                        [&] { return nivu::x11::inputFocus(*connection); });
     nivu::AppSettings::provideSharedDefaults(std::make_unique<nivu::QtUserDefaults>());
     nivu::AppDelegate delegate(
         nivu::AppEnvironment{desktop, scheduler, pointer, shell, hotKeys,

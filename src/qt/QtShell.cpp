@@ -37,7 +37,7 @@ std::unique_ptr<IndicatorView> QtShell::createIndicatorView() {
 }
 
 std::unique_ptr<StatusItem> QtShell::createStatusItem() {
-    return std::make_unique<QtStatusItem>();
+    return std::make_unique<QtStatusItem>(pendingDeactivation_);
 }
 
 std::string QtShell::localizedString(const std::string& key, const std::string& comment) {
@@ -62,6 +62,15 @@ void QtShell::showAccessibilityPrompt() {
 }
 
 void QtShell::popUpMenu(Menu entries, Point location) {
+    if (presetMenuOpening_) {
+        return; // a second press while the first menu is on its way
+    }
+    presetMenuOpening_ = true;
+    const struct Opened {
+        bool& opening;
+        ~Opened() { opening = false; }
+    } opened{presetMenuOpening_};
+    pendingDeactivation_.waitOut();
     QMenu menu;
     populateMenu(menu, std::move(entries));
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/Shell.h"
+#include "qt/PendingDeactivation.h"
 #include "qt/settings/QtKeyDownMonitors.h"
 #include "qt/settings/QtSettingsWindow.h"
 
@@ -17,8 +18,12 @@ class QtShell final : public Shell {
 public:
     static constexpr const char* translationContext = "Nivu";
 
-    explicit QtShell(std::function<bool()> compositing)
-        : compositing_(std::move(compositing)) {}
+    // compositing tells whether translucency works on the screen now; keyboardFocus names the
+    // window that has the keyboard focus (see PendingDeactivation).
+    explicit QtShell(std::function<bool()> compositing,
+                     std::function<std::uint64_t()> keyboardFocus = {})
+        : compositing_(std::move(compositing))
+        , pendingDeactivation_(std::move(keyboardFocus)) {}
     ~QtShell() override;
 
     std::unique_ptr<IndicatorView> createIndicatorView() override;
@@ -38,6 +43,8 @@ private:
     QString tr(const char* key, const char* comment);
 
     std::function<bool()> compositing_;
+    PendingDeactivation pendingDeactivation_;
+    bool presetMenuOpening_ = false;
     QPointer<QMessageBox> prompt_;
     QPointer<QMessageBox> about_;
     QtKeyDownMonitors keyMonitors_;

@@ -25,7 +25,8 @@ QIcon placeholderIcon() {
 }
 } // namespace
 
-QtStatusItem::QtStatusItem() {
+QtStatusItem::QtStatusItem(PendingDeactivation pendingDeactivation)
+    : pendingDeactivation_(std::move(pendingDeactivation)) {
     tray_.setIcon(placeholderIcon());
     QObject::connect(&tray_, &QSystemTrayIcon::activated,
                      [this](QSystemTrayIcon::ActivationReason reason) {
@@ -33,10 +34,21 @@ QtStatusItem::QtStatusItem() {
                          // A press soon after an earlier one arrives as a double click.
                          const bool leftButton = reason == QSystemTrayIcon::Trigger ||
                                                  reason == QSystemTrayIcon::DoubleClick;
-                         if (leftButton && !menu_.isVisible()) {
-                             menu_.popup(QCursor::pos());
+                         if (leftButton) {
+                             openMenu();
                          }
                      });
+}
+
+void QtStatusItem::openMenu() {
+    if (menuOpening_ || menu_.isVisible()) {
+        return;
+    }
+    const QPoint at = QCursor::pos();
+    menuOpening_ = true;
+    pendingDeactivation_.waitOut();
+    menuOpening_ = false;
+    menu_.popup(at);
 }
 
 QtStatusItem::~QtStatusItem() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/StatusItem.h"
+#include "qt/PendingDeactivation.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -12,7 +13,7 @@ namespace nivu {
 
 class QtStatusItem final : public StatusItem {
 public:
-    QtStatusItem();
+    explicit QtStatusItem(PendingDeactivation pendingDeactivation = PendingDeactivation({}));
     ~QtStatusItem() override;
 
     bool setImage(const std::string& name, const std::string& accessibilityDescription) override;
@@ -24,6 +25,10 @@ public:
     QMenu& menu() { return menu_; }
 
 private:
+    void openMenu();
+
+    PendingDeactivation pendingDeactivation_;
+    bool menuOpening_ = false;
     QSystemTrayIcon tray_;
     QMenu menu_;
     std::vector<QAction*> actions_;

@@ -262,13 +262,6 @@ class Desktop:
         self.xdotool("windowactivate", "--sync", wid)
         wait_until(lambda: self.active_window() == wid, what=f"window {wid:#x} to become active")
 
-    def activate_away_from_qt(self, wid):
-        """Activates wid after a Qt application's window had the focus. Qt deactivates that
-        application 400 ms later and closes any menu it opened in the meantime, so wait that out
-        before the next click or key for it, as any hand would take that long."""
-        self.activate(wid)
-        time.sleep(0.6)
-
     def drag_bottom_right_edge(self, wid, steps, dx=6, dy=4, on_step=None):
         """Drags the frame's bottom-right corner with XTEST, relative motions as a hand would."""
         g = self.geometry(wid)

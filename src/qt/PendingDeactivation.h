@@ -1,0 +1,31 @@
+// Qt deactivates the application 400 ms after its window lost the keyboard focus to another
+// program, and closes every open menu when it does. A menu opened from the tray or by the hot
+// key in that interval would vanish at once; this lets the deactivation happen first.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+namespace nivu {
+
+class PendingDeactivation {
+public:
+    // keyboardFocus names the window that has the keyboard focus now, as the window system
+    // tells it; an empty function means it cannot be asked, and nothing is waited for.
+    explicit PendingDeactivation(std::function<std::uint64_t()> keyboardFocus,
+                                 std::chrono::milliseconds bound = std::chrono::milliseconds(500));
+
+    // Returns at once unless Qt still counts the application as active while the focus is in
+    // another program's window; then returns once Qt has caught up, or after the bound. Input
+    // events wait meanwhile.
+    void waitOut() const;
+
+private:
+    bool focusIsElsewhere() const;
+
+    std::function<std::uint64_t()> keyboardFocus_;
+    std::chrono::milliseconds bound_;
+};
+
+} // namespace nivu
