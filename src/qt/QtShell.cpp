@@ -63,7 +63,7 @@ void QtShell::showAccessibilityPrompt() {
 
 void QtShell::popUpMenu(Menu entries, Point location) {
     if (presetMenuOpening_) {
-        return; // a second press while the first menu is on its way
+        return; // a second press while the first menu is on its way or open
     }
     presetMenuOpening_ = true;
     const struct Opened {
