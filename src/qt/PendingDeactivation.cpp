@@ -22,10 +22,13 @@ bool PendingDeactivation::focusIsElsewhere() const {
     });
 }
 
-void PendingDeactivation::waitOut() const {
+bool PendingDeactivation::waitOut() {
+    if (waiting_) {
+        return false;
+    }
     if (!keyboardFocus_ || QGuiApplication::applicationState() != Qt::ApplicationActive ||
         !focusIsElsewhere()) {
-        return;
+        return true;
     }
     QEventLoop loop;
     QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged, &loop,
@@ -35,7 +38,10 @@ void PendingDeactivation::waitOut() const {
                          }
                      });
     QTimer::singleShot(bound_, &loop, &QEventLoop::quit);
+    waiting_ = true;
     loop.exec(QEventLoop::ExcludeUserInputEvents);
+    waiting_ = false;
+    return true;
 }
 
 } // namespace nivu

@@ -18,14 +18,16 @@ public:
 
     // Returns at once unless Qt still counts the application as active while the focus is in
     // another program's window; then returns once Qt has caught up, or after the bound. Input
-    // events wait meanwhile.
-    void waitOut() const;
+    // events wait meanwhile. Returns false, at once, when called again during that wait: the
+    // menu of the first call is on its way.
+    [[nodiscard]] bool waitOut();
 
 private:
     bool focusIsElsewhere() const;
 
     std::function<std::uint64_t()> keyboardFocus_;
     std::chrono::milliseconds bound_;
+    bool waiting_ = false;
 };
 
 } // namespace nivu

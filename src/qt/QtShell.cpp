@@ -62,15 +62,9 @@ void QtShell::showAccessibilityPrompt() {
 }
 
 void QtShell::popUpMenu(Menu entries, Point location) {
-    if (presetMenuOpening_) {
-        return; // a second press while the first menu is on its way or open
+    if (!pendingDeactivation_.waitOut()) {
+        return;
     }
-    presetMenuOpening_ = true;
-    const struct Opened {
-        bool& opening;
-        ~Opened() { opening = false; }
-    } opened{presetMenuOpening_};
-    pendingDeactivation_.waitOut();
     QMenu menu;
     populateMenu(menu, std::move(entries));
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -44,7 +44,6 @@ private:
 
     std::function<bool()> compositing_;
     PendingDeactivation pendingDeactivation_;
-    bool presetMenuOpening_ = false;
     QPointer<QMessageBox> prompt_;
     QPointer<QMessageBox> about_;
     QtKeyDownMonitors keyMonitors_;

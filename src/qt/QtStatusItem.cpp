@@ -41,14 +41,13 @@ QtStatusItem::QtStatusItem(PendingDeactivation pendingDeactivation)
 }
 
 void QtStatusItem::openMenu() {
-    if (menuOpening_ || menu_.isVisible()) {
+    if (menu_.isVisible()) {
         return;
     }
     const QPoint at = QCursor::pos();
-    menuOpening_ = true;
-    pendingDeactivation_.waitOut();
-    menuOpening_ = false;
-    menu_.popup(at);
+    if (pendingDeactivation_.waitOut()) {
+        menu_.popup(at);
+    }
 }
 
 QtStatusItem::~QtStatusItem() {

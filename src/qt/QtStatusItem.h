@@ -28,7 +28,6 @@ private:
     void openMenu();
 
     PendingDeactivation pendingDeactivation_;
-    bool menuOpening_ = false;
     QSystemTrayIcon tray_;
     QMenu menu_;
     std::vector<QAction*> actions_;

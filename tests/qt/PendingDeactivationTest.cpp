@@ -15,10 +15,10 @@ namespace {
 constexpr std::uint64_t otherProgramsWindow = 0x4a00007;
 
 // True when waitOut ran the event loop: a zero timer started before it has fired.
-bool waitedIn(const PendingDeactivation& pending) {
+bool waitedIn(PendingDeactivation pending) {
     bool loopRan = false;
     QTimer::singleShot(0, [&loopRan] { loopRan = true; });
-    pending.waitOut();
+    EXPECT_TRUE(pending.waitOut()) << "the menu opens";
     const bool waited = loopRan;
     QCoreApplication::processEvents(); // the timer of a call that did not wait
     return waited;
@@ -51,27 +51,29 @@ TEST(PendingDeactivationTest, WaitsUntilQtDeactivatesWhenTheFocusIsElsewhere) {
     ActiveWindow active;
     ASSERT_EQ(QGuiApplication::applicationState(), Qt::ApplicationActive);
     // The offscreen platform never deactivates; announce it the way Qt's xcb plugin ends up doing.
+    PendingDeactivation pending([] { return otherProgramsWindow; }, std::chrono::seconds(60));
     bool announced = false;
+    bool secondCallRefused = false;
     QTimer::singleShot(10, [&] {
+        secondCallRefused = !pending.waitOut(); // a second press during the wait
         emit qGuiApp->applicationStateChanged(Qt::ApplicationActive); // not the awaited change
         QTimer::singleShot(10, [&] {
             announced = true;
             emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
         });
     });
-    const PendingDeactivation pending([] { return otherProgramsWindow; }, std::chrono::seconds(60));
     QElapsedTimer clock;
     clock.start();
-    pending.waitOut();
+    EXPECT_TRUE(pending.waitOut());
     EXPECT_TRUE(announced);
+    EXPECT_TRUE(secondCallRefused) << "one menu, not two";
     EXPECT_LT(clock.elapsed(), 30'000) << "ended by the deactivation, not by the bound";
 }
 
 TEST(PendingDeactivationTest, GivesUpAfterItsBound) {
     ActiveWindow active;
-    const PendingDeactivation pending([] { return otherProgramsWindow; },
-                                      std::chrono::milliseconds(20));
-    pending.waitOut();
+    PendingDeactivation pending([] { return otherProgramsWindow; }, std::chrono::milliseconds(20));
+    EXPECT_TRUE(pending.waitOut());
     EXPECT_EQ(QGuiApplication::applicationState(), Qt::ApplicationActive)
         << "no deactivation came; the menu opens anyway";
 }
