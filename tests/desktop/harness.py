@@ -36,6 +36,11 @@ def require(tool):
     return path
 
 
+def read_bytes(path):
+    with open(path, "rb") as file:
+        return file.read()
+
+
 def wait_until(predicate, timeout=10.0, what="condition", interval=0.02):
     deadline = time.monotonic() + timeout
     while True:

@@ -4,7 +4,7 @@ import json
 import os
 import unittest
 
-from harness import (DesktopTestCase, binary, nivu_config, screenshot, top_level_windows,
+from harness import (DesktopTestCase, binary, nivu_config, read_bytes, screenshot, top_level_windows,
                      wait_until)
 
 TRACK_XTERM = '{"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm"]}'
@@ -34,8 +34,7 @@ class LiveResizeWithNivu(DesktopTestCase):
                 if (w["width"], w["height"]) == (120, 28) and w["class"] and "nivu" in w["class"][0].lower()]
 
     def config_bytes(self):
-        with open(self.config_path, "rb") as file:
-            return file.read()
+        return read_bytes(self.config_path)
 
     def stored(self):
         try:

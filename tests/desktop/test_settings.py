@@ -5,15 +5,10 @@ import os
 import time
 import unittest
 
-from harness import (DesktopTestCase, binary, screenshot, top_level_windows,
+from harness import (DesktopTestCase, binary, read_bytes, screenshot, top_level_windows,
                      tray_icon_embedded, wait_until)
 
 TITLE = "Nivu 設定".encode()
-
-
-def read_text(path):
-    with open(path, encoding="utf-8", errors="replace") as file:
-        return file.read()
 
 
 class SettingsWindowWithNivu(DesktopTestCase):
@@ -83,7 +78,7 @@ class SettingsWindowWithNivu(DesktopTestCase):
         screenshot(self.desktop, "settings-recording")
         self.desktop.xdotool("key", "ctrl+alt+k")
         conf = os.path.join(self.desktop.home, ".config", "nivu", "nivu.conf")
-        wait_until(lambda: '\\"keyCode\\":40,\\"carbonModifiers\\":6144' in read_text(conf),
+        wait_until(lambda: '\\"keyCode\\":40,\\"carbonModifiers\\":6144' in read_bytes(conf).decode(errors="replace"),
                    what="Ctrl+Alt+K in the settings file")
 
         _, xterm = self.desktop.start_xterm()

@@ -14,14 +14,9 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "desktop"))
 
 from harness import (DesktopTestCase, TestClient, binary, frame_corner, nivu_config,  # noqa: E402
-                     top_level_windows, tray_icon_embedded, wait_until, xtest_drag)
+                     read_bytes, top_level_windows, tray_icon_embedded, wait_until, xtest_drag)
 
 TRACK = '{"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm", "Burst", "Hostil\u00e9"]}'
-
-
-def read_bytes(path):
-    with open(path, "rb") as file:
-        return file.read()
 
 
 def valid_document(path):
