@@ -62,9 +62,7 @@ public:
     void popUpMenu(nivu::Menu menu, nivu::Point location) override {
         inner_.popUpMenu(std::move(menu), location);
     }
-    void showSettingsWindow(nivu::AppSettings& settings, nivu::HotKeyRegistry& hotKeys) override {
-        inner_.showSettingsWindow(settings, hotKeys);
-    }
+    void showSettingsWindow() override { inner_.showSettingsWindow(); }
     void showAboutPanel() override { inner_.showAboutPanel(); }
     void terminate() override { inner_.terminate(); }
 

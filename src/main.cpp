@@ -73,6 +73,8 @@ int main(int argc, char** argv) {
     nivu::QtShell shell([&] { return nivu::x11::compositorRunning(*connection); },
                         [&] { return nivu::x11::inputFocus(*connection); });
     nivu::AppSettings::provideSharedDefaults(std::make_unique<nivu::QtUserDefaults>());
+    shell.editSettingsOf([]() -> nivu::AppSettings& { return nivu::AppSettings::shared(); },
+                         hotKeys);
     nivu::AppDelegate delegate(
         nivu::AppEnvironment{desktop, scheduler, pointer, shell, hotKeys,
                              []() -> nivu::SizeMemory& { return nivu::WindowSizeMemory::shared(); },

@@ -111,7 +111,7 @@ void AppDelegate::applyPreset(const PresetMenuPayload* payload) {
 }
 
 void AppDelegate::showSettings() {
-    env_.shell.showSettingsWindow(env_.settings(), env_.hotKeys);
+    env_.shell.showSettingsWindow();
 }
 
 void AppDelegate::setupCallbacks() {

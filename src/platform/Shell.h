@@ -2,11 +2,9 @@
 #pragma once
 
 #include "common/Geometry.h"
-#include "input/GlobalHotKey.h"
 #include "platform/IndicatorView.h"
 #include "platform/Menu.h"
 #include "platform/StatusItem.h"
-#include "settings/AppSettings.h"
 
 #include <memory>
 #include <string>
@@ -33,9 +31,8 @@ public:
     // Pops the menu up at a point (screen coordinates, y up) without activating Nivu; returns
     // when the menu has closed, after the chosen entry's action ran.
     virtual void popUpMenu(Menu menu, Point location) = 0;
-    // Shows the one settings window (made at the first call) centred and in front; it edits
-    // the given settings and tries shortcuts against the given hot keys.
-    virtual void showSettingsWindow(AppSettings& settings, HotKeyRegistry& hotKeys) = 0;
+    // Shows the one settings window (made at the first call) centred and in front.
+    virtual void showSettingsWindow() = 0;
     // Brings Nivu forward and shows its About panel.
     virtual void showAboutPanel() = 0;
     // Ends the application; the controller's shut-down runs before the process exits.

@@ -75,9 +75,12 @@ void QtShell::popUpMenu(Menu entries, Point location) {
     menu.exec(at);
 }
 
-void QtShell::showSettingsWindow(AppSettings& settings, HotKeyRegistry& hotKeys) {
+void QtShell::showSettingsWindow() {
+    if (!settings_ || !hotKeys_) {
+        return;
+    }
     if (!settingsWindow_) {
-        settingsWindow_ = std::make_unique<QtSettingsWindow>(settings, hotKeys, keyMonitors_);
+        settingsWindow_ = std::make_unique<QtSettingsWindow>(settings_(), *hotKeys_, keyMonitors_);
     }
     settingsWindow_->present();
 }

@@ -26,12 +26,19 @@ public:
         , pendingDeactivation_(std::move(keyboardFocus)) {}
     ~QtShell() override;
 
+    // What the settings window edits: the settings store (its first use loads it) and the hot
+    // keys that recorded shortcuts are tried against. Without it the window is not shown.
+    void editSettingsOf(std::function<AppSettings&()> settings, HotKeyRegistry& hotKeys) {
+        settings_ = std::move(settings);
+        hotKeys_ = &hotKeys;
+    }
+
     std::unique_ptr<IndicatorView> createIndicatorView() override;
     std::unique_ptr<StatusItem> createStatusItem() override;
     std::string localizedString(const std::string& key, const std::string& comment) override;
     void showAccessibilityPrompt() override;
     void popUpMenu(Menu menu, Point location) override;
-    void showSettingsWindow(AppSettings& settings, HotKeyRegistry& hotKeys) override;
+    void showSettingsWindow() override;
     void showAboutPanel() override;
     void terminate() override;
 
@@ -46,6 +53,8 @@ private:
     PendingDeactivation pendingDeactivation_;
     QPointer<QMessageBox> prompt_;
     QPointer<QMessageBox> about_;
+    std::function<AppSettings&()> settings_;
+    HotKeyRegistry* hotKeys_ = nullptr;
     QtKeyDownMonitors keyMonitors_;
     std::unique_ptr<QtSettingsWindow> settingsWindow_;
 };

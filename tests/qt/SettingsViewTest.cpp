@@ -211,7 +211,8 @@ TEST(SettingsWindowTest, OneWindowTitledNivuSettingsCentredOnEveryShow) {
     test::FakeHotKeys platform;
     HotKeyRegistry hotKeys{platform};
     QtShell shell([] { return false; });
-    shell.showSettingsWindow(settings, hotKeys);
+    shell.editSettingsOf([&]() -> AppSettings& { return settings; }, hotKeys);
+    shell.showSettingsWindow();
     QtSettingsWindow* first = shell.settingsWindow();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->windowTitle(), QStringLiteral("Nivu 設定"));
@@ -220,7 +221,7 @@ TEST(SettingsWindowTest, OneWindowTitledNivuSettingsCentredOnEveryShow) {
     first->move(0, 0);
     first->close();
 
-    shell.showSettingsWindow(settings, hotKeys);
+    shell.showSettingsWindow();
     EXPECT_EQ(shell.settingsWindow(), first) << "the same window again";
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(first->view().nameField().text(), QStringLiteral("kept"));

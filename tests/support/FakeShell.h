@@ -105,9 +105,7 @@ public:
             onPopUp(menu);
         }
     }
-    void showSettingsWindow(AppSettings&, HotKeyRegistry&) override {
-        journal.push_back("settings window");
-    }
+    void showSettingsWindow() override { journal.push_back("settings window"); }
     void showAboutPanel() override { journal.push_back("about panel"); }
     void terminate() override { journal.push_back("terminate"); }
 
