@@ -10,9 +10,13 @@
 namespace nivu {
 
 PendingDeactivation::PendingDeactivation(std::function<std::uint64_t()> keyboardFocus,
-                                         std::chrono::milliseconds bound)
+                                         std::chrono::milliseconds bound,
+                                         std::function<bool()> qtCountsActive)
     : keyboardFocus_(std::move(keyboardFocus))
-    , bound_(bound) {}
+    , bound_(bound)
+    , qtCountsActive_(qtCountsActive ? std::move(qtCountsActive) : [] {
+        return QGuiApplication::applicationState() == Qt::ApplicationActive;
+    }) {}
 
 bool PendingDeactivation::focusIsElsewhere() const {
     const std::uint64_t focus = keyboardFocus_();
@@ -26,8 +30,7 @@ bool PendingDeactivation::waitOut() {
     if (waiting_) {
         return false;
     }
-    if (!keyboardFocus_ || QGuiApplication::applicationState() != Qt::ApplicationActive ||
-        !focusIsElsewhere()) {
+    if (!keyboardFocus_ || !qtCountsActive_() || !focusIsElsewhere()) {
         return true;
     }
     QEventLoop loop;

@@ -13,8 +13,11 @@ class PendingDeactivation {
 public:
     // keyboardFocus names the window that has the keyboard focus now, as the window system
     // tells it; an empty function means it cannot be asked, and nothing is waited for.
+    // qtCountsActive tells whether Qt counts the application as active (by default, what
+    // QGuiApplication says).
     explicit PendingDeactivation(std::function<std::uint64_t()> keyboardFocus,
-                                 std::chrono::milliseconds bound = std::chrono::milliseconds(500));
+                                 std::chrono::milliseconds bound = std::chrono::milliseconds(500),
+                                 std::function<bool()> qtCountsActive = {});
 
     // Returns at once unless Qt still counts the application as active while the focus is in
     // another program's window; then returns once Qt has caught up, or after the bound. Input
@@ -27,6 +30,7 @@ private:
 
     std::function<std::uint64_t()> keyboardFocus_;
     std::chrono::milliseconds bound_;
+    std::function<bool()> qtCountsActive_;
     bool waiting_ = false;
 };
 

@@ -7,6 +7,18 @@
 
 namespace nivu {
 
+namespace {
+QTranslator* installed = nullptr;
+} // namespace
+
+void removeTranslations() {
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+        installed = nullptr;
+    }
+}
+
 bool installTranslations(QCoreApplication& app) {
     return installTranslations(app, QLocale());
 }
@@ -14,12 +26,7 @@ bool installTranslations(QCoreApplication& app) {
 bool installTranslations(QCoreApplication& app, const QLocale& locale) {
     // The status menu's keys are English and the settings window's keys Japanese; each file
     // translates the other language's keys, so every text follows the locale.
-    static QTranslator* installed = nullptr;
-    if (installed) {
-        QCoreApplication::removeTranslator(installed);
-        delete installed;
-        installed = nullptr;
-    }
+    removeTranslations();
     auto* translator = new QTranslator(&app);
     const bool japanese = locale.language() == QLocale::Japanese;
     if (!translator->load(japanese ? QStringLiteral(":/i18n/nivu_ja.qm")

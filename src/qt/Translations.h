@@ -10,5 +10,7 @@ namespace nivu {
 bool installTranslations(QCoreApplication& app);
 // The same for a given locale (tests).
 bool installTranslations(QCoreApplication& app, const QLocale& locale);
+// Removes the installed translation: every text shows its key again.
+void removeTranslations();
 
 } // namespace nivu
