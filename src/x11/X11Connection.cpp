@@ -8,36 +8,38 @@ namespace nivu::x11 {
 
 namespace {
 constexpr const char* atomNames[] = {
-    "_NET_SUPPORTED",
-    "_NET_SUPPORTING_WM_CHECK",
-    "_NET_ACTIVE_WINDOW",
-    "_NET_CLIENT_LIST",
-    "_NET_WM_PID",
-    "_NET_WM_WINDOW_TYPE",
-    "_NET_WM_WINDOW_TYPE_NORMAL",
-    "_NET_WM_WINDOW_TYPE_DIALOG",
-    "_NET_WM_ALLOWED_ACTIONS",
-    "_NET_WM_ACTION_RESIZE",
-    "_NET_MOVERESIZE_WINDOW",
-    "_NET_WM_NAME",
-    "WM_WINDOW_ROLE",
-    "WM_CLIENT_LEADER",
-    "UTF8_STRING",
+#define NIVU_ATOM_NAME(enumerator, name) name,
+    NIVU_X11_ATOMS(NIVU_ATOM_NAME)
+#undef NIVU_ATOM_NAME
 };
-static_assert(std::size(atomNames) == static_cast<std::size_t>(Atom::count));
 
 std::string connectionProblem(const char* display) {
     const char* name = display ? display : std::getenv("DISPLAY");
     return name && *name ? std::string("cannot open display ") + name
                          : std::string("no X display: DISPLAY is not set");
 }
+
+// Why the connection failed, for the user. A display name such as ":0.5" may name a screen the
+// server does not have.
+std::string connectionProblem(xcb_connection_t* connection, const char* display, int screenNumber) {
+    if (xcb_connection_has_error(connection) == XCB_CONN_CLOSED_INVALID_SCREEN) {
+        const char* name = display ? display : std::getenv("DISPLAY");
+        return std::string("display ") + (name ? name : "") + " has no screen " +
+               std::to_string(screenNumber);
+    }
+    return connectionProblem(display);
+}
 } // namespace
 
 std::optional<std::string> X11Connection::displayProblem(const char* display) {
-    xcb_connection_t* connection = xcb_connect(display, nullptr);
-    const bool failed = xcb_connection_has_error(connection);
+    int screenNumber = 0;
+    xcb_connection_t* connection = xcb_connect(display, &screenNumber);
+    std::optional<std::string> problem;
+    if (xcb_connection_has_error(connection)) {
+        problem = connectionProblem(connection, display, screenNumber);
+    }
     xcb_disconnect(connection);
-    return failed ? std::optional<std::string>(connectionProblem(display)) : std::nullopt;
+    return problem;
 }
 
 X11Connection::X11Connection(const char* display, Scheduler& scheduler)
@@ -45,8 +47,9 @@ X11Connection::X11Connection(const char* display, Scheduler& scheduler)
     int screenNumber = 0;
     connection_ = xcb_connect(display, &screenNumber);
     if (xcb_connection_has_error(connection_)) {
+        const auto problem = connectionProblem(connection_, display, screenNumber);
         xcb_disconnect(connection_);
-        throw std::runtime_error(connectionProblem(display));
+        throw std::runtime_error(problem);
     }
     auto screens = xcb_setup_roots_iterator(xcb_get_setup(connection_));
     for (int i = 0; i < screenNumber && screens.rem > 0; ++i) {

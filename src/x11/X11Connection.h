@@ -22,23 +22,29 @@ struct FreeDeleter {
 };
 template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
 
+// Every atom Nivu uses, as (enumerator, name): one list, so that names cannot drift apart.
+#define NIVU_X11_ATOMS(X)                                                                          \
+    X(netSupported, "_NET_SUPPORTED")                                                              \
+    X(netSupportingWmCheck, "_NET_SUPPORTING_WM_CHECK")                                            \
+    X(netActiveWindow, "_NET_ACTIVE_WINDOW")                                                       \
+    X(netClientList, "_NET_CLIENT_LIST")                                                           \
+    X(netWmPid, "_NET_WM_PID")                                                                     \
+    X(netWmWindowType, "_NET_WM_WINDOW_TYPE")                                                      \
+    X(netWmWindowTypeNormal, "_NET_WM_WINDOW_TYPE_NORMAL")                                         \
+    X(netWmWindowTypeDialog, "_NET_WM_WINDOW_TYPE_DIALOG")                                         \
+    X(netWmAllowedActions, "_NET_WM_ALLOWED_ACTIONS")                                              \
+    X(netWmActionResize, "_NET_WM_ACTION_RESIZE")                                                  \
+    X(netMoveresizeWindow, "_NET_MOVERESIZE_WINDOW")                                               \
+    X(netWmName, "_NET_WM_NAME")                                                                   \
+    X(wmWindowRole, "WM_WINDOW_ROLE")                                                              \
+    X(wmClientLeader, "WM_CLIENT_LEADER")                                                          \
+    X(utf8String, "UTF8_STRING")
+
 enum class Atom : std::size_t {
-    netSupported,
-    netSupportingWmCheck,
-    netActiveWindow,
-    netClientList,
-    netWmPid,
-    netWmWindowType,
-    netWmWindowTypeNormal,
-    netWmWindowTypeDialog,
-    netWmAllowedActions,
-    netWmActionResize,
-    netMoveresizeWindow,
-    netWmName,
-    wmWindowRole,
-    wmClientLeader,
-    utf8String,
-    count
+#define NIVU_ATOM_ENUMERATOR(enumerator, name) enumerator,
+    NIVU_X11_ATOMS(NIVU_ATOM_ENUMERATOR)
+#undef NIVU_ATOM_ENUMERATOR
+        count
 };
 
 class X11Connection {
