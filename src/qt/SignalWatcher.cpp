@@ -1,4 +1,4 @@
-// SIGINT and SIGTERM as calls on the main loop.
+// SIGINT, SIGTERM and SIGHUP as calls on the main loop.
 #include "qt/SignalWatcher.h"
 
 #include <csignal>
@@ -34,11 +34,13 @@ SignalWatcher::SignalWatcher(std::function<void(int)> onSignal)
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
 }
 
 SignalWatcher::~SignalWatcher() {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGHUP, SIG_DFL);
     notifier_.reset();
     for (int& end : pipeEnds) {
         if (end >= 0) {

@@ -1,4 +1,4 @@
-// Turns SIGINT and SIGTERM into a call on the main loop (a self-pipe read by a notifier).
+// Turns SIGINT, SIGTERM and SIGHUP into a call on the main loop (a self-pipe read by a notifier).
 #pragma once
 
 #include <QObject>

@@ -17,18 +17,18 @@ TRACK_XTERM = '{"rememberedSizes": {"XTerm": {"_default": {"height": 394, "width
 class ShellWithTray(DesktopTestCase):
     tray = True
 
-    def test_icon_embeds_into_the_tray_and_sigterm_ends_nivu_cleanly(self):
-        nivu = self.desktop.spawn([binary("nivu")], capture=True)
-        wait_until(lambda: tray_icon_embedded(self.desktop), what="the icon in the tray")
-        screenshot(self.desktop, "tray-icon")
-        self.assertTrue(self.desktop.selection_owner("_NIVU_RUNNING"))
+    def test_icon_embeds_into_the_tray_and_every_stop_signal_ends_nivu_cleanly(self):
+        for stop in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+            nivu = self.desktop.spawn([binary("nivu")], capture=True)
+            wait_until(lambda: tray_icon_embedded(self.desktop), what="the icon in the tray")
+            if stop == signal.SIGTERM:
+                screenshot(self.desktop, "tray-icon")
+            self.assertTrue(self.desktop.selection_owner("_NIVU_RUNNING"))
 
-        self.assertEqual(self.desktop.end(nivu), 0)
-        wait_until(lambda: not self.desktop.selection_owner("_NIVU_RUNNING"),
-                   what="the display to be free for the next nivu")
-        again = self.desktop.spawn([binary("nivu")])
-        wait_until(lambda: tray_icon_embedded(self.desktop), what="the next nivu's icon")
-        self.assertIsNone(again.poll())
+            self.assertEqual(self.desktop.end(nivu, stop), 0, f"{stop.name} ends nivu cleanly")
+            wait_until(lambda: not self.desktop.selection_owner("_NIVU_RUNNING"),
+                       what="the display to be free for the next nivu")
+            wait_until(lambda: not tray_icon_embedded(self.desktop), what="the icon to go")
 
     def test_a_second_nivu_on_the_same_display_exits_with_a_message(self):
         first = self.desktop.spawn([binary("nivu")])
@@ -82,12 +82,15 @@ class ShellWithoutDisplay(unittest.TestCase):
             return result, os.listdir(home)
 
     def test_no_display_gives_one_clear_line_and_writes_nothing(self):
-        for display, message in ((None, "nivu: no X display: DISPLAY is not set\n"),
-                                 (":65000", "nivu: cannot open display :65000\n")):
-            result, written = self.run_nivu(display)
-            self.assertNotEqual(result.returncode, 0)
-            self.assertEqual(result.stderr, message)
-            self.assertEqual(written, [])
+        with Desktop(window_manager=False) as desktop:
+            for display, message in ((None, "nivu: no X display: DISPLAY is not set\n"),
+                                     (":65000", "nivu: cannot open display :65000\n"),
+                                     (desktop.display + ".5",
+                                      f"nivu: display {desktop.display}.5 has no screen 5\n")):
+                result, written = self.run_nivu(display)
+                self.assertEqual(result.returncode, 1, result.stderr)
+                self.assertEqual(result.stderr, message)
+                self.assertEqual(written, [])
 
 
 class RunCommandHeadless(unittest.TestCase):
