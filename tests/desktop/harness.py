@@ -52,6 +52,15 @@ def wait_until(predicate, timeout=10.0, what="condition", interval=0.02):
         time.sleep(interval)
 
 
+def holds_for(predicate, duration, what="condition", interval=0.02):
+    """Checks that predicate stays true for duration seconds; fails the moment it does not."""
+    deadline = time.monotonic() + duration
+    while time.monotonic() < deadline:
+        if not predicate():
+            raise AssertionError(f"{what}: no longer true")
+        time.sleep(interval)
+
+
 class LineReader:
     """Collects a process's output lines on a thread; tests wait for lines that match."""
 
@@ -178,8 +187,30 @@ class Desktop:
         return process.returncode
 
     def start_window_manager(self):
+        # A window manager that starts on a running session announces itself first and then
+        # takes over the windows, unmapping each into a frame of its own: a click at that moment
+        # hits nothing. Ready means every window is framed and viewable again.
+        unframed = [w for w in self.root.query_tree().children if self.plain_viewable(w)]
         self.wm = self.spawn(["openbox", "--sm-disable"])
         wait_until(self.ewmh_ready, what="openbox to manage the screen")
+        wait_until(lambda: all(self.framed(w) for w in unframed),
+                   what="openbox to take over the running windows")
+
+    def plain_viewable(self, window):
+        try:
+            attributes = window.get_attributes()
+            return (attributes.map_state == X.IsViewable and not attributes.override_redirect
+                    and window.get_wm_class() is not None)
+        except xerror.XError:
+            return False
+
+    def framed(self, window):
+        """Reparented by the window manager and viewable again, or gone."""
+        try:
+            return (window.query_tree().parent.id != self.root.id
+                    and window.get_attributes().map_state == X.IsViewable)
+        except xerror.XError:
+            return True
 
     def ewmh_ready(self):
         """A window manager runs: the check window exists and names itself (a killed one
@@ -350,8 +381,8 @@ def descendants(window):
     return found
 
 
-def tray_icon_embedded(desktop, name="nivu", host=("panel", "trayer")):
-    """True when a small window of the named program sits inside the tray host's window."""
+def tray_icon(desktop, name="nivu", host=("panel", "trayer")):
+    """The small window of the named program inside the tray host's window, or None."""
     for window in descendants(desktop.root):
         try:
             if (window.get_wm_class() or ("",))[0] != name:
@@ -359,14 +390,42 @@ def tray_icon_embedded(desktop, name="nivu", host=("panel", "trayer")):
             geometry = window.get_geometry()
             if geometry.width > 48 or geometry.height > 48:
                 continue
+            if window.get_attributes().map_state != X.IsViewable:
+                continue
             ancestor = window.query_tree().parent
             while ancestor.id != desktop.root.id:
                 if ancestor.get_wm_class() == host:
-                    return True
+                    return window
                 ancestor = ancestor.query_tree().parent
         except xerror.XError:
             continue
-    return False
+    return None
+
+
+def tray_icon_embedded(desktop):
+    return tray_icon(desktop) is not None
+
+
+def nivu_popups(desktop, min_height=0):
+    """Nivu's mapped override-redirect windows (its menus), taller than min_height."""
+    return [w for w in top_level_windows(desktop)
+            if w["override"] and w["class"] and w["class"][0] == "nivu" and w["height"] > min_height]
+
+
+def open_status_menu(desktop):
+    """Clicks Nivu's tray icon where it is now (a restarted window manager or tray host may
+    have moved it) and returns the status menu's window."""
+    icon = wait_until(lambda: tray_icon(desktop), what="the tray icon")
+    g = desktop.geometry(icon.id)
+    x, y = g["x"] + g["width"] // 2, g["y"] + g["height"] // 2
+    desktop.xdotool("mousemove", x - 150, y + 250)  # come from elsewhere, as a hand does
+    desktop.xdotool("mousemove", x, y)
+    desktop.xdotool("click", 1)
+    return wait_until(lambda: nivu_popups(desktop, 40), what="the status menu")[0]
+
+
+def wait_closed(desktop, popup, what="the menu to close"):
+    wait_until(lambda: popup["id"] not in [w["id"] for w in top_level_windows(desktop)], what=what)
 
 
 def xtest_drag(desktop, x, y, dx, dy, steps):

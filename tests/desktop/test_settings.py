@@ -2,11 +2,11 @@
 a shortcut recorded in it taking over the global hot key at once."""
 
 import os
-import time
 import unittest
 
-from harness import (DesktopTestCase, binary, read_bytes, screenshot, top_level_windows,
-                     tray_icon_embedded, wait_until)
+from harness import (DesktopTestCase, binary, nivu_popups, open_status_menu, read_bytes,
+                     holds_for, screenshot, top_level_windows, tray_icon_embedded, wait_closed,
+                     wait_until)
 
 TITLE = "Nivu 設定".encode()
 
@@ -26,17 +26,10 @@ class SettingsWindowWithNivu(DesktopTestCase):
                 if self.desktop.text_property(w, "_NET_WM_NAME") == TITLE]
 
     def choose_settings_from_the_tray(self):
-        width = self.desktop.x.screen().width_in_pixels
-        self.desktop.xdotool("mousemove", width - 200, 300)  # come from elsewhere, as a hand does
-        self.desktop.xdotool("mousemove", width - 12, 12)
-        self.desktop.xdotool("click", 1)
-        menu = wait_until(lambda: [w for w in top_level_windows(self.desktop)
-                                   if w["override"] and w["class"] and w["class"][0] == "nivu"],
-                          what="the status menu")
+        menu = open_status_menu(self.desktop)
         self.desktop.xdotool("key", "Down")
         self.desktop.xdotool("key", "Return")
-        wait_until(lambda: not [w for w in top_level_windows(self.desktop) if w["id"] == menu[0]["id"]],
-                   what="the menu to close")
+        wait_closed(self.desktop, menu)
 
     def centre_offset(self, window):
         g = self.desktop.geometry(window)
@@ -85,11 +78,11 @@ class SettingsWindowWithNivu(DesktopTestCase):
         # Try it at once from the xterm, before Qt has noticed that nivu's window lost the focus.
         self.desktop.activate(xterm)
         self.desktop.xdotool("key", "ctrl+alt+k")
-        menu = wait_until(lambda: [w for w in top_level_windows(self.desktop)
-                                   if w["override"] and w["class"] and w["class"][0] == "nivu"
-                                   and w["height"] > 100], what="the preset menu on the new shortcut")[0]
-        time.sleep(0.6)  # past Qt's deactivation of nivu
-        self.assertIn(menu["id"], [w["id"] for w in top_level_windows(self.desktop)], "the menu stays open")
+        menu = wait_until(lambda: nivu_popups(self.desktop, 100),
+                          what="the preset menu on the new shortcut")[0]
+        # Qt deactivates nivu some 0.5 s after its window lost the focus: the menu must outlive it.
+        holds_for(lambda: menu["id"] in [w["id"] for w in top_level_windows(self.desktop)], 0.8,
+                  what="the menu to stay open past Qt's deactivation of nivu")
         self.desktop.xdotool("key", "Escape")
 
 
