@@ -104,18 +104,6 @@ class ObserverOnRealDesktop(DesktopTestCase):
         self.assertEqual((after["x"], after["y"]), (before["x"], before["y"]), "position kept")
         self.event("resized", width=after["width"], height=after["height"])
 
-    def test_windows_destroyed_during_a_resize_burst_cause_no_harm(self):
-        for round_ in range(3):
-            process, window = self.desktop.start_xterm()
-            burst = subprocess.Popen(
-                ["sh", "-c", f"for i in $(seq 1 40); do xdotool windowsize {window} $((400 + i * 5)) 300; done"],
-                env=self.desktop.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            self.event("resized", bundleIdentifier="XTerm")
-            process.kill()
-            burst.wait(timeout=30)
-        self.desktop.start_xterm()
-        self.event("created", bundleIdentifier="XTerm")
-
 
 if __name__ == "__main__":
     unittest.main()

@@ -30,48 +30,25 @@ protected:
     const MenuEntry& grantEntry() const { return shell.statusItem.menu.at(0); }
 };
 
-TEST_F(AppLifecycleTest, StartUpRunsItsStepsInOrder) {
+TEST_F(AppLifecycleTest, LaunchSetsEverythingUpAndQuittingStopsItAllRecordingNothing) {
     launch();
-    EXPECT_EQ(since(0), (Journal{
-                            "create status item",
-                            "status item image MenuBarIcon",
-                            "permission?",
-                            "status item menu",
-                            "load settings",
-                            "install handler",
-                            "register 15/2304 as 1",
-                            "size memory",
-                            "permission?",
-                            "observe activations",
-                            "create observer 1",
-                            "add AXWindowResized 1",
-                            "add AXWindowCreated 1",
-                            "attach 1",
-                            "watch access loss",
-                        }));
+    EXPECT_EQ(shell.statusItem.image, "MenuBarIcon");
     EXPECT_EQ(shell.statusItem.accessibilityDescription, "Nivu");
-}
-
-TEST_F(AppLifecycleTest, ShutDownStopsEverythingInOrderAndRecordsNothing) {
-    launch();
+    ASSERT_NE(delegate.presetHotKey(), nullptr);
+    EXPECT_EQ(hotKeyPlatform.registered.size(), 1u);
+    EXPECT_EQ(delegate.accessibilityObserver().observedPID(), 1);
     delegate.handleResize({{800, 600}, "XTerm", std::nullopt});
-    const auto before = journal.size();
+    ASSERT_GT(pointer.monitorCount(), 0u);
 
     delegate.applicationWillTerminate();
 
-    EXPECT_EQ(since(before), (Journal{
-                                 "stop observing activations",
-                                 "remove AXWindowResized 1",
-                                 "remove AXWindowCreated 1",
-                                 "detach 1",
-                                 "release observer 1",
-                                 "remove drag",
-                                 "remove up",
-                                 "stop timer 500ms",
-                                 "unregister 1",
-                             }));
+    EXPECT_FALSE(delegate.accessibilityObserver().isStarted());
+    EXPECT_EQ(desktop.activationObserverCount(), 0u);
+    EXPECT_EQ(pointer.monitorCount(), 0u);
+    EXPECT_TRUE(hotKeyPlatform.registered.empty()) << "the combination is free for others";
     clock.advance(5s);
-    EXPECT_TRUE(memory.records.empty());
+    pointer.release();
+    EXPECT_TRUE(memory.records.empty()) << "a live resize cut short by quitting is not stored";
 }
 
 TEST_F(AppLifecycleTest, WithAccessTheGrantEntryIsHiddenAndNothingPolls) {

@@ -98,35 +98,6 @@ TEST(AppSettingsWriteThrough, ResettingToBuiltInsGivesTheSameIdsAsAtStart) {
     EXPECT_EQ(settings.presets(), atStart);
 }
 
-TEST(AppSettingsPublication, SubscribersSeeTheNewValueBeforeThePropertyOrTheStoreHoldsIt) {
-    InMemoryUserDefaults defaults;
-    AppSettings settings(defaults);
-    std::vector<std::string> events;
-    const auto text = [](const std::optional<ShortcutSpec>& value) {
-        return value ? value->displayString : std::string("none");
-    };
-
-    auto willChange = settings.observeWillChange([&] { events.push_back("will change"); });
-    auto stream = settings.subscribePresetMenuShortcut([&](const auto& value) {
-        const auto stored = defaults.dataForKey(AppSettings::presetMenuShortcutKey);
-        events.push_back(text(value) + " (held " + text(settings.presetMenuShortcut()) +
-                         ", stored " + text(ShortcutSpec::decodeJson(stored.value_or(""))) + ")");
-    });
-    settings.setPresetMenuShortcut(ShortcutSpec{2, 256, "D"});
-    settings.setPresetMenuShortcut(ShortcutSpec{2, 256, "D"});
-    stream.cancel();
-    settings.setPresetMenuShortcut(std::nullopt);
-
-    EXPECT_EQ(events, (std::vector<std::string>{
-                          "\u2325\u2318R (held \u2325\u2318R, stored \u2325\u2318R)",
-                          "will change",
-                          "D (held \u2325\u2318R, stored \u2325\u2318R)",
-                          "will change",
-                          "D (held D, stored D)",
-                          "will change",
-                      }));
-}
-
 TEST(AppSettingsPublication, PresetStreamDeliversCurrentAndEveryAssignedList) {
     InMemoryUserDefaults defaults;
     AppSettings settings(defaults);

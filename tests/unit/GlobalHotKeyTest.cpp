@@ -21,11 +21,6 @@ protected:
     HotKeyRegistry registry{platform};
 };
 
-TEST_F(GlobalHotKeyTest, SignatureIsNVHKPackedBigEndian) {
-    EXPECT_EQ(HotKeyRegistry::signature, 0x4E56484Bu);
-    EXPECT_EQ(fourCharCode("keyb"), 0x6B657962u);
-}
-
 TEST_F(GlobalHotKeyTest, IdsAdvanceByOneEvenPastARefusalAndTheHandlerIsInstalledOnce) {
     platform.taken.insert({15, 0x0900});
     auto first = make(1);

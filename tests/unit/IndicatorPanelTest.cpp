@@ -30,14 +30,5 @@ TEST(IndicatorPanelTest, LabelIsCentredAndNotLaidOutAgainForTheSameText) {
     EXPECT_EQ(state.labelOrigin.x, (120 - 20.0 * 16) / 2);
 }
 
-TEST(IndicatorPanelTest, PlacementPutsTheTopLeftCorner16PointsRightOfAndBelowThePointer) {
-    test::FakeIndicatorView::State state;
-    IndicatorPanel panel(std::make_unique<test::FakeIndicatorView>(state));
-    panel.moveNearPointer({500, 400});
-    EXPECT_EQ(state.frameOrigin, (Point{516, 356}));
-    panel.moveNearPointer({1915, 5});
-    EXPECT_EQ(state.frameOrigin, (Point{1931, -39}));
-}
-
 } // namespace
 } // namespace nivu

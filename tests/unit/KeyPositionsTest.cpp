@@ -16,14 +16,11 @@ TEST(KeyPositionsTest, EveryRecordableKeyMapsBothWaysByPosition) {
     EXPECT_EQ(evdevCodeForVirtualKey(0x5A), 190) << "F20";
     EXPECT_EQ(evdevCodeForVirtualKey(0x7E), 103) << "up arrow";
     EXPECT_EQ(evdevCodeForVirtualKey(0x34), std::nullopt) << "no key there";
-    int mapped = 0;
     for (int code = 0; code <= 0xFF; ++code) {
         if (const auto evdev = evdevCodeForVirtualKey(static_cast<std::uint16_t>(code))) {
-            ++mapped;
             EXPECT_EQ(virtualKeyForEvdevCode(*evdev), code);
         }
     }
-    EXPECT_EQ(mapped, 104);
     EXPECT_EQ(virtualKeyForEvdevCode(42), std::nullopt) << "left Shift is no shortcut key";
 }
 

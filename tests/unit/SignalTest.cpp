@@ -38,15 +38,5 @@ TEST(SignalTest, SlotsMayDisconnectOthersOrConnectWhileBeingCalled) {
     EXPECT_EQ(calls, (std::vector<std::string>{"first"}));
 }
 
-TEST(SignalTest, TokenOutlivingItsSignalIsHarmless) {
-    Subscription token;
-    {
-        Signal<> signal;
-        token = signal.connect([] {});
-    }
-    token.cancel();
-    SUCCEED();
-}
-
 } // namespace
 } // namespace nivu

@@ -101,16 +101,6 @@ TEST_F(WindowEventHandlingTest, MouseUpOutsideALiveResizeDoesNothing) {
     EXPECT_EQ(shell.indicatorViewsCreated, 0);
 }
 
-TEST_F(WindowEventHandlingTest, QuittingDuringALiveResizeRecordsNothing) {
-    delegate.handleResize(resize(900, 700));
-    delegate.applicationWillTerminate();
-    clock.advance(2s);
-    pointer.release();
-    EXPECT_TRUE(memory.records.empty());
-    EXPECT_EQ(pointer.monitorCount(), 0u);
-    EXPECT_FALSE(delegate.accessibilityObserver().isStarted());
-}
-
 TEST_F(WindowEventHandlingTest, RememberedSizeIsWrittenFiftyMillisecondsAfterTheCreatedEvent) {
     memory.sizes[{"XTerm", std::nullopt}] = {1024, 768};
     auto first = desktop.addWindow(1);

@@ -8,16 +8,8 @@
 namespace nivu {
 namespace {
 
-TEST(WindowSizePresetTest, BuiltInsAreTheTenSizesWithIdsFixedForTheProcess) {
+TEST(WindowSizePresetTest, BuiltInIdsAreDistinctUpperCaseVersion4AndFixedForTheProcess) {
     const auto& presets = WindowSizePreset::builtInPresets();
-    ASSERT_EQ(presets.size(), 10u);
-    EXPECT_EQ(presets.front().name, "VGA");
-    EXPECT_EQ(presets[4].name, "HD (720p)");
-    EXPECT_EQ(presets[6].width, 1920);
-    EXPECT_EQ(presets[6].height, 1080);
-    EXPECT_EQ(presets.back().name, "4K UHD");
-    EXPECT_EQ(presets.back().width, 3840);
-
     std::set<std::string> ids;
     const std::regex upperHyphenated(
         "[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
