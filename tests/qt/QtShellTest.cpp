@@ -1,6 +1,8 @@
-// The shell's dialogs: About with name, version, icon and description; the explanation shown
-// without a window manager; one of each at a time.
+// The shell's dialogs and menus: About with name, version, icon and description; the explanation
+// without a window manager; one of each at a time; menu titles as written.
 #include "qt/QtShell.h"
+
+#include "qt/QtMenus.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -32,6 +34,17 @@ TEST(QtShellTest, ExplanationDoesNotBlockAndNamesWhatIsNeeded) {
     EXPECT_TRUE(prompt->isVisible());
     EXPECT_EQ(prompt->windowModality(), Qt::NonModal) << "polling goes on while it is open";
     EXPECT_TRUE(prompt->informativeText().contains(QStringLiteral("EWMH")));
+}
+
+TEST(QtMenusTest, TitlesShowAsWrittenWithoutMnemonicsOrShortcutColumns) {
+    QMenu menu;
+    MenuEntry ampersand;
+    ampersand.title = "A&B (640 \u00D7 480)";
+    MenuEntry tab;
+    tab.title = "Wide\tscreen";
+    const auto actions = populateMenu(menu, {ampersand, tab});
+    EXPECT_EQ(actions[0]->iconText(), QString::fromUtf8("A&B (640 \u00D7 480)"));
+    EXPECT_FALSE(actions[1]->text().contains(QLatin1Char('\t'))) << "one entry, not text and key";
 }
 
 } // namespace

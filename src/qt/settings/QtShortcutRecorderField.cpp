@@ -44,6 +44,8 @@ QtShortcutRecorderField::QtShortcutRecorderField(AppSettings& settings, HotKeyRe
     column->addLayout(row);
     column->addWidget(error_);
 
+    label_->setTextFormat(Qt::PlainText); // a stored display string is data, never markup
+    error_->setTextFormat(Qt::PlainText);
     label_->setMinimumWidth(220 + 2 * 8);
     label_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     row->addWidget(label_);
