@@ -413,8 +413,8 @@ def nivu_popups(desktop, min_height=0):
 
 
 def open_status_menu(desktop):
-    """Clicks Nivu's tray icon where it is now (a restarted window manager or tray host may
-    have moved it) and returns the status menu's window."""
+    """Clicks Nivu's tray icon where it is (a new tray host may place it elsewhere) and returns
+    the status menu's window."""
     icon = wait_until(lambda: tray_icon(desktop), what="the tray icon")
     g = desktop.geometry(icon.id)
     x, y = g["x"] + g["width"] // 2, g["y"] + g["height"] // 2
