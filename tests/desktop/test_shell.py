@@ -30,14 +30,20 @@ class ShellWithTray(DesktopTestCase):
                        what="the display to be free for the next nivu")
             wait_until(lambda: not tray_icon_embedded(self.desktop), what="the icon to go")
 
-    def test_a_second_nivu_on_the_same_display_exits_with_a_message(self):
-        first = self.desktop.spawn([binary("nivu")])
-        wait_until(lambda: self.desktop.selection_owner("_NIVU_RUNNING"), what="the first nivu")
-        second = subprocess.run([binary("nivu")], env=self.desktop.env, capture_output=True,
-                                text=True, timeout=30)
-        self.assertEqual(second.returncode, 1)
-        self.assertIn("already running on display", second.stderr)
-        self.assertIsNone(first.poll())
+    def test_of_nivus_started_together_or_later_one_runs_and_the_others_say_why(self):
+        together = [subprocess.Popen([binary("nivu")], env=self.desktop.env, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.PIPE, text=True) for _ in range(3)]
+        self.desktop.processes.extend(together)
+        wait_until(lambda: sum(p.poll() is not None for p in together) == 2, timeout=30,
+                   what="two of three nivus started at once to exit")
+        survivor = next(p for p in together if p.poll() is None)
+        for loser in (p for p in together if p is not survivor):
+            self.assertRegex(loser.stderr.read(), "already running on display|another nivu took over")
+        later = subprocess.run([binary("nivu")], env=self.desktop.env, capture_output=True,
+                               text=True, timeout=30)
+        self.assertEqual(later.returncode, 1)
+        self.assertIn("already running on display", later.stderr)
+        self.assertIsNone(survivor.poll())
 
 
 class ShellWithoutTray(DesktopTestCase):
