@@ -13,21 +13,17 @@ constexpr const char* atomNames[] = {
 #undef NIVU_ATOM_NAME
 };
 
-std::string connectionProblem(const char* display) {
-    const char* name = display ? display : std::getenv("DISPLAY");
-    return name && *name ? std::string("cannot open display ") + name
-                         : std::string("no X display: DISPLAY is not set");
-}
-
 // Why the connection failed, for the user. A display name such as ":0.5" may name a screen the
 // server does not have.
 std::string connectionProblem(xcb_connection_t* connection, const char* display, int screenNumber) {
-    if (xcb_connection_has_error(connection) == XCB_CONN_CLOSED_INVALID_SCREEN) {
-        const char* name = display ? display : std::getenv("DISPLAY");
-        return std::string("display ") + (name ? name : "") + " has no screen " +
-               std::to_string(screenNumber);
+    const char* name = display ? display : std::getenv("DISPLAY");
+    if (!name || !*name) {
+        return "no X display: DISPLAY is not set";
     }
-    return connectionProblem(display);
+    if (xcb_connection_has_error(connection) == XCB_CONN_CLOSED_INVALID_SCREEN) {
+        return std::string("display ") + name + " has no screen " + std::to_string(screenNumber);
+    }
+    return std::string("cannot open display ") + name;
 }
 } // namespace
 
