@@ -424,8 +424,12 @@ def open_status_menu(desktop):
     return wait_until(lambda: nivu_popups(desktop, 40), what="the status menu")[0]
 
 
+def popup_open(desktop, popup):
+    return popup["id"] in [w["id"] for w in top_level_windows(desktop)]
+
+
 def wait_closed(desktop, popup, what="the menu to close"):
-    wait_until(lambda: popup["id"] not in [w["id"] for w in top_level_windows(desktop)], what=what)
+    wait_until(lambda: not popup_open(desktop, popup), what=what)
 
 
 def xtest_drag(desktop, x, y, dx, dy, steps):

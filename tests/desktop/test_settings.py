@@ -4,9 +4,9 @@ a shortcut recorded in it taking over the global hot key at once."""
 import os
 import unittest
 
-from harness import (DesktopTestCase, binary, nivu_popups, open_status_menu, read_bytes,
-                     holds_for, screenshot, top_level_windows, tray_icon_embedded, wait_closed,
-                     wait_until)
+from harness import (DesktopTestCase, binary, holds_for, nivu_popups, open_status_menu,
+                     popup_open, read_bytes, screenshot, tray_icon_embedded,
+                     wait_closed, wait_until)
 
 TITLE = "Nivu 設定".encode()
 
@@ -81,7 +81,7 @@ class SettingsWindowWithNivu(DesktopTestCase):
         menu = wait_until(lambda: nivu_popups(self.desktop, 100),
                           what="the preset menu on the new shortcut")[0]
         # Qt deactivates nivu some 0.5 s after its window lost the focus: the menu must outlive it.
-        holds_for(lambda: menu["id"] in [w["id"] for w in top_level_windows(self.desktop)], 0.8,
+        holds_for(lambda: popup_open(self.desktop, menu), 0.8,
                   what="the menu to stay open past Qt's deactivation of nivu")
         self.desktop.xdotool("key", "Escape")
 
