@@ -1,5 +1,4 @@
-// The controller built on a full set of fakes, for tests of what it does. Fixtures derive from
-// it; with a journal, every fake notes its calls in that one list.
+// The controller built on a full set of fakes, for tests of what it does.
 #pragma once
 
 #include "FakeDesktop.h"
@@ -14,15 +13,6 @@
 namespace nivu::test {
 
 struct FakeApp {
-    FakeApp() = default;
-    explicit FakeApp(std::vector<std::string>& journal)
-        : desktop(journal)
-        , clock(journal)
-        , pointer(journal)
-        , shell(journal)
-        , hotKeyPlatform(journal)
-        , journal_(&journal) {}
-
     FakeDesktop desktop;
     VirtualClock clock;
     FakePointer pointer;
@@ -34,29 +24,9 @@ struct FakeApp {
     HotKeyRegistry hotKeys{hotKeyPlatform};
     // The store the controller uses; a test may point it at a real one before launching.
     SizeMemory* sizeMemory = &memory;
-
-private:
-    void note(const char* text) {
-        if (journal_) {
-            journal_->push_back(text);
-        }
-    }
-
-    std::vector<std::string>* journal_ = nullptr;
-    bool settingsUsed_ = false;
-
-public:
     AppDelegate delegate{AppEnvironment{desktop, clock, pointer, shell, hotKeys,
-                                        [this]() -> SizeMemory& {
-                                            note("size memory");
-                                            return *sizeMemory;
-                                        },
-                                        [this]() -> AppSettings& {
-                                            if (!std::exchange(settingsUsed_, true)) {
-                                                note("load settings");
-                                            }
-                                            return settings;
-                                        }}};
+                                        [this]() -> SizeMemory& { return *sizeMemory; },
+                                        [this]() -> AppSettings& { return settings; }}};
 };
 
 } // namespace nivu::test

@@ -1,12 +1,11 @@
 // A scriptable in-memory desktop: applications, windows with every attribute the core reads,
-// refusals, and a journal of every platform call for order checks.
+// and notifications delivered by hand.
 #pragma once
 
 #include "platform/Desktop.h"
 
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace nivu::test {
@@ -22,57 +21,33 @@ public:
     std::vector<Size> writtenSizes;
 };
 
-struct FakeApplication {
-    std::optional<std::string> bundleIdentifier;
-    bool refusesObserver = false;
-    bool refusesResized = false;
-    bool refusesCreated = false;
-    std::shared_ptr<FakeWindow> focusedWindow;
-};
-
 class FakeDesktop final : public Desktop {
 public:
-    FakeDesktop() = default;
-    // Notes every call in a journal shared with other fakes.
-    explicit FakeDesktop(std::vector<std::string>& sharedJournal)
-        : journal(sharedJournal) {}
-
-    FakeApplication& addApplication(ProcessId process, std::optional<std::string> bundle);
+    void addApplication(ProcessId process, std::optional<std::string> bundle) {
+        bundles_[process] = std::move(bundle);
+    }
     std::shared_ptr<FakeWindow> addWindow(ProcessId process);
-
     // Makes the application frontmost and tells the activation observers.
     void activate(ProcessId process);
-    // Delivers a notification as the application's observer would (if registered and attached).
+    // Delivers a notification as the application's observer would, when one is attached.
     void notify(const std::shared_ptr<FakeWindow>& window, WindowNotification notification);
+    // The window manager goes away.
+    void loseAccess();
 
     bool permission = true;
+    int permissionChecks = 0;
+    int observersCreated = 0;
     std::optional<ProcessId> frontmost;
+    std::map<ProcessId, std::shared_ptr<FakeWindow>> focused;
+    Signal<ProcessId> activations;
+    bool watchesLoss() const { return static_cast<bool>(onAccessLost_); }
 
-private:
-    std::vector<std::string> ownJournal_;
-
-public:
-    std::vector<std::string>& journal = ownJournal_;
-    std::size_t activationObserverCount() const;
-
-    Subscription observeAccessibilityLoss(std::function<void()> onLost) override {
-        journal.push_back("watch access loss");
-        onAccessLost_ = std::move(onLost);
-        return Subscription([this] { onAccessLost_ = nullptr; });
-    }
-    // The window manager goes away.
-    void loseAccess() {
-        permission = false;
-        if (auto onLost = std::exchange(onAccessLost_, {})) {
-            onLost();
-        }
-    }
-    bool hasAccessibilityPermission() override {
-        journal.push_back("permission?");
-        return permission;
-    }
+    bool hasAccessibilityPermission() override;
+    Subscription observeAccessibilityLoss(std::function<void()> onLost) override;
     std::optional<ProcessId> frontmostApplication() override { return frontmost; }
-    Subscription observeActivations(std::function<void(ProcessId)> observer) override;
+    Subscription observeActivations(std::function<void(ProcessId)> observer) override {
+        return activations.connect(std::move(observer));
+    }
     std::optional<std::string> bundleIdentifier(ProcessId process) override;
     WindowRef focusedWindow(ProcessId process) override;
     std::unique_ptr<ApplicationObserver> createObserver(ProcessId process,
@@ -86,17 +61,16 @@ public:
 private:
     class Observer;
     struct Registration {
+        ProcessId process = 0;
         NotificationCallback callback;
-        bool resized = false;
-        bool created = false;
+        std::vector<WindowNotification> notifications;
         bool attached = false;
     };
 
-    const FakeWindow* live(const WindowElement& window);
+    FakeWindow* live(const WindowElement& window);
 
-    std::map<ProcessId, FakeApplication> applications_;
-    Signal<ProcessId> activations_;
-    std::map<ProcessId, std::shared_ptr<Registration>> registrations_;
+    std::map<ProcessId, std::optional<std::string>> bundles_;
+    std::vector<std::shared_ptr<Registration>> registrations_;
     std::function<void()> onAccessLost_;
 };
 

@@ -1,55 +1,52 @@
-// A hot-key platform that grants or refuses combinations as told and records every call.
+// A hot-key platform that grants or refuses combinations as told.
 #pragma once
 
 #include "platform/HotKeys.h"
 
+#include <map>
 #include <set>
-#include <string>
 #include <utility>
-#include <vector>
 
 namespace nivu::test {
 
 class FakeHotKeys final : public HotKeyPlatform {
 public:
-    FakeHotKeys() = default;
-    explicit FakeHotKeys(std::vector<std::string>& sharedJournal)
-        : journal(sharedJournal) {}
+    using Combination = std::pair<std::uint32_t, std::uint32_t>; // key code, modifiers
 
     bool installEventHandler(std::function<void(HotKeyIdentifier)> handler) override {
-        journal.push_back("install handler");
-        if (refuseHandler) {
-            return false;
+        ++handlerInstalls;
+        if (!refuseHandler) {
+            handler_ = std::move(handler);
         }
-        handler_ = std::move(handler);
-        return true;
+        return !refuseHandler;
     }
     std::unique_ptr<HotKeyHandle> registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
                                                  HotKeyIdentifier identifier) override {
-        journal.push_back("register " + std::to_string(keyCode) + "/" + std::to_string(modifiers) +
-                          " as " + std::to_string(identifier.id));
+        ++registrationAttempts;
         if (taken.contains({keyCode, modifiers})) {
             return nullptr;
         }
-        registered.insert(identifier.id);
+        registered[identifier.id] = {keyCode, modifiers};
         return std::make_unique<Handle>(identifier.id);
     }
     void unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) override {
-        const auto id = static_cast<Handle&>(*handle).id;
-        journal.push_back("unregister " + std::to_string(id));
-        registered.erase(id);
+        ++unregistrations;
+        registered.erase(static_cast<Handle&>(*handle).id);
     }
 
     // The user presses the combination registered under id.
-    void press(std::uint32_t id, std::uint32_t signature = 0x4E56484B) {
+    void press(std::uint32_t id) {
         if (handler_) {
-            handler_(HotKeyIdentifier{signature, id});
+            handler_(HotKeyIdentifier{0, id});
         }
     }
 
-    std::set<std::pair<std::uint32_t, std::uint32_t>> taken;
-    std::set<std::uint32_t> registered;
+    std::set<Combination> taken;
+    std::map<std::uint32_t, Combination> registered; // by id
     bool refuseHandler = false;
+    int handlerInstalls = 0;
+    int registrationAttempts = 0;
+    int unregistrations = 0;
 
 private:
     struct Handle final : HotKeyHandle {
@@ -58,10 +55,6 @@ private:
         std::uint32_t id;
     };
     std::function<void(HotKeyIdentifier)> handler_;
-    std::vector<std::string> ownJournal_;
-
-public:
-    std::vector<std::string>& journal = ownJournal_;
 };
 
 } // namespace nivu::test

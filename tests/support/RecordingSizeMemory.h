@@ -4,13 +4,11 @@
 #include "memory/SizeMemory.h"
 
 #include <map>
-#include <utility>
 #include <vector>
 
 namespace nivu::test {
 
-class RecordingSizeMemory final : public SizeMemory {
-public:
+struct RecordingSizeMemory final : SizeMemory {
     struct Record {
         Size size;
         std::string bundleIdentifier;

@@ -5,34 +5,22 @@
 
 #include <map>
 #include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace nivu::test {
 
 class VirtualClock final : public Scheduler {
 public:
-    VirtualClock() = default;
-    // Notes timers started and stopped in a journal shared with other fakes.
-    explicit VirtualClock(std::vector<std::string>& sharedJournal)
-        : journal_(&sharedJournal) {}
-
     void runAfter(Duration delay, Task task) override {
         add(delay, Duration::zero(), std::move(task));
     }
-
     Subscription startTimer(Duration interval, bool repeats, Task task) override {
         const auto id = add(interval, repeats ? interval : Duration::zero(), std::move(task));
-        const auto name = "timer " + std::to_string(interval.count()) + "ms";
-        note("start " + name + (repeats ? " repeating" : ""));
-        return Subscription([this, id, name, alive = std::weak_ptr<bool>(alive_)] {
-            if (alive.lock() && entries_.erase(id) > 0) {
-                note("stop " + name);
+        return Subscription([this, id, alive = std::weak_ptr<bool>(alive_)] {
+            if (alive.lock()) {
+                entries_.erase(id);
             }
         });
     }
-
     Subscription watchReadable(int, Task) override { return Subscription(); }
 
     // Moves time forward, running every task that falls due, in time order.
@@ -61,16 +49,7 @@ public:
         now_ = end;
     }
 
-    Duration now() const { return now_; }
-    std::size_t pendingCount() const { return entries_.size(); }
-
 private:
-    void note(const std::string& text) {
-        if (journal_) {
-            journal_->push_back(text);
-        }
-    }
-
     struct Entry {
         Duration due;
         Duration interval;
@@ -78,16 +57,14 @@ private:
     };
 
     std::uint64_t add(Duration delay, Duration interval, Task task) {
-        const auto id = nextId_++;
-        entries_.emplace(id, Entry{now_ + delay, interval, std::move(task)});
-        return id;
+        entries_.emplace(nextId_, Entry{now_ + delay, interval, std::move(task)});
+        return nextId_++;
     }
 
     Duration now_{0};
     std::uint64_t nextId_ = 0;
     std::map<std::uint64_t, Entry> entries_; // ordered by id, so equal due times run FIFO
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-    std::vector<std::string>* journal_ = nullptr;
 };
 
 } // namespace nivu::test

@@ -48,40 +48,30 @@ private:
     void (*previousHandler_)(int) = nullptr;
 };
 
-TEST(FileAccessTest, AtomicWriteReplacesContentAndKeepsPermissions) {
+TEST(FileAccessTest, AtomicWritesKeepModesAndLinksAndLeaveNoTemporary) {
     test::TemporaryDirectory dir;
     const auto file = dir.path() / "config.json";
     writeFile(file, "old");
     ::chmod(file.c_str(), 0640);
-
     ASSERT_TRUE(files::writeAtomically(file, "new content"));
-
     EXPECT_EQ(readFile(file), "new content");
     EXPECT_EQ(modeOf(file), 0640u);
     EXPECT_EQ(entriesIn(dir.path()), 1u) << "no temporary file may be left behind";
-}
 
-TEST(FileAccessTest, NewFileGetsTheUsualModeLessTheUmask) {
-    test::TemporaryDirectory dir;
     const mode_t previous = ::umask(022);
     const bool written = files::writeAtomically(dir.path() / "fresh", "x");
     ::umask(previous);
     ASSERT_TRUE(written);
-    EXPECT_EQ(modeOf(dir.path() / "fresh"), 0644u);
-}
+    EXPECT_EQ(modeOf(dir.path() / "fresh"), 0644u) << "the usual mode less the umask";
 
-TEST(FileAccessTest, SymbolicLinksStayAndTheirTargetIsReplaced) {
-    test::TemporaryDirectory dir;
     writeFile(dir.path() / "dotfiles" / "config.json", "old");
     fs::create_directories(dir.path() / ".nivu");
     const auto link = dir.path() / ".nivu" / "config.json";
     fs::create_symlink("../dotfiles/config.json", link);
     const auto dangling = dir.path() / ".nivu" / "other.json";
     fs::create_symlink(dir.path() / "dotfiles" / "missing.json", dangling);
-
     ASSERT_TRUE(files::writeAtomically(link, "through the link"));
     ASSERT_TRUE(files::writeAtomically(dangling, "created at the target"));
-
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(readFile(dir.path() / "dotfiles" / "config.json"), "through the link");
     EXPECT_TRUE(fs::is_symlink(dangling));

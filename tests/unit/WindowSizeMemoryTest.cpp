@@ -16,87 +16,63 @@ using test::writeFile;
 constexpr const char* trackingXTerm = R"({
   "rememberedSizes": {
     "XTerm": {"_default": {"width": 800, "height": 600}, "A": {"width": 1024, "height": 768}},
-    "Untracked": {"_default": {"width": 300, "height": 200}}
+    "Untracked": {"_default": {"width": 300, "height": 200}},
+    "z": {"w": {"width": 5, "height": 6, "depth": 7}}
   },
-  "trackedBundleIdentifiers": ["XTerm"]
+  "trackedBundleIdentifiers": ["XTerm", "b", "XTerm"], "comment": "mine"
 })";
 
 class WindowSizeMemoryTest : public ::testing::Test {
 protected:
     std::filesystem::path configPath() const { return home.path() / ".nivu" / "config.json"; }
-    std::filesystem::path legacyPath() const { return home.path() / ".tolvenk" / "config.json"; }
     WindowSizeMemory storeWith(const std::string& document) {
         writeFile(configPath(), document);
         return WindowSizeMemory(home.path());
-    }
-    ino_t inode() const {
-        struct stat info {};
-        ::stat(configPath().c_str(), &info);
-        return info.st_ino;
     }
 
     test::TemporaryDirectory home;
 };
 
-TEST_F(WindowSizeMemoryTest, FirstStartCreatesTheEmptyDocumentThatTracksNothing) {
-    WindowSizeMemory store(home.path());
-
-    ASSERT_TRUE(std::filesystem::exists(configPath()));
+TEST_F(WindowSizeMemoryTest, StartCreatesTheEmptyDocumentOrTakesOverTheLegacyOneByteForByte) {
+    WindowSizeMemory(home.path()).recordSize({800, 600}, "XTerm", std::nullopt);
     EXPECT_EQ(readFile(configPath()),
               "{\n  \"rememberedSizes\": {},\n  \"trackedBundleIdentifiers\": []\n}\n");
-    const auto before = readFile(configPath());
-    store.recordSize({800, 600}, "XTerm", std::nullopt);
-    EXPECT_FALSE(store.rememberedSize("XTerm", std::nullopt));
-    EXPECT_EQ(readFile(configPath()), before);
-}
 
-TEST_F(WindowSizeMemoryTest, LegacyDocumentIsTakenOverByteForByteAndLeftInPlace) {
+    test::TemporaryDirectory other;
     const std::string legacyBytes = std::string("not json \x00\xff at all", 17);
-    writeFile(legacyPath(), legacyBytes);
+    writeFile(other.path() / ".tolvenk" / "config.json", legacyBytes);
+    WindowSizeMemory migrated(other.path());
+    EXPECT_EQ(readFile(other.path() / ".nivu" / "config.json"), legacyBytes);
+    EXPECT_EQ(readFile(other.path() / ".tolvenk" / "config.json"), legacyBytes) << "left in place";
 
-    WindowSizeMemory store(home.path());
-
-    EXPECT_EQ(readFile(configPath()), legacyBytes);
-    EXPECT_EQ(readFile(legacyPath()), legacyBytes);
-}
-
-TEST_F(WindowSizeMemoryTest, ExistingDocumentWinsOverLegacyAndIsNeverReplacedAtStart) {
-    writeFile(legacyPath(), trackingXTerm);
-    writeFile(configPath(), "{broken");
-
-    WindowSizeMemory store(home.path());
-
-    EXPECT_EQ(readFile(configPath()), "{broken");
+    writeFile(other.path() / ".tolvenk" / "config.json", trackingXTerm);
+    writeFile(other.path() / ".nivu" / "config.json", "{broken");
+    WindowSizeMemory existing(other.path());
+    EXPECT_EQ(readFile(other.path() / ".nivu" / "config.json"), "{broken") << "never replaced";
 }
 
 TEST_F(WindowSizeMemoryTest, LookupFallsBackToDefaultOnlyWhenTheWindowKeyHasNoEntry) {
     auto store = storeWith(trackingXTerm);
-
-    EXPECT_EQ(store.rememberedSize("XTerm", "A"), (Size{1024, 768}));
-    EXPECT_EQ(store.rememberedSize("XTerm", "B"), (Size{800, 600}));
-    EXPECT_EQ(store.rememberedSize("XTerm", std::nullopt), (Size{800, 600}));
-    EXPECT_EQ(store.rememberedSize("XTerm", ""), (Size{800, 600}));
-    EXPECT_FALSE(store.rememberedSize("Untracked", std::nullopt));
-    EXPECT_FALSE(store.rememberedSize("xterm", std::nullopt)) << "tracking is case-sensitive";
-    EXPECT_FALSE(store.rememberedSize("", std::nullopt));
-
+    const std::tuple<const char*, std::optional<std::string>, std::optional<Size>> lookups[] = {
+        {"XTerm", "A", Size{1024, 768}},           {"XTerm", "B", Size{800, 600}},
+        {"XTerm", std::nullopt, Size{800, 600}},   {"XTerm", "", Size{800, 600}},
+        {"Untracked", std::nullopt, std::nullopt}, {"xterm", std::nullopt, std::nullopt},
+        {"", std::nullopt, std::nullopt}};
+    for (const auto& [bundle, window, size] : lookups) {
+        EXPECT_EQ(store.rememberedSize(bundle, window), size)
+            << bundle << " " << window.value_or("-");
+    }
     writeFile(configPath(), R"({"rememberedSizes": {"XTerm": {"A": {"width": 1, "height": 2}}},
                                 "trackedBundleIdentifiers": ["XTerm"]})");
     EXPECT_FALSE(store.rememberedSize("XTerm", "B")) << "no _default entry to fall back to";
     EXPECT_EQ(store.rememberedSize("XTerm", "A"), (Size{1, 2})) << "hand edits count at once";
 }
 
-TEST_F(WindowSizeMemoryTest, RecordingKeysByIdentifierAndRoundsHalvesAwayFromZero) {
+TEST_F(WindowSizeMemoryTest, RecordingRoundsKeysByWindowAndRewritesOnlyWhatItKnows) {
     auto store = storeWith(trackingXTerm);
-
     store.recordSize({1023.5, 767.49}, "XTerm", "B");
     store.recordSize({-0.5, 0.5}, "XTerm", "");
-    store.recordSize({300, 200}, "Untracked", std::nullopt);
-    store.recordSize({300, 200}, "xterm", std::nullopt);
-
-    EXPECT_EQ(store.rememberedSize("XTerm", "B"), (Size{1024, 767}));
-    EXPECT_EQ(store.rememberedSize("XTerm", ""), (Size{-1, 1}));
-    EXPECT_EQ(store.rememberedSize("XTerm", std::nullopt), (Size{800, 600})) << "_default kept";
+    store.recordSize({1, 2}, "Untracked", std::nullopt);
     EXPECT_EQ(readFile(configPath()), R"({
   "rememberedSizes": {
     "Untracked": {
@@ -122,138 +98,90 @@ TEST_F(WindowSizeMemoryTest, RecordingKeysByIdentifierAndRoundsHalvesAwayFromZer
         "height": 600,
         "width": 800
       }
+    },
+    "z": {
+      "w": {
+        "height": 6,
+        "width": 5
+      }
     }
   },
   "trackedBundleIdentifiers": [
+    "XTerm",
+    "b",
     "XTerm"
   ]
 }
 )");
-}
-
-TEST_F(WindowSizeMemoryTest, RecordingTheStoredSizeAgainDoesNotWrite) {
-    auto store = storeWith(trackingXTerm);
-    store.recordSize({640.4, 480}, "XTerm", std::nullopt);
+    const auto inode = [this] {
+        struct stat info {};
+        ::stat(configPath().c_str(), &info);
+        return info.st_ino;
+    };
     const auto written = inode();
-
-    store.recordSize({639.5, 480.2}, "XTerm", std::nullopt);
-
+    store.recordSize({1024.4, 766.5}, "XTerm", "B");
     EXPECT_EQ(inode(), written) << "an equal rounded size must not replace the file";
-}
 
-TEST_F(WindowSizeMemoryTest, WritingDropsExtraMembersAndKeepsOtherApplications) {
-    auto store = storeWith(R"({"trackedBundleIdentifiers": ["b", "a", "a"], "comment": "mine",
-        "rememberedSizes": {"z": {"w": {"width": 5, "height": 6, "depth": 7}}}})");
-
-    store.recordSize({1, 2}, "a", std::nullopt);
-
-    const auto text = readFile(configPath());
-    EXPECT_EQ(text.find("comment"), std::string::npos);
-    EXPECT_EQ(text.find("depth"), std::string::npos);
-    EXPECT_NE(text.find("\"b\",\n    \"a\",\n    \"a\""), std::string::npos)
-        << "the tracked list is written back as read:\n"
-        << text;
-    EXPECT_EQ(store.rememberedSize("z", "w"), std::nullopt);
-    EXPECT_NE(text.find("\"w\": {\n        \"height\": 6"), std::string::npos);
+    const std::string badRole = "role\xff\xc3";
+    store.recordSize({640, 480}, "XTerm", badRole);
+    EXPECT_NE(readFile(configPath()).find("\"role\xEF\xBF\xBD\xEF\xBF\xBD\""), std::string::npos)
+        << "ill-formed text from other programs is stored repaired";
+    EXPECT_EQ(store.rememberedSize("XTerm", badRole), (Size{640, 480}));
 }
 
 // Every document that is not strictly well formed reads as empty and is never overwritten.
-struct Unreadable {
-    const char* name;
-    std::string document;
-};
-
 class UnreadableDocumentTest : public WindowSizeMemoryTest,
-                               public ::testing::WithParamInterface<Unreadable> {};
+                               public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(UnreadableDocumentTest, ReadsAsEmptyAndIsLeftUntouched) {
-    auto store = storeWith(GetParam().document);
-
+    auto store = storeWith(GetParam());
     EXPECT_FALSE(store.rememberedSize("XTerm", std::nullopt));
     store.recordSize({100, 100}, "XTerm", std::nullopt);
-
-    EXPECT_EQ(readFile(configPath()), GetParam().document);
+    EXPECT_EQ(readFile(configPath()), GetParam());
 }
 
 std::string withDefaultSize(const std::string& size) {
     return R"({"rememberedSizes": {"XTerm": {"_default": )" + size +
            R"(}}, "trackedBundleIdentifiers": ["XTerm"]})";
 }
+std::string withTracked(const std::string& tracked, const std::string& extra = "") {
+    return R"({"trackedBundleIdentifiers": )" + tracked + R"(, "rememberedSizes": {})" + extra +
+           "}";
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Malformed, UnreadableDocumentTest,
     ::testing::Values(
-        Unreadable{"NoSizes", R"({"trackedBundleIdentifiers": ["XTerm"]})"},
-        Unreadable{"NoTrackedList", R"({"rememberedSizes": {}})"},
-        Unreadable{"TrackedNotArray",
-                   R"({"trackedBundleIdentifiers": "XTerm", "rememberedSizes": {}})"},
-        Unreadable{"TrackedNotStrings",
-                   R"({"trackedBundleIdentifiers": ["XTerm", 1], "rememberedSizes": {}})"},
-        Unreadable{"SizesNotObject",
-                   R"({"trackedBundleIdentifiers": ["XTerm"], "rememberedSizes": []})"},
-        Unreadable{"ApplicationNotObject",
-                   R"({"trackedBundleIdentifiers": ["XTerm"], "rememberedSizes": {"XTerm": 1}})"},
-        Unreadable{"Fraction", withDefaultSize(R"({"width": 800.5, "height": 600})")},
-        Unreadable{"NumberAsString", withDefaultSize(R"({"width": "800", "height": 600})")},
-        Unreadable{"NoHeight", withDefaultSize(R"({"width": 800})")},
-        Unreadable{"WrongTypes", withDefaultSize(R"({"width": true, "height": null})")},
-        Unreadable{"HugeFloat", withDefaultSize(R"({"width": 1e30, "height": 1})")},
-        Unreadable{"Beyond64Bits",
-                   withDefaultSize(R"({"width": 18446744073709551616, "height": 1})")},
-        Unreadable{"BeyondInt64",
-                   withDefaultSize(R"({"width": 9223372036854775808, "height": 1})")},
-        Unreadable{"TopLevelArray",
-                   R"([{"trackedBundleIdentifiers": ["XTerm"], "rememberedSizes": {}}])"},
-        Unreadable{"InvalidUtf8", std::string(R"({"trackedBundleIdentifiers": ["X)") + "\xff\xfe" +
-                                      R"("], "rememberedSizes": {}})"},
-        Unreadable{"NulByte", std::string(R"({"trackedBundleIdentifiers": ["XTerm"],)") + '\0' +
-                                  R"( "rememberedSizes": {}})"},
-        Unreadable{"TooDeep",
-                   R"({"trackedBundleIdentifiers": ["XTerm"], "rememberedSizes": {}, "deep": )" +
-                       std::string(100, '[') + std::string(100, ']') + "}"},
-        Unreadable{"Empty", ""}, Unreadable{"Null", "null"}),
-    [](const auto& info) { return std::string(info.param.name); });
+        R"({"trackedBundleIdentifiers": ["XTerm"]})", R"({"rememberedSizes": {}})",
+        withTracked(R"("XTerm")"), withTracked(R"(["XTerm", 1])"),
+        R"({"trackedBundleIdentifiers": ["XTerm"], "rememberedSizes": []})",
+        R"({"trackedBundleIdentifiers": ["XTerm"], "rememberedSizes": {"XTerm": 1}})",
+        withDefaultSize(R"({"width": 800.5, "height": 600})"),
+        withDefaultSize(R"({"width": "800", "height": 600})"), withDefaultSize(R"({"width": 800})"),
+        withDefaultSize(R"({"width": true, "height": null})"),
+        withDefaultSize(R"({"width": 1e30, "height": 1})"),
+        withDefaultSize(R"({"width": 9223372036854775808, "height": 1})"),
+        "[" + withTracked(R"(["XTerm"])") + "]", withTracked("[\"X\xff\xfe\"]"),
+        withTracked(R"(["XTerm"])", std::string(1, '\0')),
+        withTracked(R"(["XTerm"])", ", \"deep\": " + std::string(100, '[') + std::string(100, ']')),
+        withTracked(R"(["XTerm"])", ", \"pad\": \"" + std::string(9 << 20, 'x') + "\""), "",
+        "null"));
 
-TEST_F(WindowSizeMemoryTest, OversizedDocumentIsUnreadable) {
-    std::string big = R"({"trackedBundleIdentifiers": ["XTerm"], "rememberedSizes": {}, "pad": ")";
-    big += std::string(9 * 1024 * 1024, 'x') + "\"}";
-    auto store = storeWith(big);
-
-    store.recordSize({1, 1}, "XTerm", std::nullopt);
-
-    EXPECT_EQ(std::filesystem::file_size(configPath()), big.size());
-}
-
-TEST_F(WindowSizeMemoryTest, IllFormedIdentifiersFromOtherProgramsAreStoredAsRepairedText) {
-    auto store = storeWith(R"({"trackedBundleIdentifiers": ["App"], "rememberedSizes": {}})");
-    const std::string badRole = "role\xff\xc3";
-
-    store.recordSize({640, 480}, "App", badRole);
-
-    const auto text = readFile(configPath());
-    EXPECT_NE(text.find("\"role\xEF\xBF\xBD\xEF\xBF\xBD\""), std::string::npos) << text;
-    EXPECT_EQ(store.rememberedSize("App", badRole), (Size{640, 480}));
-    EXPECT_TRUE(WindowSizeMemory::ConfigFile::parse(text));
-}
-
-TEST_F(WindowSizeMemoryTest, ConfigPathThatIsADirectoryOrABlockedFolderWritesNothing) {
+TEST_F(WindowSizeMemoryTest, AnUnusablePlaceOrNoHomeReadsNothingAndWritesNothing) {
     std::filesystem::create_directories(configPath());
-    WindowSizeMemory store(home.path());
-    store.recordSize({1, 1}, "XTerm", std::nullopt);
+    WindowSizeMemory(home.path()).recordSize({1, 1}, "XTerm", std::nullopt);
     EXPECT_TRUE(std::filesystem::is_directory(configPath()));
 
-    test::TemporaryDirectory otherHome;
-    writeFile(otherHome.path() / ".nivu", "a file where the folder should be");
-    WindowSizeMemory blocked(otherHome.path());
+    test::TemporaryDirectory blockedHome;
+    writeFile(blockedHome.path() / ".nivu", "a file where the folder should be");
+    WindowSizeMemory blocked(blockedHome.path());
     EXPECT_FALSE(blocked.rememberedSize("XTerm", std::nullopt));
-    EXPECT_EQ(readFile(otherHome.path() / ".nivu"), "a file where the folder should be");
-}
+    EXPECT_EQ(readFile(blockedHome.path() / ".nivu"), "a file where the folder should be");
 
-TEST_F(WindowSizeMemoryTest, WithoutAHomeDirectoryNothingIsReadOrWritten) {
-    WindowSizeMemory store(std::nullopt);
-    store.recordSize({1, 1}, "XTerm", std::nullopt);
-    EXPECT_FALSE(store.rememberedSize("XTerm", std::nullopt));
-    EXPECT_TRUE(store.configFileURL().empty());
+    WindowSizeMemory homeless(std::nullopt);
+    homeless.recordSize({1, 1}, "XTerm", std::nullopt);
+    EXPECT_FALSE(homeless.rememberedSize("XTerm", std::nullopt));
+    EXPECT_TRUE(homeless.configFileURL().empty());
 }
 
 } // namespace

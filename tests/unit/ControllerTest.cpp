@@ -1,0 +1,225 @@
+// The controller on a full set of fakes and a virtual clock: launch and quit, waiting for
+// window access, live resizes with the badge, restoring sizes, and the preset menu.
+#include "FakeApp.h"
+#include "Printers.h"
+
+#include <gtest/gtest.h>
+
+namespace nivu {
+namespace {
+
+using namespace std::chrono_literals;
+using Record = test::RecordingSizeMemory::Record;
+
+class ControllerTest : public ::testing::Test, protected test::FakeApp {
+protected:
+    ControllerTest() {
+        desktop.addApplication(1, "XTerm");
+        desktop.frontmost = 1;
+        desktop.focused[1] = focused;
+    }
+    void launch() { delegate.applicationDidFinishLaunching(); }
+    bool grantEntryShown() const { return !shell.statusMenu.at(0).hidden; }
+    bool observing() const { return delegate.accessibilityObserver().isStarted(); }
+    void resize(double width, double height, std::optional<std::string> bundle = "XTerm") {
+        delegate.handleResize({{width, height}, std::move(bundle), std::nullopt});
+    }
+    std::vector<std::string> titles(const Menu& menu) const {
+        std::vector<std::string> result;
+        for (const auto& entry : menu) {
+            result.push_back(entry.title);
+        }
+        return result;
+    }
+
+    std::shared_ptr<test::FakeWindow> focused = desktop.addWindow(1);
+};
+
+TEST_F(ControllerTest, LaunchSetsEverythingUpAndQuittingStopsItAllRecordingNothing) {
+    shell.translations["Quit Nivu"] = "Nivu を終了";
+    launch();
+    EXPECT_FALSE(grantEntryShown());
+    EXPECT_FALSE(delegate.isPollingPermission());
+    EXPECT_EQ(shell.prompts, 0);
+    EXPECT_EQ(delegate.accessibilityObserver().observedPID(), 1);
+    ASSERT_NE(delegate.presetHotKey(), nullptr);
+    EXPECT_EQ(shell.statusMenu.back().title, "Nivu を終了") << "titles are looked up";
+    EXPECT_EQ(shell.comments["Settings\u2026"], "設定を開くメニュー項目");
+    shell.statusMenu[2].action();
+    shell.statusMenu[4].action();
+    EXPECT_EQ(shell.settingsWindows + shell.aboutPanels, 2);
+
+    resize(800, 600);
+    shell.statusMenu.back().action();
+    EXPECT_EQ(shell.terminations, 1);
+    delegate.applicationWillTerminate();
+
+    EXPECT_FALSE(observing());
+    EXPECT_EQ(desktop.activations.connectionCount(), 0u);
+    EXPECT_EQ(pointer.monitorCount(), 0u);
+    EXPECT_TRUE(hotKeyPlatform.registered.empty()) << "the combination is free for others";
+    clock.advance(5s);
+    pointer.release();
+    EXPECT_TRUE(memory.records.empty()) << "a live resize cut short by quitting is not stored";
+}
+
+TEST_F(ControllerTest, WithoutAccessItExplainsOncePollsEverySecondAndStartsWhenItArrives) {
+    desktop.permission = false;
+    launch();
+    EXPECT_TRUE(grantEntryShown());
+    EXPECT_FALSE(observing());
+    EXPECT_EQ(shell.prompts, 1);
+    const int checks = desktop.permissionChecks;
+    clock.advance(3s);
+    EXPECT_EQ(desktop.permissionChecks, checks + 3);
+    shell.statusMenu[0].action(); // "Grant Accessibility Access…"
+    EXPECT_EQ(shell.prompts, 2);
+    EXPECT_TRUE(delegate.isPollingPermission()) << "the entry neither starts nor stops polling";
+
+    desktop.permission = true;
+    clock.advance(999ms);
+    EXPECT_FALSE(observing());
+    clock.advance(1ms);
+    EXPECT_TRUE(observing());
+    EXPECT_FALSE(grantEntryShown());
+    EXPECT_FALSE(delegate.isPollingPermission());
+
+    // The window manager goes away: back to waiting, without a dialog for a restarting one.
+    desktop.loseAccess();
+    EXPECT_TRUE(grantEntryShown());
+    EXPECT_FALSE(observing());
+    EXPECT_TRUE(delegate.isPollingPermission());
+    EXPECT_EQ(shell.prompts, 2);
+    desktop.permission = true;
+    clock.advance(1s);
+    EXPECT_TRUE(observing());
+    EXPECT_FALSE(grantEntryShown());
+    EXPECT_TRUE(desktop.watchesLoss()) << "and watches again";
+}
+
+TEST_F(ControllerTest, ALiveResizeShowsTheBadgeAndRecordsOnceWhenItEnds) {
+    launch();
+    EXPECT_EQ(shell.indicatorViewsCreated, 0) << "the badge is made on first use";
+    pointer.location = {500, 400};
+    resize(1280, 720);
+    EXPECT_EQ(shell.indicator.frameOrigin, (Point{516, 356})) << "beside the pointer, read now";
+    for (int i = 0; i < 40; ++i) {
+        resize(800 + i * 2.5, 600);
+        pointer.drag({500.0 + i, 400.0 - i});
+        clock.advance(16ms);
+    }
+    EXPECT_EQ(shell.indicator.orderFrontCount, 1);
+    EXPECT_EQ(shell.indicator.texts.back(), "898 \u00D7 600") << "897.5 rounds away from zero";
+    EXPECT_EQ(shell.indicator.frameOrigin, (Point{555, 317})) << "follows the last drag";
+    delegate.followPointer({10, 10});
+    EXPECT_EQ(shell.indicator.frameOrigin, (Point{26, -34})) << "no clamping to the screen";
+    EXPECT_TRUE(memory.records.empty()) << "the store is not touched during the drag";
+
+    pointer.release();
+    EXPECT_FALSE(shell.indicator.visible);
+    EXPECT_EQ(memory.records, (std::vector<Record>{{{897.5, 600}, "XTerm", std::nullopt}}));
+    EXPECT_EQ(pointer.monitorCount(), 0u) << "the mouse monitor runs only during a live resize";
+    pointer.release();
+    clock.advance(1s);
+    EXPECT_EQ(memory.records.size(), 1u) << "neither a stray mouse-up nor the idle timer records";
+
+    // Without a mouse-up it ends half a second after the last event; a further event starts
+    // a new one.
+    resize(700, 500);
+    clock.advance(300ms);
+    resize(710, 500);
+    clock.advance(499ms);
+    EXPECT_TRUE(delegate.liveResize().isResizing());
+    clock.advance(1ms);
+    EXPECT_FALSE(delegate.liveResize().isResizing());
+    resize(750, 520, std::nullopt);
+    EXPECT_EQ(shell.indicator.orderFrontCount, 3);
+    pointer.release();
+    EXPECT_EQ(memory.records.back(), (Record{{710, 500}, "XTerm", std::nullopt}))
+        << "a window without an application id is shown but not recorded";
+}
+
+TEST_F(ControllerTest, NewWindowsGetTheSizeRememberedWhenTheirEventArrived) {
+    launch();
+    memory.sizes[{"XTerm", std::nullopt}] = {1024, 768};
+    auto first = desktop.addWindow(1);
+    auto unknown = desktop.addWindow(1);
+    delegate.restoreRememberedSize({first, "XTerm", std::nullopt});
+    delegate.restoreRememberedSize({unknown, "XTerm", "other-kind"});
+    delegate.restoreRememberedSize({unknown, std::nullopt, std::nullopt});
+    memory.sizes.clear(); // looked up at once, when the event arrived
+    clock.advance(49ms);
+    EXPECT_TRUE(first->writtenSizes.empty());
+    clock.advance(1ms);
+    EXPECT_EQ(first->writtenSizes, (std::vector<Size>{{1024, 768}}));
+    EXPECT_TRUE(unknown->writtenSizes.empty());
+
+    // From the observer: 200 ms to settle, then the 50 ms restore delay.
+    memory.sizes[{"XTerm", std::nullopt}] = {900, 600};
+    auto window = desktop.addWindow(1);
+    desktop.notify(window, WindowNotification::windowCreated);
+    clock.advance(249ms);
+    EXPECT_TRUE(window->writtenSizes.empty());
+    clock.advance(1ms);
+    EXPECT_EQ(window->writtenSizes, (std::vector<Size>{{900, 600}}));
+    desktop.notify(window, WindowNotification::windowResized);
+    EXPECT_TRUE(delegate.liveResize().isResizing()) << "our own write is a resize like any other";
+}
+
+TEST_F(ControllerTest, TheHotKeyOpensThePresetsAtThePointerForTheWindowFocusedThen) {
+    launch();
+    pointer.location = {300, 200};
+    auto other = desktop.addWindow(1);
+    shell.onPopUp = [&](const Menu& menu) {
+        desktop.focused[1] = other; // focus moves while the menu is open
+        menu[6].action();
+    };
+    hotKeyPlatform.press(delegate.presetHotKey()->id());
+    ASSERT_EQ(shell.poppedUpMenus.size(), 1u);
+    EXPECT_EQ(shell.poppedUpMenus[0].size(), 10u);
+    EXPECT_EQ(shell.poppedUpMenus[0][6].title, "FHD (1080p) (1920 \u00D7 1080)");
+    EXPECT_EQ(shell.popUpLocations[0], (Point{300, 200}));
+    EXPECT_EQ(focused->writtenSizes, (std::vector<Size>{{1920, 1080}}));
+    EXPECT_TRUE(other->writtenSizes.empty());
+    EXPECT_TRUE(memory.records.empty()) << "the menu itself records nothing";
+
+    shell.onPopUp = nullptr;
+    settings.setPresets({{Uuid::random(), "", 800, 600}, {Uuid::random(), "Big", -1, 1}});
+    delegate.showPresetMenu();
+    EXPECT_EQ(titles(shell.poppedUpMenus.back()),
+              (std::vector<std::string>{" (800 \u00D7 600)", "Big (-1 \u00D7 1)"}));
+    settings.setPresets({});
+    shell.translations["No presets configured"] = "プリセットが設定されていません";
+    delegate.showPresetMenu();
+    ASSERT_EQ(shell.poppedUpMenus.back().size(), 1u);
+    EXPECT_EQ(shell.poppedUpMenus.back()[0].title, "プリセットが設定されていません");
+    EXPECT_FALSE(shell.poppedUpMenus.back()[0].enabled);
+
+    const auto shown = shell.poppedUpMenus.size();
+    desktop.focused.clear();
+    delegate.showPresetMenu();
+    desktop.frontmost.reset();
+    delegate.showPresetMenu();
+    EXPECT_EQ(shell.poppedUpMenus.size(), shown) << "no focused window: no menu";
+    delegate.applyPreset(nullptr); // a sender without payload is ignored
+}
+
+TEST_F(ControllerTest, EveryShortcutValueReplacesTheHotKey) {
+    launch();
+    const ShortcutSpec controlShiftK{40, 0x1200, "\u2303\u21E7K"};
+    settings.setPresetMenuShortcut(controlShiftK);
+    settings.setPresetMenuShortcut(controlShiftK);
+    using Registered = std::map<std::uint32_t, test::FakeHotKeys::Combination>;
+    EXPECT_EQ(hotKeyPlatform.registered, (Registered{{3, {40, 0x1200}}}));
+
+    hotKeyPlatform.taken.insert({1, 0x0100});
+    settings.setPresetMenuShortcut(ShortcutSpec{1, 0x0100, "\u2318S"});
+    EXPECT_EQ(delegate.presetHotKey(), nullptr) << "refused: no hot key, and no dialog";
+    EXPECT_EQ(shell.prompts, 0);
+    settings.setPresetMenuShortcut(std::nullopt);
+    EXPECT_EQ(delegate.presetHotKey(), nullptr);
+    EXPECT_TRUE(hotKeyPlatform.registered.empty());
+}
+
+} // namespace
+} // namespace nivu
