@@ -55,6 +55,7 @@ void QtShell::showAccessibilityPrompt() {
             tr("Start a window manager that supports EWMH, such as Openbox, Xfwm, KWin or "
                "Mutter. Nivu notices it within a second; nothing else is needed.",
                "ウィンドウマネージャの起動を促す説明"));
+        prompt_->setObjectName(QStringLiteral("explanation"));
         prompt_->setAttribute(Qt::WA_DeleteOnClose);
         prompt_->setWindowModality(Qt::NonModal);
     }
@@ -96,6 +97,7 @@ void QtShell::showAboutPanel() {
                "presets.",
                "Aboutパネルの説明文"));
         about_->setIconPixmap(QIcon(QStringLiteral(":/icons/MenuBarIcon.svg")).pixmap(64, 64));
+        about_->setObjectName(QStringLiteral("about"));
         about_->setAttribute(Qt::WA_DeleteOnClose);
         about_->setWindowModality(Qt::NonModal);
     }

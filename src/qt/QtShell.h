@@ -42,10 +42,6 @@ public:
     void showAboutPanel() override;
     void terminate() override;
 
-    QMessageBox* accessibilityPrompt() const { return prompt_; }
-    QMessageBox* aboutPanel() const { return about_; }
-    QtSettingsWindow* settingsWindow() const { return settingsWindow_.get(); }
-
 private:
     QString tr(const char* key, const char* comment);
 

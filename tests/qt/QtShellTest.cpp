@@ -1,5 +1,5 @@
-// The shell's dialogs and menus: About with name, version, icon and description; the explanation
-// without a window manager; one of each at a time; menu titles as written.
+// The shell's dialogs and menus: About and the explanation without a window manager, each
+// shown once and never blocking; menu titles as written.
 #include "qt/QtShell.h"
 
 #include "qt/QtMenus.h"
@@ -11,32 +11,39 @@
 namespace nivu {
 namespace {
 
-TEST(QtShellTest, AboutShowsNameVersionIconAndDescriptionOnce) {
+QMessageBox* dialogNamed(const char* name) {
+    QMessageBox* found = nullptr;
+    for (auto* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String(name) && widget->isVisible()) {
+            EXPECT_EQ(found, nullptr) << "two " << name << " dialogs";
+            found = qobject_cast<QMessageBox*>(widget);
+        }
+    }
+    return found;
+}
+
+TEST(QtShellTest, AboutAndTheExplanationShowOnceWithoutBlocking) {
     QApplication::setApplicationVersion(QStringLiteral("1.2.3"));
     QtShell shell([] { return false; });
     shell.showAboutPanel();
-    QMessageBox* about = shell.aboutPanel();
+    shell.showAboutPanel();
+    QMessageBox* about = dialogNamed("about");
     ASSERT_NE(about, nullptr);
-    EXPECT_TRUE(about->isVisible());
     EXPECT_TRUE(about->text().contains(QStringLiteral("Nivu")));
     EXPECT_TRUE(about->text().contains(QStringLiteral("1.2.3")));
-    EXPECT_FALSE(about->informativeText().isEmpty());
     EXPECT_FALSE(about->iconPixmap().isNull()) << "the icon resource is there";
-    shell.showAboutPanel();
-    EXPECT_EQ(shell.aboutPanel(), about) << "raised, not opened twice";
-}
 
-TEST(QtShellTest, ExplanationDoesNotBlockAndNamesWhatIsNeeded) {
-    QtShell shell([] { return false; });
     shell.showAccessibilityPrompt();
-    QMessageBox* prompt = shell.accessibilityPrompt();
+    shell.showAccessibilityPrompt();
+    QMessageBox* prompt = dialogNamed("explanation");
     ASSERT_NE(prompt, nullptr);
-    EXPECT_TRUE(prompt->isVisible());
     EXPECT_EQ(prompt->windowModality(), Qt::NonModal) << "polling goes on while it is open";
     EXPECT_TRUE(prompt->informativeText().contains(QStringLiteral("EWMH")));
+    about->close();
+    prompt->close();
 }
 
-TEST(QtMenusTest, TitlesShowAsWrittenWithoutMnemonicsOrShortcutColumns) {
+TEST(QtShellTest, MenuTitlesShowAsWrittenWithoutMnemonicsOrShortcutColumns) {
     QMenu menu;
     MenuEntry ampersand;
     ampersand.title = "A&B (640 \u00D7 480)";

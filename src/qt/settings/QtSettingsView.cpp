@@ -73,6 +73,7 @@ QtSettingsView::QtSettingsView(AppSettings& settings, HotKeyRegistry& hotKeys,
         settingsText(
             "プリセットがありません。下から追加するか、「デフォルトに戻す」を押してください。"),
         this);
+    placeholder_->setObjectName(QStringLiteral("placeholder"));
     placeholder_->setFont(smaller(font(), 0.5));
     placeholder_->setStyleSheet(secondaryStyle(*this));
     placeholder_->setWordWrap(true);
@@ -81,6 +82,7 @@ QtSettingsView::QtSettingsView(AppSettings& settings, HotKeyRegistry& hotKeys,
     presets->addWidget(placeholder_);
 
     list_ = new PresetListWidget(this);
+    list_->setObjectName(QStringLiteral("presets"));
     list_->setFixedHeight(200);
     list_->onMove = [this](std::size_t source, std::size_t destination) {
         movePresets({source}, destination);
@@ -90,6 +92,7 @@ QtSettingsView::QtSettingsView(AppSettings& settings, HotKeyRegistry& hotKeys,
     auto* resetRow = new QHBoxLayout;
     resetRow->addStretch();
     reset_ = new QPushButton(settingsText("デフォルトに戻す"), this);
+    reset_->setObjectName(QStringLiteral("reset"));
     resetRow->addWidget(reset_);
     presets->addLayout(resetRow);
 
@@ -108,6 +111,11 @@ QtSettingsView::QtSettingsView(AppSettings& settings, HotKeyRegistry& hotKeys,
     width_ = field("幅:", 56);
     height_ = field("高さ:", 56);
     add_ = new QPushButton(settingsText("追加"), form);
+    // Names by which scripts and tests find the parts.
+    name_->setObjectName(QStringLiteral("name"));
+    width_->setObjectName(QStringLiteral("width"));
+    height_->setObjectName(QStringLiteral("height"));
+    add_->setObjectName(QStringLiteral("add"));
     add_->setAutoDefault(false);
     formRow->addWidget(add_);
     formRow->addStretch();

@@ -36,15 +36,6 @@ public:
     // Opens the confirmation; returns the dialog (shown window-modal, closed by either button).
     QMessageBox* confirmReset();
 
-    PresetListWidget& presetList() { return *list_; }
-    QLabel& placeholder() { return *placeholder_; }
-    QLineEdit& nameField() { return *name_; }
-    QLineEdit& widthField() { return *width_; }
-    QLineEdit& heightField() { return *height_; }
-    QPushButton& addButton() { return *add_; }
-    QPushButton& resetButton() { return *reset_; }
-    QtShortcutRecorderField& recorderField() { return *recorder_; }
-
 private:
     void updateAddButton();
 

@@ -16,6 +16,7 @@ QtSettingsWindow::QtSettingsWindow(AppSettings& settings, HotKeyRegistry& hotKey
                            Qt::WindowMaximizeButtonHint)
     , view_(new QtSettingsView(settings, hotKeys, monitors, this)) {
     setWindowTitle(QString::fromUtf8(title));
+    setObjectName(QStringLiteral("settings"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_, 0, Qt::AlignTop | Qt::AlignHCenter);

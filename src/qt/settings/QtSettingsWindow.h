@@ -21,8 +21,6 @@ public:
     // Centres the window on the screen, shows it in front and gives it the keyboard.
     void present();
 
-    QtSettingsView& view() { return *view_; }
-
 private:
     QtSettingsView* view_;
 };

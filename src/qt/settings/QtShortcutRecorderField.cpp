@@ -44,6 +44,10 @@ QtShortcutRecorderField::QtShortcutRecorderField(AppSettings& settings, HotKeyRe
     column->addLayout(row);
     column->addWidget(error_);
 
+    label_->setObjectName(QStringLiteral("shortcut"));
+    record_->setObjectName(QStringLiteral("record"));
+    clear_->setObjectName(QStringLiteral("clear"));
+    error_->setObjectName(QStringLiteral("conflict"));
     label_->setTextFormat(Qt::PlainText); // a stored display string is data, never markup
     error_->setTextFormat(Qt::PlainText);
     label_->setMinimumWidth(220 + 2 * 8);

@@ -19,12 +19,6 @@ public:
     QtShortcutRecorderField(AppSettings& settings, HotKeyRegistry& hotKeys,
                             KeyDownMonitors& monitors, QWidget* parent = nullptr);
 
-    ShortcutRecorder& recorder() { return recorder_; }
-    QLabel& shortcutLabel() { return *label_; }
-    QPushButton& recordButton() { return *record_; }
-    QToolButton& clearButton() { return *clear_; }
-    QLabel& errorLine() { return *error_; }
-
     void refresh();
 
 protected:
