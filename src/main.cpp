@@ -1,6 +1,7 @@
 // nivu: the tray utility. Builds the X11 backend and the Qt adapters, hands them to the
 // controller and runs the event loop until Quit, SIGINT, SIGTERM or SIGHUP.
 #include "app/AppDelegate.h"
+#include "common/Warning.h"
 #include "memory/WindowSizeMemory.h"
 #include "qt/QtScheduler.h"
 #include "qt/QtShell.h"
@@ -18,18 +19,11 @@
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
-#include <iostream>
-
-namespace {
-void fail(const std::string& message) {
-    std::cerr << "nivu: " << message << std::endl;
-}
-} // namespace
 
 int main(int argc, char** argv) {
     // Before Qt, which would abort with a message of its own: one clear line and a status.
     if (const auto problem = nivu::x11::X11Connection::displayProblem(nullptr)) {
-        fail(*problem);
+        nivu::warn(*problem);
         return 1;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -47,21 +41,21 @@ int main(int argc, char** argv) {
     try {
         connection = std::make_unique<nivu::x11::X11Connection>(nullptr, scheduler);
     } catch (const std::exception& error) {
-        fail(error.what());
+        nivu::warn(error.what());
         return 1;
     }
     nivu::x11::InstanceLock instance(*connection);
     if (!instance.acquire()) {
-        fail("already running on display " + qEnvironmentVariable("DISPLAY").toStdString());
+        nivu::warn("already running on display " + qEnvironmentVariable("DISPLAY").toStdString());
         return 1;
     }
     instance.onLost = [] {
-        fail("another nivu took over this display");
+        nivu::warn("another nivu took over this display");
         QApplication::quit();
     };
     int exitStatus = 0;
     auto lost = connection->onConnectionLost([&] {
-        fail("lost the connection to the X server");
+        nivu::warn("lost the connection to the X server");
         exitStatus = 1;
         QApplication::exit(1);
     });

@@ -4,6 +4,7 @@
 #include "common/FileAccess.h"
 #include "common/JsonInput.h"
 #include "common/Utf8.h"
+#include "common/Warning.h"
 
 #include <algorithm>
 
@@ -120,10 +121,26 @@ WindowSizeMemory::ConfigFile WindowSizeMemory::loadConfig() const {
 }
 
 void WindowSizeMemory::saveConfig(const ConfigFile& config) const {
-    if (configFileURL_.empty() || !files::createDirectories(configDirectoryURL_)) {
+    if (configFileURL_.empty()) {
         return;
     }
-    files::writeAtomically(configFileURL_, config.encode());
+    // A document the reader would refuse would lose every size in it: keep the last good one.
+    const std::string bytes = config.encode();
+    if (bytes.size() > json::maxDocumentBytes) {
+        if (!warnedTooLarge_) {
+            warn("not remembering more window sizes: " + configFileURL_.string() +
+                 " would grow past its limit of 8 MiB");
+            warnedTooLarge_ = true;
+        }
+        return;
+    }
+    const bool saved = files::createDirectories(configDirectoryURL_) &&
+                       files::writeAtomically(configFileURL_, bytes);
+    // Once per run of failures: a full disk would otherwise say so on every resize.
+    if (!saved && !saveFailing_) {
+        warn("cannot save window sizes to " + configFileURL_.string());
+    }
+    saveFailing_ = !saved;
 }
 
 void WindowSizeMemory::migrateLegacyConfig() const {

@@ -61,6 +61,8 @@ private:
     std::filesystem::path configDirectoryURL_;
     std::filesystem::path configFileURL_;
     std::filesystem::path legacyConfigFileURL_;
+    mutable bool saveFailing_ = false;
+    mutable bool warnedTooLarge_ = false;
 };
 
 } // namespace nivu

@@ -3,6 +3,7 @@
 
 #include "Printers.h"
 #include "TemporaryDirectory.h"
+#include "common/JsonInput.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -166,6 +167,28 @@ INSTANTIATE_TEST_SUITE_P(
         withTracked(R"(["XTerm"])", ", \"deep\": " + std::string(100, '[') + std::string(100, ']')),
         withTracked(R"(["XTerm"])", ", \"pad\": \"" + std::string(9 << 20, 'x') + "\""), "",
         "null"));
+
+TEST_F(WindowSizeMemoryTest, NoRecordGrowsTheFilePastWhatTheReaderAccepts) {
+    const auto kind = [](int i) { return std::to_string(1000000 + i) + std::string(8000, 'k'); };
+    WindowSizeMemory::ConfigFile config{{"XTerm"}, {}};
+    auto& windows = config.rememberedSizes["XTerm"];
+    windows[kind(0)] = {1, 2};
+    const std::size_t one = config.encode().size();
+    windows[kind(1)] = {1, 2};
+    const std::size_t each = config.encode().size() - one;
+    int count = 2;
+    for (; one + count * each <= json::maxDocumentBytes; ++count) {
+        windows[kind(count)] = {1, 2};
+    }
+    const std::string full = config.encode();
+    ASSERT_LE(full.size(), json::maxDocumentBytes);
+
+    auto store = storeWith(full);
+    store.recordSize({3, 4}, "XTerm", kind(count));
+    EXPECT_EQ(readFile(configPath()), full) << "one more kind would make the file unreadable";
+    store.recordSize({3, 4}, "XTerm", kind(1));
+    EXPECT_EQ(store.rememberedSize("XTerm", kind(1)), (Size{3, 4})) << "known kinds still update";
+}
 
 TEST_F(WindowSizeMemoryTest, AnUnusablePlaceOrNoHomeReadsNothingAndWritesNothing) {
     std::filesystem::create_directories(configPath());
