@@ -1,9 +1,8 @@
-"""A private X desktop for tests: Xvfb on a display of its own, openbox, an optional tray host,
-a temporary HOME, and the processes a test starts, each ended by its own id."""
+"""A private X desktop for tests: Xvfb on a display of its own, a window manager, an optional
+tray host, a temporary HOME, and the processes a test starts, each ended by its own id."""
 
 import json
 import os
-import queue
 import shutil
 import signal
 import subprocess
@@ -15,9 +14,11 @@ import unittest
 from Xlib import X, Xatom
 from Xlib import display as xdisplay
 from Xlib import error as xerror
+from Xlib.ext import xtest
 
 REPO_DIR = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 BUILD_DIR = os.environ.get("NIVU_BUILD_DIR", os.path.join(REPO_DIR, "build"))
+TRACK_XTERM = '{"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm"]}'
 
 
 def binary(name):
@@ -30,10 +31,8 @@ def binary(name):
 
 def require(tool):
     """A desktop test that cannot do its job fails loudly; it never skips."""
-    path = shutil.which(tool)
-    if not path:
+    if not shutil.which(tool):
         raise RuntimeError(f"{tool} is missing: run scripts/install-deps")
-    return path
 
 
 def read_bytes(path):
@@ -41,75 +40,55 @@ def read_bytes(path):
         return file.read()
 
 
-def wait_until(predicate, timeout=10.0, what="condition", interval=0.02):
+def read_json(path):
+    try:
+        with open(path, "rb") as file:
+            return json.loads(file.read().decode("utf-8"))
+    except (OSError, ValueError):
+        return None
+
+
+def wait_until(predicate, timeout=10.0, what="condition"):
     deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
+    while not (value := predicate()):
         if time.monotonic() > deadline:
             raise AssertionError(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(interval)
+        time.sleep(0.02)
+    return value
 
 
-def holds_for(predicate, duration, what="condition", interval=0.02):
+def holds_for(predicate, duration, what="condition"):
     """Checks that predicate stays true for duration seconds; fails the moment it does not."""
     deadline = time.monotonic() + duration
     while time.monotonic() < deadline:
         if not predicate():
             raise AssertionError(f"{what}: no longer true")
-        time.sleep(interval)
+        time.sleep(0.02)
 
 
 class LineReader:
-    """Collects a process's output lines on a thread; tests wait for lines that match."""
+    """Collects a stream's lines on a thread; tests wait for lines that match."""
 
     def __init__(self, stream, parse_json=False):
-        self.lines = queue.Queue()
-        self.seen = []
-        self.parse_json = parse_json
-        self.thread = threading.Thread(target=self._read, args=(stream,), daemon=True)
-        self.thread.start()
+        self.lines = []
+        self.parse = json.loads if parse_json else (lambda text: text)
+        threading.Thread(target=self._read, args=(stream,), daemon=True).start()
 
     def _read(self, stream):
         for raw in iter(stream.readline, b""):
-            text = raw.decode("utf-8", "replace").rstrip("\n")
-            self.lines.put(json.loads(text) if self.parse_json else text)
-
-    def drain(self):
-        while True:
-            try:
-                self.seen.append(self.lines.get_nowait())
-            except queue.Empty:
-                return self.seen
+            self.lines.append(self.parse(raw.decode("utf-8", "replace").rstrip("\n")))
 
     def wait_for(self, predicate, timeout=10.0, what="a line"):
-        start = len(self.seen)
-        deadline = time.monotonic() + timeout
-        index = start
-        while True:
-            self.drain()
-            while index < len(self.seen):
-                if predicate(self.seen[index]):
-                    return self.seen[index]
-                index += 1
-            remaining = deadline - time.monotonic()
-            if remaining <= 0:
-                raise AssertionError(f"timed out waiting for {what}; saw {self.seen[start:]}")
-            try:
-                self.seen.append(self.lines.get(timeout=min(remaining, 0.1)))
-            except queue.Empty:
-                pass
+        return wait_until(lambda: next((line for line in list(self.lines) if predicate(line)), None),
+                          timeout, f"{what}; saw {self.lines[-20:]}")
 
     def matching(self, predicate):
-        return [line for line in self.drain() if predicate(line)]
+        return [line for line in list(self.lines) if predicate(line)]
 
 
 class Desktop:
     def __init__(self, window_manager=True, tray=False, screen="1600x1000x24"):
-        self.window_manager = window_manager
-        self.tray = tray
-        self.screen = screen
+        self.window_manager, self.tray, self.screen = window_manager, tray, screen
         self.processes = []
         self.x = None
 
@@ -124,18 +103,16 @@ class Desktop:
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen, "-nolisten", "tcp"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
-        number = b""
         with os.fdopen(read_end, "rb") as pipe:
-            while not number.endswith(b"\n"):
-                chunk = pipe.read(1)
-                if not chunk:
-                    raise RuntimeError("Xvfb did not start")
-                number += chunk
-        self.display = ":" + number.decode().strip()
+            number = pipe.readline().decode().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number
         self.env = dict(os.environ, DISPLAY=self.display, HOME=self.home,
                         XDG_RUNTIME_DIR=self.runtime, XDG_CONFIG_HOME=os.path.join(self.home, ".config"),
                         LANG="C.UTF-8", LC_ALL="C.UTF-8")
         self.env.pop("WAYLAND_DISPLAY", None)
+        self.config_path = os.path.join(self.home, ".nivu", "config.json")
         self.x = xdisplay.Display(self.display)
         self.x.set_error_handler(lambda *args: None)
         self.root = self.x.screen().root
@@ -155,29 +132,23 @@ class Desktop:
                 self.x.close()
             except Exception:  # the X server may be gone already (a test killed it)
                 pass
-        self.xvfb.terminate()
-        try:
-            self.xvfb.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            self.xvfb.kill()
-            self.xvfb.wait()
+        self.end(self.xvfb)
         shutil.rmtree(self.home, ignore_errors=True)
 
     # processes -----------------------------------------------------------------------------
 
-    def spawn(self, args, capture=False, env=None, **kwargs):
-        process = subprocess.Popen(
-            args, env=env or self.env, stdin=subprocess.DEVNULL,
-            stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
-            stderr=subprocess.PIPE if capture else subprocess.DEVNULL, **kwargs)
+    def spawn(self, args, capture=False, **kwargs):
+        output = subprocess.PIPE if capture else subprocess.DEVNULL
+        process = subprocess.Popen(args, env=self.env, stdin=subprocess.DEVNULL, stdout=output,
+                                   stderr=output, **kwargs)
         self.processes.append(process)
         return process
 
-    def end(self, process, sig=signal.SIGTERM, timeout=5):
+    def end(self, process, sig=signal.SIGTERM):
         if process.poll() is None:
             process.send_signal(sig)
             try:
-                process.wait(timeout=timeout)
+                process.wait(timeout=5)
             except subprocess.TimeoutExpired:
                 process.kill()
                 process.wait()
@@ -186,44 +157,68 @@ class Desktop:
                 stream.close()
         return process.returncode
 
-    def start_window_manager(self):
-        # A window manager that starts on a running session announces itself first and then
-        # takes over the windows, unmapping each into a frame of its own: a click at that moment
-        # hits nothing. Ready means every window is framed and viewable again.
-        unframed = [w for w in self.root.query_tree().children if self.plain_viewable(w)]
-        self.wm = self.spawn(["openbox", "--sm-disable"])
-        wait_until(self.ewmh_ready, what="openbox to manage the screen")
-        wait_until(lambda: all(self.framed(w) for w in unframed),
-                   what="openbox to take over the running windows")
+    def start_nivu(self, config=TRACK_XTERM, before_launch=False, wrapper=()):
+        """Starts nivu and waits until it has launched: it holds the display and has created
+        its size store. The config is written then, as a hand edit that counts at the next
+        event, or before the launch. Its stderr is read into nivu.errors."""
+        if before_launch:
+            if config is not None:
+                self.write_config(config)
+        elif os.path.exists(self.config_path):
+            os.remove(self.config_path)
+        earlier = self.selection_owner("_NIVU_RUNNING")  # a nivu just ended may still own it
+        nivu = self.spawn([*wrapper, binary("nivu")], capture=True)
+        nivu.errors = LineReader(nivu.stderr)
+        wait_until(lambda: nivu.poll() is not None or (
+            self.selection_owner("_NIVU_RUNNING") not in (0, earlier)
+            and (before_launch or os.path.exists(self.config_path))), what="nivu to launch")
+        if nivu.poll() is not None:
+            raise AssertionError(f"nivu exited with {nivu.returncode}: {nivu.errors.lines}")
+        if not before_launch and config is not None:
+            self.write_config(config)
+        return nivu
 
-    def plain_viewable(self, window):
+    def write_config(self, document):
+        os.makedirs(os.path.dirname(self.config_path), exist_ok=True)
+        with open(self.config_path, "wb") as file:
+            file.write(document if isinstance(document, bytes) else document.encode())
+
+    def stored_size(self, bundle, key="_default"):
+        sizes = (read_json(self.config_path) or {}).get("rememberedSizes") or {}
+        return (sizes.get(bundle) or {}).get(key)
+
+    def start_window_manager(self):
+        # A window manager that starts on a running session takes over the windows, unmapping
+        # each into a frame of its own: a click at that moment hits nothing. Ready means the
+        # manager names itself and every window is framed and viewable again.
+        unframed = [w for w in self.root.query_tree().children if self.viewable(w, managed=True)]
+        self.wm = self.spawn(["openbox", "--sm-disable"])
+        wait_until(self.ewmh_ready, what="the window manager to manage the screen")
+        wait_until(lambda: all(self.framed(w) for w in unframed), what="running windows framed")
+
+    def viewable(self, window, managed=False):
         try:
             attributes = window.get_attributes()
-            return (attributes.map_state == X.IsViewable and not attributes.override_redirect
-                    and window.get_wm_class() is not None)
+            return attributes.map_state == X.IsViewable and not (
+                managed and (attributes.override_redirect or window.get_wm_class() is None))
         except xerror.XError:
             return False
 
     def framed(self, window):
         """Reparented by the window manager and viewable again, or gone."""
         try:
-            return (window.query_tree().parent.id != self.root.id
-                    and window.get_attributes().map_state == X.IsViewable)
+            return window.query_tree().parent.id != self.root.id and self.viewable(window)
         except xerror.XError:
             return True
 
     def ewmh_ready(self):
-        """A window manager runs: the check window exists and names itself (a killed one
-        leaves the root's property behind)."""
+        """The check window exists and names itself (a killed manager leaves the root's
+        property behind)."""
         check = self.root_property("_NET_SUPPORTING_WM_CHECK")
-        if not check:
-            return False
         try:
-            value = self.window(check[0]).get_full_property(self.atom("_NET_SUPPORTING_WM_CHECK"),
-                                                            X.AnyPropertyType)
+            return bool(check) and self.property(check[0], "_NET_SUPPORTING_WM_CHECK")[:1] == check[:1]
         except xerror.XError:
             return False
-        return bool(value) and list(value.value)[:1] == check[:1]
 
     def start_tray(self):
         require("trayer")
@@ -231,14 +226,23 @@ class Desktop:
                                      "pixel", "--width", "120", "--height", "24", "--SetDockType", "true"])
         wait_until(lambda: self.selection_owner("_NET_SYSTEM_TRAY_S0"), what="the tray host")
 
-    # X queries -----------------------------------------------------------------------------
+    # X queries and input -------------------------------------------------------------------
 
     def atom(self, name):
         return self.x.intern_atom(name)
 
+    def property(self, wid, name):
+        value = self.window(wid).get_full_property(self.atom(name), X.AnyPropertyType)
+        return list(value.value) if value and value.format == 32 else (value.value if value else [])
+
     def root_property(self, name):
-        value = self.root.get_full_property(self.atom(name), X.AnyPropertyType)
-        return list(value.value) if value else []
+        return self.property(self.root.id, name)
+
+    def text_property(self, wid, name):
+        try:
+            return self.property(wid, name) or None
+        except xerror.XError:
+            return None
 
     def selection_owner(self, name):
         """The id of the selection's owner window, or 0."""
@@ -249,17 +253,10 @@ class Desktop:
         return self.root_property("_NET_CLIENT_LIST")
 
     def active_window(self):
-        windows = self.root_property("_NET_ACTIVE_WINDOW")
-        return windows[0] if windows else 0
+        return (self.root_property("_NET_ACTIVE_WINDOW") or [0])[0]
 
     def window(self, wid):
         return self.x.create_resource_object("window", wid)
-
-    def wm_class(self, wid):
-        try:
-            return self.window(wid).get_wm_class()
-        except xerror.XError:
-            return None
 
     def geometry(self, wid):
         """Content size and root position of a client window."""
@@ -268,27 +265,22 @@ class Desktop:
         origin = window.translate_coords(self.root, 0, 0)
         return {"width": geometry.width, "height": geometry.height, "x": -origin.x, "y": -origin.y}
 
-    def text_property(self, wid, name):
-        try:
-            value = self.window(wid).get_full_property(self.atom(name), X.AnyPropertyType)
-        except xerror.XError:
-            return None
-        return value.value if value else None
+    def size(self, wid):
+        geometry = self.geometry(wid)
+        return geometry["width"], geometry["height"]
 
-    def frame_extents(self, wid):
-        value = self.window(wid).get_full_property(self.atom("_NET_FRAME_EXTENTS"), X.AnyPropertyType)
-        return list(value.value) if value else [0, 0, 0, 0]
+    def new_client(self, start, what="a new client window"):
+        """Runs start() and returns the client window that it made."""
+        before = set(self.client_windows())
+        start()
+        return wait_until(lambda: next((w for w in self.client_windows() if w not in before), None),
+                          what=what)
 
-    def wait_for_client(self, predicate, timeout=10.0, what="a client window"):
-        def find():
-            for wid in self.client_windows():
-                if predicate(wid):
-                    return wid
-            return None
-        return wait_until(find, timeout, what)
+    def start_xterm(self):
+        return self.new_client(lambda: self.spawn(["xterm", "-geometry", "80x24+120+120"]), "an xterm")
 
-    def windows_of_class(self, name):
-        return [w for w in self.client_windows() if (self.wm_class(w) or ("", ""))[1] == name]
+    def start_qt_window(self, *args):
+        return self.new_client(lambda: self.spawn([binary("qt-test-window"), *args]), "a Qt window")
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True,
@@ -298,26 +290,87 @@ class Desktop:
         self.xdotool("windowactivate", "--sync", wid)
         wait_until(lambda: self.active_window() == wid, what=f"window {wid:#x} to become active")
 
-    def drag_bottom_right_edge(self, wid, steps, dx=6, dy=4, on_step=None):
-        """Drags the frame's bottom-right corner with XTEST, relative motions as a hand would."""
+    def pointer(self):
+        reply = self.root.query_pointer()
+        return reply.root_x, reply.root_y
+
+    def drag(self, wid, dx, dy, steps, on_step=None):
+        """Drags the bottom-right corner of the window's frame with XTEST, as a hand does: onto
+        the corner, press, steps moves of (dx, dy) at a mouse's pace, release."""
         g = self.geometry(wid)
-        left, right, top, bottom = self.frame_extents(wid)
-        x = g["x"] + g["width"] + right - 2
-        y = g["y"] + g["height"] + bottom - 2
-        self.xdotool("mousemove", x, y)
-        self.xdotool("mousedown", 1)
+        _, right, _, bottom = self.property(wid, "_NET_FRAME_EXTENTS") or [0, 0, 0, 0]
+        for event, arguments in ((X.MotionNotify, {"x": g["x"] + g["width"] + right - 2,
+                                                   "y": g["y"] + g["height"] + bottom - 2}),
+                                 (X.ButtonPress, {"detail": 1})):
+            xtest.fake_input(self.x, event, **arguments)
+            self.x.sync()
+            time.sleep(0.01)  # the window manager sees each before the next
         for step in range(steps):
-            self.xdotool("mousemove_relative", "--", dx, dy)
+            xtest.fake_input(self.x, X.MotionNotify, detail=1, x=dx, y=dy)
+            self.x.sync()
+            time.sleep(0.005)
             if on_step:
                 on_step(step)
-        self.xdotool("mouseup", 1)
+        xtest.fake_input(self.x, X.ButtonRelease, 1)
+        self.x.sync()
 
-    def start_xterm(self, *extra):
-        before = set(self.windows_of_class("XTerm"))
-        process = self.spawn(["xterm", "-geometry", "80x24+120+120", *extra])
-        wid = wait_until(lambda: next((w for w in self.windows_of_class("XTerm") if w not in before), None),
-                         what="a new xterm window")
-        return process, wid
+    # nivu's own windows --------------------------------------------------------------------
+
+    def popups(self, min_height=0):
+        """Nivu's mapped override-redirect windows (badge and menus), taller than min_height."""
+        found = []
+        for child in self.root.query_tree().children:
+            try:
+                attributes, g = child.get_attributes(), child.get_geometry()
+                if (attributes.map_state == X.IsViewable and attributes.override_redirect
+                        and (child.get_wm_class() or ("",))[0] == "nivu" and g.height > min_height):
+                    found.append({"id": child.id, "x": g.x, "y": g.y, "width": g.width, "height": g.height})
+            except xerror.XError:
+                continue
+        return found
+
+    def popup_open(self, popup):
+        return any(p["id"] == popup["id"] for p in self.popups())
+
+    def tray_icon(self):
+        """Nivu's small icon window inside the tray host's window, or None."""
+        def search(window, in_tray):
+            try:
+                children = window.query_tree().children
+            except xerror.XError:
+                return None
+            for child in children:
+                try:
+                    wm_class = child.get_wm_class() or ("",)
+                    g = child.get_geometry()
+                    if (in_tray and wm_class[0] == "nivu" and g.width <= 48 and g.height <= 48
+                            and self.viewable(child)):
+                        return child
+                except xerror.XError:
+                    continue
+                found = search(child, in_tray or wm_class == ("panel", "trayer"))
+                if found:
+                    return found
+            return None
+        return search(self.root, False)
+
+    def open_status_menu(self):
+        """Clicks the tray icon where it is now (a new tray host may place it elsewhere) and
+        returns the status menu."""
+        g = self.geometry(wait_until(self.tray_icon, what="the tray icon").id)
+        x, y = g["x"] + g["width"] // 2, g["y"] + g["height"] // 2
+        self.xdotool("mousemove", x - 150, y + 250)  # come from elsewhere, as a hand does
+        self.xdotool("mousemove", x, y)
+        self.xdotool("click", 1)
+        return wait_until(lambda: self.popups(40), what="the status menu")[0]
+
+    def screenshot(self, name):
+        """Saves the whole screen as NAME.png in $NIVU_SCREENSHOT_DIR, when that is set."""
+        folder = os.environ.get("NIVU_SCREENSHOT_DIR")
+        if folder:
+            os.makedirs(folder, exist_ok=True)
+            subprocess.run(["import", "-window", "root", os.path.join(folder, name + ".png")],
+                           env=self.env, check=True)
 
 
 class DesktopTestCase(unittest.TestCase):
@@ -328,141 +381,14 @@ class DesktopTestCase(unittest.TestCase):
     screen = "1600x1000x24"
 
     def setUp(self):
-        self.desktop = Desktop(window_manager=self.window_manager, tray=self.tray,
-                               screen=self.screen).__enter__()
+        self.desktop = Desktop(self.window_manager, self.tray, self.screen).__enter__()
         self.addCleanup(self.desktop.__exit__, None, None, None)
-
-
-def screenshot(desktop, name):
-    """Saves the whole screen as NAME.png in $NIVU_SCREENSHOT_DIR, when that is set."""
-    folder = os.environ.get("NIVU_SCREENSHOT_DIR")
-    if folder:
-        os.makedirs(folder, exist_ok=True)
-        subprocess.run(["import", "-window", "root", os.path.join(folder, name + ".png")],
-                       env=desktop.env, check=True)
-
-
-def nivu_config(desktop, document):
-    """Writes ~/.nivu/config.json in the desktop's HOME."""
-    folder = os.path.join(desktop.home, ".nivu")
-    os.makedirs(folder, exist_ok=True)
-    path = os.path.join(folder, "config.json")
-    with open(path, "wb") as file:
-        file.write(document if isinstance(document, bytes) else document.encode())
-    return path
-
-
-def top_level_windows(desktop):
-    """Every viewable child of the root: (id, geometry, override-redirect, WM_CLASS)."""
-    found = []
-    for child in desktop.root.query_tree().children:
-        try:
-            attributes = child.get_attributes()
-            if attributes.map_state != X.IsViewable:
-                continue
-            geometry = child.get_geometry()
-            found.append({"id": child.id, "x": geometry.x, "y": geometry.y, "width": geometry.width,
-                          "height": geometry.height, "override": bool(attributes.override_redirect),
-                          "class": child.get_wm_class()})
-        except xerror.XError:
-            continue
-    return found
-
-
-def descendants(window):
-    try:
-        children = window.query_tree().children
-    except xerror.XError:
-        return []
-    found = []
-    for child in children:
-        found.append(child)
-        found.extend(descendants(child))
-    return found
-
-
-def tray_icon(desktop, name="nivu", host=("panel", "trayer")):
-    """The small window of the named program inside the tray host's window, or None."""
-    for window in descendants(desktop.root):
-        try:
-            if (window.get_wm_class() or ("",))[0] != name:
-                continue
-            geometry = window.get_geometry()
-            if geometry.width > 48 or geometry.height > 48:
-                continue
-            if window.get_attributes().map_state != X.IsViewable:
-                continue
-            ancestor = window.query_tree().parent
-            while ancestor.id != desktop.root.id:
-                if ancestor.get_wm_class() == host:
-                    return window
-                ancestor = ancestor.query_tree().parent
-        except xerror.XError:
-            continue
-    return None
-
-
-def tray_icon_embedded(desktop):
-    return tray_icon(desktop) is not None
-
-
-def nivu_popups(desktop, min_height=0):
-    """Nivu's mapped override-redirect windows (its menus), taller than min_height."""
-    return [w for w in top_level_windows(desktop)
-            if w["override"] and w["class"] and w["class"][0] == "nivu" and w["height"] > min_height]
-
-
-def open_status_menu(desktop):
-    """Clicks Nivu's tray icon where it is (a new tray host may place it elsewhere) and returns
-    the status menu's window."""
-    icon = wait_until(lambda: tray_icon(desktop), what="the tray icon")
-    g = desktop.geometry(icon.id)
-    x, y = g["x"] + g["width"] // 2, g["y"] + g["height"] // 2
-    desktop.xdotool("mousemove", x - 150, y + 250)  # come from elsewhere, as a hand does
-    desktop.xdotool("mousemove", x, y)
-    desktop.xdotool("click", 1)
-    return wait_until(lambda: nivu_popups(desktop, 40), what="the status menu")[0]
-
-
-def popup_open(desktop, popup):
-    return popup["id"] in [w["id"] for w in top_level_windows(desktop)]
-
-
-def wait_closed(desktop, popup, what="the menu to close"):
-    wait_until(lambda: not popup_open(desktop, popup), what=what)
-
-
-def xtest_drag(desktop, x, y, dx, dy, steps):
-    """A left-button drag with XTEST on the harness's own connection: press at (x, y), move by
-    (dx, dy) steps times, release."""
-    from Xlib.ext import xtest
-    # The window manager must see the pointer on the frame's corner before the press, and the
-    # press before the motions, as with a hand on a mouse.
-    xtest.fake_input(desktop.x, X.MotionNotify, x=x, y=y)
-    desktop.x.sync()
-    time.sleep(0.01)
-    xtest.fake_input(desktop.x, X.ButtonPress, 1)
-    desktop.x.sync()
-    time.sleep(0.01)
-    for _ in range(steps):
-        xtest.fake_input(desktop.x, X.MotionNotify, detail=1, x=dx, y=dy)
-        desktop.x.sync()
-    xtest.fake_input(desktop.x, X.ButtonRelease, 1)
-    desktop.x.sync()
-
-
-def frame_corner(desktop, wid):
-    """The bottom-right corner of a window's frame, where a drag resizes it."""
-    g = desktop.geometry(wid)
-    left, right, top, bottom = desktop.frame_extents(wid)
-    return g["x"] + g["width"] + right - 2, g["y"] + g["height"] + bottom - 2
 
 
 class TestClient:
     """Windows made by the test process itself, with whatever properties a test needs."""
 
     def __init__(self, desktop):
-        self.desktop = desktop
         self.x = xdisplay.Display(desktop.display)
         self.x.set_error_handler(lambda *args: None)
         self.root = self.x.screen().root
@@ -470,21 +396,16 @@ class TestClient:
     def close(self):
         self.x.close()
 
-    def window(self, wm_class=b"client\0Client\0", role=None, pid=None, width=300, height=200,
-               map_it=True):
-        window = self.root.create_window(80, 80, width, height, 0, self.x.screen().root_depth,
+    def window(self, wm_class, role=None, pid=None):
+        window = self.root.create_window(80, 80, 300, 200, 0, self.x.screen().root_depth,
                                          background_pixel=self.x.screen().white_pixel)
         window.change_property(Xatom.WM_CLASS, Xatom.STRING, 8, wm_class[:65536])
-        if role is not None:
-            # Long values go in pieces: one request carries at most 256 KiB.
-            atom = self.x.intern_atom("WM_WINDOW_ROLE")
-            window.change_property(atom, Xatom.STRING, 8, role[:65536])
-            for start in range(65536, len(role), 65536):
-                window.change_property(atom, Xatom.STRING, 8, role[start:start + 65536],
-                                       mode=X.PropModeAppend)
+        if role is not None:  # long values go in pieces: one request carries at most 256 KiB
+            for start in range(0, max(len(role), 1), 65536):
+                window.change_property(self.x.intern_atom("WM_WINDOW_ROLE"), Xatom.STRING, 8,
+                                       role[start:start + 65536], mode=X.PropModeAppend)
         window.change_property(self.x.intern_atom("_NET_WM_PID"), Xatom.CARDINAL, 32,
                                [os.getpid() if pid is None else pid])
-        if map_it:
-            window.map()
+        window.map()
         self.x.sync()
         return window
