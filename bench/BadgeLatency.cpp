@@ -3,6 +3,7 @@
 // requested. Prints one JSON line with p50, p99, CPU time and round trips per event.
 #include "ClientWindow.h"
 #include "app/AppDelegate.h"
+#include "qt/DesktopCoordinates.h"
 #include "qt/QtScheduler.h"
 #include "qt/QtShell.h"
 #include "qt/QtUserDefaults.h"
@@ -97,7 +98,7 @@ int main(int argc, char** argv) {
     nivu::QtScheduler scheduler;
     nivu::x11::X11Connection connection(nullptr, scheduler);
     nivu::x11::X11Desktop desktop(connection, scheduler);
-    nivu::x11::X11PointerEvents pointer(connection);
+    nivu::x11::X11PointerEvents pointer(connection, nivu::desktopPointFromX);
     nivu::QtShell shell([] { return false; });
     std::vector<Clock::time_point> moves;
     moves.reserve(static_cast<std::size_t>(events) + 10);

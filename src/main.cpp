@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "common/Warning.h"
 #include "memory/WindowSizeMemory.h"
+#include "qt/DesktopCoordinates.h"
 #include "qt/QtScheduler.h"
 #include "qt/QtShell.h"
 #include "qt/QtUserDefaults.h"
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
     });
 
     nivu::x11::X11Desktop desktop(*connection, scheduler);
-    nivu::x11::X11PointerEvents pointer(*connection);
+    nivu::x11::X11PointerEvents pointer(*connection, nivu::desktopPointFromX);
     nivu::x11::X11HotKeys hotKeyPlatform(*connection);
     nivu::HotKeyRegistry hotKeys(hotKeyPlatform);
     nivu::QtShell shell([&] { return nivu::x11::compositorRunning(*connection); },

@@ -1,12 +1,13 @@
 // The size badge as a Qt window.
 #include "qt/QtIndicatorView.h"
 
+#include "qt/DesktopCoordinates.h"
+
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
-#include <QScreen>
 #include <QTimer>
 #include <cmath>
 #include <utility>
@@ -25,16 +26,6 @@ QFont labelFont() {
     font.setWeight(QFont::DemiBold);
     font.setStyleHint(QFont::SansSerif);
     return font;
-}
-
-// The screen's height in the coordinates the core uses (y up from the bottom of the screen).
-int screenHeight() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) {
-        return 0;
-    }
-    const QRect desktop = screen->virtualGeometry();
-    return desktop.y() + desktop.height();
 }
 } // namespace
 
@@ -98,8 +89,8 @@ void QtIndicatorView::setLabelOrigin(Point origin) {
 }
 
 void QtIndicatorView::setFrameOrigin(Point origin) {
-    badge_->move(static_cast<int>(std::lround(origin.x)),
-                 static_cast<int>(std::lround(screenHeight() - origin.y - badgeHeight)));
+    // The origin is the lower-left corner; Qt places the upper-left one.
+    badge_->move(qtPointFromDesktop({origin.x, origin.y + badgeHeight}));
 }
 
 Size QtIndicatorView::frameSize() const {

@@ -1,15 +1,13 @@
 // The user interface toolkit side of the controller, in Qt.
 #include "qt/QtShell.h"
 
+#include "qt/DesktopCoordinates.h"
 #include "qt/QtIndicatorView.h"
 #include "qt/QtMenus.h"
 #include "qt/QtStatusItem.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QIcon>
-#include <QScreen>
-#include <cmath>
 
 namespace nivu {
 
@@ -68,12 +66,7 @@ void QtShell::popUpMenu(Menu entries, Point location) {
     }
     QMenu menu;
     populateMenu(menu, std::move(entries));
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect desktop = screen ? screen->virtualGeometry() : QRect();
-    // The core counts y up from the bottom of the screen; Qt counts down from the top.
-    const QPoint at(static_cast<int>(std::lround(location.x)),
-                    desktop.y() + desktop.height() - static_cast<int>(std::lround(location.y)));
-    menu.exec(at);
+    menu.exec(qtPointFromDesktop(location));
 }
 
 void QtShell::showSettingsWindow() {

@@ -1,12 +1,14 @@
 // Global pointer events through XInput 2 raw events.
 #include "x11/X11PointerEvents.h"
 
+#include <utility>
 #include <xcb/xinput.h>
 
 namespace nivu::x11 {
 
-X11PointerEvents::X11PointerEvents(X11Connection& connection)
-    : x_(connection) {
+X11PointerEvents::X11PointerEvents(X11Connection& connection, ToDesktop toDesktop)
+    : x_(connection)
+    , toDesktop_(std::move(toDesktop)) {
     const auto* extension = xcb_get_extension_data(x_.get(), &xcb_input_id);
     if (!extension || !extension->present) {
         return;
@@ -96,9 +98,7 @@ std::optional<X11PointerEvents::PointerState> X11PointerEvents::queryPointer() {
     if (!reply) {
         return std::nullopt;
     }
-    // X counts y down from the top of the root window; the core counts up from the bottom.
-    const double height = x_.screen().height_in_pixels;
-    return PointerState{{static_cast<double>(reply->root_x), height - reply->root_y},
+    return PointerState{toDesktop_(reply->root_x, reply->root_y),
                         (reply->mask & XCB_BUTTON_MASK_1) != 0};
 }
 

@@ -9,7 +9,9 @@ namespace nivu::x11 {
 
 class X11PointerEvents final : public PointerEvents {
 public:
-    explicit X11PointerEvents(X11Connection& connection);
+    // toDesktop maps a point of the root window to the desktop's coordinates.
+    using ToDesktop = std::function<Point(int x, int y)>;
+    X11PointerEvents(X11Connection& connection, ToDesktop toDesktop);
     ~X11PointerEvents() override;
 
     std::optional<Subscription> monitorLeftDrags(std::function<void()> handler) override;
@@ -29,6 +31,7 @@ private:
     std::optional<PointerState> queryPointer();
 
     X11Connection& x_;
+    ToDesktop toDesktop_;
     std::uint8_t opcode_ = 0;
     bool selected_ = false;
     Signal<> drags_;

@@ -87,8 +87,11 @@ class LineReader:
 
 
 class Desktop:
-    def __init__(self, window_manager=True, tray=False, screen="1600x1000x24"):
+    def __init__(self, window_manager=True, tray=False, screen="1600x1000x24", monitors=(),
+                 resources=None):
+        """monitors: RandR monitors as WIDTHxHEIGHT+X+Y; resources: X resources such as Xft.dpi."""
         self.window_manager, self.tray, self.screen = window_manager, tray, screen
+        self.monitors, self.resources = monitors, resources
         self.processes = []
         self.x = None
 
@@ -118,6 +121,16 @@ class Desktop:
         self.root = self.x.screen().root
         # A mid-grey desktop, so that screenshots show dark windows' shapes.
         subprocess.run(["xsetroot", "-solid", "#6b7d8f"], env=self.env, check=False)
+        # The harness's connection stays open, so the server keeps these until the end.
+        for index, monitor in enumerate(self.monitors):
+            size, x, y = monitor.replace("+", " ").split()
+            width, height = size.split("x")
+            subprocess.run(["xrandr", "--setmonitor", f"M{index}", f"{width}/300x{height}/200+{x}+{y}",
+                            "screen" if index == 0 else "none"], env=self.env, check=True,
+                           stdout=subprocess.DEVNULL)
+        if self.resources:
+            subprocess.run(["xrdb", "-nocpp", "-merge"], input=self.resources.encode(), env=self.env,
+                           check=True)
         if self.window_manager:
             self.start_window_manager()
         if self.tray:
@@ -137,9 +150,9 @@ class Desktop:
 
     # processes -----------------------------------------------------------------------------
 
-    def spawn(self, args, capture=False, **kwargs):
+    def spawn(self, args, capture=False, env=None, **kwargs):
         output = subprocess.PIPE if capture else subprocess.DEVNULL
-        process = subprocess.Popen(args, env=self.env, stdin=subprocess.DEVNULL, stdout=output,
+        process = subprocess.Popen(args, env=dict(self.env, **(env or {})), stdin=subprocess.DEVNULL, stdout=output,
                                    stderr=output, **kwargs)
         self.processes.append(process)
         return process
@@ -157,7 +170,7 @@ class Desktop:
                 stream.close()
         return process.returncode
 
-    def start_nivu(self, config=TRACK_XTERM, before_launch=False, wrapper=()):
+    def start_nivu(self, config=TRACK_XTERM, before_launch=False, wrapper=(), env=None):
         """Starts nivu and waits until it has launched: it holds the display and has created
         its size store. The config is written then, as a hand edit that counts at the next
         event, or before the launch. Its stderr is read into nivu.errors."""
@@ -167,7 +180,7 @@ class Desktop:
         elif os.path.exists(self.config_path):
             os.remove(self.config_path)
         earlier = self.selection_owner("_NIVU_RUNNING")  # a nivu just ended may still own it
-        nivu = self.spawn([*wrapper, binary("nivu")], capture=True)
+        nivu = self.spawn([*wrapper, binary("nivu")], capture=True, env=env)
         nivu.errors = LineReader(nivu.stderr)
         wait_until(lambda: nivu.poll() is not None or (
             self.selection_owner("_NIVU_RUNNING") not in (0, earlier)
@@ -276,8 +289,8 @@ class Desktop:
         return wait_until(lambda: next((w for w in self.client_windows() if w not in before), None),
                           what=what)
 
-    def start_xterm(self):
-        return self.new_client(lambda: self.spawn(["xterm", "-geometry", "80x24+120+120"]), "an xterm")
+    def start_xterm(self, x=120, y=120):
+        return self.new_client(lambda: self.spawn(["xterm", "-geometry", f"80x24+{x}+{y}"]), "an xterm")
 
     def start_qt_window(self, *args):
         return self.new_client(lambda: self.spawn([binary("qt-test-window"), *args]), "a Qt window")

@@ -6,7 +6,7 @@ import unittest
 from Xlib import X
 from Xlib import display as xdisplay
 
-from harness import DesktopTestCase, read_bytes, wait_until
+from harness import Desktop, DesktopTestCase, read_bytes, wait_until
 
 R_KEYCODE = 19 + 8  # evdev KEY_R + 8
 ALT_SUPER = X.Mod1Mask | X.Mod4Mask
@@ -109,6 +109,49 @@ class SizesWithNivu(DesktopTestCase):
         self.assertEqual(wait_until(key_press, what="the key press at its holder").detail, R_KEYCODE)
         self.assertEqual(self.desktop.popups(), [])
         self.assertIsNone(nivu.poll(), "nivu runs on without the hot key")
+
+
+TWO_MONITORS = {"screen": "2880x1000x24", "monitors": ("1600x1000+0+0", "1280x720+1600+0")}
+
+
+class SizesAtEveryScale(unittest.TestCase):
+    """Qt scales its windows by the screen's factor: the badge and the menu still sit beside
+    the pointer, by points, on the monitor where the pointer is."""
+
+    SETUPS = [  # Desktop arguments, nivu's environment, where the xterm opens, the scale there
+        ({"resources": "Xft.dpi: 144\n"}, {}, (120, 120), 1.5),
+        ({"resources": "Xft.dpi: 192\n"}, {}, (120, 120), 2),
+        ({}, {"QT_SCALE_FACTOR": "1.25"}, (120, 120), 1.25),
+        (TWO_MONITORS, {"QT_SCREEN_SCALE_FACTORS": "1;2"}, (300, 500), 1),
+        (TWO_MONITORS, {"QT_SCREEN_SCALE_FACTORS": "1;2"}, (1650, 250), 2),
+    ]
+
+    def test_the_badge_and_the_menu_are_placed_in_points_beside_the_pointer(self):
+        for arguments, environment, (x, y), scale in self.SETUPS:
+            with self.subTest(**arguments, **environment, x=x), Desktop(**arguments) as desktop:
+                desktop.start_nivu(env=environment)
+                xterm = desktop.start_xterm(x, y)
+                desktop.activate(xterm)
+                near = lambda a, b: abs(a - b) <= 2  # noqa: E731 (rounding to whole pixels)
+
+                def badge_beside_pointer(step):
+                    if step != 12:
+                        return
+                    px, py = desktop.pointer()
+                    offset = 16 * scale
+                    wait_until(lambda: [b for b in desktop.popups() if near(b["x"], px + offset) and near(
+                        b["y"], py + offset) and near(b["width"], 120 * scale) and near(b["height"], 28 * scale)],
+                        what=f"a {scale}x badge {offset} px off the pointer at ({px}, {py}): {desktop.popups()}")
+                    desktop.screenshot(f"badge-at-{scale}x-{x}")
+                desktop.drag(xterm, 4, 3, 16, on_step=badge_beside_pointer)
+
+                px, py = desktop.pointer()
+                desktop.xdotool("key", "super+alt+r")
+                menu = wait_until(lambda: desktop.popups(40 * scale), what="the preset menu")[0]
+                # At the pointer, or above it where the monitor has no room below.
+                self.assertTrue(near(menu["x"], px) and (near(menu["y"], py) or near(
+                    menu["y"] + menu["height"], py + 1)), (menu, px, py))
+                desktop.xdotool("key", "Escape")
 
 
 if __name__ == "__main__":
