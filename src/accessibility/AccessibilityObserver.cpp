@@ -79,17 +79,14 @@ void AccessibilityObserver::handleWindowResized(const WindowRef& element) {
     if (!size || !onWindowResized) {
         return;
     }
-    auto bundleIdentifier =
-        observedPID_ ? windows_.bundleIdentifierForProcess(*observedPID_) : std::nullopt;
-    onWindowResized(ResizedWindowInfo{*size, std::move(bundleIdentifier),
+    onWindowResized(ResizedWindowInfo{*size, windows_.bundleIdentifierOf(*element),
                                       windows_.readWindowIdentifier(*element)});
 }
 
 void AccessibilityObserver::handleWindowCreated(const WindowRef& element) {
     // The application's id is resolved now; the window itself is examined after the delay,
     // when its type and size hints have settled.
-    auto bundleIdentifier =
-        observedPID_ ? windows_.bundleIdentifierForProcess(*observedPID_) : std::nullopt;
+    auto bundleIdentifier = windows_.bundleIdentifierOf(*element);
     scheduler_.runAfter(createdWindowDelay, [weak = anchor_.weak(), element,
                                              bundleIdentifier = std::move(bundleIdentifier),
                                              windows = windows_] {

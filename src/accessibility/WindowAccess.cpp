@@ -29,8 +29,8 @@ void WindowAccess::writeWindowSize(const WindowElement& window, double width, do
     desktop_.setWindowSize(window, Size{width, height});
 }
 
-std::optional<std::string> WindowAccess::bundleIdentifierForProcess(ProcessId process) const {
-    return desktop_.bundleIdentifier(process);
+std::optional<std::string> WindowAccess::bundleIdentifierOf(const WindowElement& window) const {
+    return desktop_.bundleIdentifier(window);
 }
 
 WindowRef WindowAccess::focusedWindowOfFrontmostApplication() const {

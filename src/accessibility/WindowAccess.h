@@ -24,7 +24,7 @@ public:
     std::optional<std::string> readWindowIdentifier(const WindowElement& window) const;
     // Not read back, not retried; a size that is not a finite number is not written.
     void writeWindowSize(const WindowElement& window, double width, double height) const;
-    std::optional<std::string> bundleIdentifierForProcess(ProcessId process) const;
+    std::optional<std::string> bundleIdentifierOf(const WindowElement& window) const;
     WindowRef focusedWindowOfFrontmostApplication() const;
 
 private:

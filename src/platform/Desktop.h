@@ -68,6 +68,10 @@ public:
     // The application's id (e.g. its WM_CLASS class); nothing when the process has no window
     // left or no id.
     virtual std::optional<std::string> bundleIdentifier(ProcessId process) = 0;
+    // The id of the application the window belongs to: on X11 the window's own WM_CLASS class,
+    // since one process may show windows of several (a browser's web apps). Nothing when the
+    // window is gone or has no id.
+    virtual std::optional<std::string> bundleIdentifier(const WindowElement& window) = 0;
     // The focused window of the application; nothing when it has none.
     virtual WindowRef focusedWindow(ProcessId process) = 0;
 

@@ -383,6 +383,11 @@ std::optional<Size> X11Desktop::windowSize(const WindowElement& window) {
     return facts(idOf(window)).size;
 }
 
+std::optional<std::string> X11Desktop::bundleIdentifier(const WindowElement& window) {
+    const WindowFacts& known = facts(idOf(window));
+    return known.exists ? known.wmClass : std::nullopt;
+}
+
 std::optional<std::string> X11Desktop::windowIdentifier(const WindowElement& window) {
     return facts(idOf(window)).role;
 }

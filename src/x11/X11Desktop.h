@@ -30,6 +30,7 @@ public:
     std::optional<ProcessId> frontmostApplication() override;
     Subscription observeActivations(std::function<void(ProcessId)> observer) override;
     std::optional<std::string> bundleIdentifier(ProcessId process) override;
+    std::optional<std::string> bundleIdentifier(const WindowElement& window) override;
     WindowRef focusedWindow(ProcessId process) override;
     std::unique_ptr<ApplicationObserver> createObserver(ProcessId process,
                                                         NotificationCallback callback) override;

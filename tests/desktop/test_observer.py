@@ -2,7 +2,7 @@
 
 import unittest
 
-from harness import DesktopTestCase, LineReader, binary, wait_until
+from harness import DesktopTestCase, LineReader, TestClient, binary, wait_until
 
 
 class ObserverOnRealDesktop(DesktopTestCase):
@@ -44,6 +44,16 @@ class ObserverOnRealDesktop(DesktopTestCase):
                            "a drag is reported live, step by step")
         self.assertEqual(self.events_where(windowIdentifier="dlg"), [])
         self.assertEqual(self.events_where(windowIdentifier="fixed"), [])
+
+    def test_each_window_counts_for_the_application_of_its_own_class(self):
+        client = TestClient(self.desktop)  # one process, as a browser with installed web apps
+        self.addCleanup(client.close)
+        client.window(b"web\0WebAppOne\0", role=b"one")
+        second = client.window(b"web\0WebAppTwo\0", role=b"two")
+        wait_until(lambda: second.id in self.desktop.client_windows(), what="both windows listed")
+        self.desktop.activate(second.id)
+        self.desktop.xdotool("windowsize", second.id, 420, 260)
+        self.assertEqual(self.event("resized", windowIdentifier="two")["bundleIdentifier"], "WebAppTwo")
 
     def test_only_the_active_application_is_observed(self):
         first = self.desktop.start_xterm()

@@ -70,6 +70,11 @@ std::optional<std::string> FakeDesktop::bundleIdentifier(ProcessId process) {
     return found == bundles_.end() ? std::nullopt : found->second;
 }
 
+std::optional<std::string> FakeDesktop::bundleIdentifier(const WindowElement& window) {
+    const auto* fake = live(window);
+    return !fake ? std::nullopt : fake->bundle ? fake->bundle : bundleIdentifier(fake->process);
+}
+
 WindowRef FakeDesktop::focusedWindow(ProcessId process) {
     const auto found = focused.find(process);
     return found == focused.end() ? nullptr : found->second;

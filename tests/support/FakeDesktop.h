@@ -18,6 +18,7 @@ public:
     bool sizeSettable = true;
     std::optional<Size> size = Size{640, 480};
     std::optional<std::string> identifier;
+    std::optional<std::string> bundle; // the window's own id; else its application's
     std::vector<Size> writtenSizes;
 };
 
@@ -49,6 +50,7 @@ public:
         return activations.connect(std::move(observer));
     }
     std::optional<std::string> bundleIdentifier(ProcessId process) override;
+    std::optional<std::string> bundleIdentifier(const WindowElement& window) override;
     WindowRef focusedWindow(ProcessId process) override;
     std::unique_ptr<ApplicationObserver> createObserver(ProcessId process,
                                                         NotificationCallback callback) override;

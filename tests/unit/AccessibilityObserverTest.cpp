@@ -70,6 +70,10 @@ TEST_F(AccessibilityObserverTest, EveryResizeOfAResizableStandardWindowIsReporte
     }
     ASSERT_EQ(resizes.size(), 50u) << "no coalescing or throttling";
     EXPECT_EQ(resizes.back(), (Info{{689, 480}, "XTerm", "main"}));
+    window->bundle = "crx_webapp";
+    desktop.notify(window, resized);
+    EXPECT_EQ(resizes.back().bundleIdentifier, "crx_webapp") << "the class of the window itself";
+    window->bundle.reset();
     window->identifier = "";
     desktop.addApplication(1, std::nullopt);
     desktop.notify(window, resized);
@@ -92,7 +96,7 @@ TEST_F(AccessibilityObserverTest, EveryResizeOfAResizableStandardWindowIsReporte
     observer->onWindowResized = nullptr;
     desktop.notify(window, resized);
     clock.advance(1s);
-    EXPECT_EQ(resizes.size(), 51u);
+    EXPECT_EQ(resizes.size(), 52u);
     EXPECT_TRUE(creations.empty());
 }
 
