@@ -2,8 +2,10 @@
 #include "x11/X11HotKeys.h"
 
 #include "common/KeyPositions.h"
+#include "common/Warning.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace nivu::x11 {
 
@@ -33,7 +35,9 @@ X11HotKeys::X11HotKeys(X11Connection& connection)
 X11HotKeys::~X11HotKeys() {
     if (!x_.hasFailed()) {
         for (const auto& grab : grabs_) {
-            ungrab(grab);
+            if (grab.held) {
+                ungrab(grab);
+            }
         }
         x_.flush();
     }
@@ -78,7 +82,7 @@ std::unique_ptr<HotKeyHandle> X11HotKeys::registerHotKey(std::uint32_t keyCode,
     }
     const Grab wanted{static_cast<xcb_keycode_t>(*evdev + evdevToX), xMods, identifier};
     const bool held = std::any_of(grabs_.begin(), grabs_.end(), [&](const Grab& grab) {
-        return grab.keycode == wanted.keycode && grab.modifiers == wanted.modifiers;
+        return grab.held && grab.keycode == wanted.keycode && grab.modifiers == wanted.modifiers;
     });
     if (held || !grab(wanted)) {
         return nullptr;
@@ -92,7 +96,7 @@ void X11HotKeys::unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) {
     if (!ours) {
         return;
     }
-    if (!x_.hasFailed()) {
+    if (ours->grab->held && !x_.hasFailed()) {
         ungrab(*ours->grab);
         x_.flush();
     }
@@ -159,7 +163,7 @@ void X11HotKeys::handleKeyPress(const xcb_generic_event_t& generic) {
     const auto& event = reinterpret_cast<const xcb_key_press_event_t&>(generic);
     const std::uint16_t modifiers = event.state & relevantModifiers;
     const auto found = std::find_if(grabs_.begin(), grabs_.end(), [&](const Grab& grab) {
-        return grab.keycode == event.detail && grab.modifiers == modifiers;
+        return grab.held && grab.keycode == event.detail && grab.modifiers == modifiers;
     });
     if (found == grabs_.end() || !handler_) {
         return;
@@ -178,11 +182,18 @@ void X11HotKeys::handleMappingNotify(const xcb_generic_event_t& generic) {
     }
     // Key positions do not move, but the Num Lock modifier may: grab every variant anew.
     for (const auto& grab : grabs_) {
-        ungrab(grab);
+        if (grab.held) {
+            ungrab(grab);
+        }
     }
     numLock_ = numLockMask();
-    for (const auto& grab : grabs_) {
-        this->grab(grab);
+    // A grab lost in an earlier change is tried again too: the other program may be gone.
+    for (auto& grab : grabs_) {
+        const bool wasHeld = std::exchange(grab.held, this->grab(grab));
+        if (wasHeld && !grab.held) {
+            warn("after a keyboard change another program holds a shortcut of Nivu's; "
+                 "record it again in the settings");
+        }
     }
     x_.flush();
 }

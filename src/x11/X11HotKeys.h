@@ -1,6 +1,7 @@
 // System-wide hot keys as passive key grabs on the root window, one for each Caps Lock and Num
 // Lock state. BadAccess (another client or the window manager holds the combination) is a
-// refusal, and so is a combination Nivu holds already.
+// refusal, and so is a combination Nivu holds already. A keyboard change grabs anew; a grab
+// refused then is let go and said once.
 #pragma once
 
 #include "platform/HotKeys.h"
@@ -28,6 +29,9 @@ private:
         xcb_keycode_t keycode;
         std::uint16_t modifiers;
         HotKeyIdentifier identifier;
+        // False while a keyboard change has made another program's grab collide with ours:
+        // the registration stays until unregistered, but holds nothing.
+        bool held = true;
     };
     class Handle;
 
