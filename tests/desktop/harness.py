@@ -208,6 +208,22 @@ class Desktop:
         self.wm = self.spawn(["openbox", "--sm-disable"])
         wait_until(self.ewmh_ready, what="the window manager to manage the screen")
         wait_until(lambda: all(self.framed(w) for w in unframed), what="running windows framed")
+        # openbox names itself before it takes map requests, and drops the ones that come in
+        # between: ready means that a new window is managed.
+        wait_until(self.manages_a_new_window, what="the window manager to take new windows")
+
+    def manages_a_new_window(self):
+        probe = self.root.create_window(0, 0, 16, 16, 0, X.CopyFromParent)
+        probe.set_wm_class("probe", "NivuHarnessProbe")
+        probe.map()
+        self.x.sync()
+        deadline = time.monotonic() + 0.5
+        while probe.id not in self.client_windows() and time.monotonic() < deadline:
+            time.sleep(0.01)
+        managed = probe.id in self.client_windows()
+        probe.destroy()
+        self.x.sync()
+        return managed
 
     def viewable(self, window, managed=False):
         try:
