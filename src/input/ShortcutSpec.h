@@ -44,9 +44,10 @@ struct ShortcutSpec {
 // The Carbon mask of a key event's modifier flags (only the four shortcut flags count).
 std::uint32_t carbonModifierMask(std::uint32_t modifierFlags);
 
-// "⌃⌥⇧⌘" symbols in that order for the flags set, then the key's characters upper-cased with the
-// full Unicode mapping, or "?" when the key reports no characters.
-std::string shortcutDisplayString(std::uint32_t modifierFlags,
+// "⌃⌥⇧⌘" symbols in that order for the flags set, then the key: the conventional symbol or name
+// of a key that types no visible character (↩, ⇥, Space, ⌫, ⌦, ←, F5, ...), else its characters
+// upper-cased with the full Unicode mapping, else the keypad key's own sign, else "?".
+std::string shortcutDisplayString(std::uint32_t modifierFlags, std::uint16_t keyCode,
                                   std::string_view charactersIgnoringModifiers);
 
 } // namespace nivu

@@ -62,8 +62,9 @@ bool ShortcutRecorder::handleKeyDown(const KeyDownEvent& event) {
     trial->unregister();
     trial.reset();
     errorMessage_.reset();
-    shortcut_.set(ShortcutSpec{event.keyCode, modifiers,
-                               shortcutDisplayString(flags, event.charactersIgnoringModifiers)});
+    shortcut_.set(ShortcutSpec{
+        event.keyCode, modifiers,
+        shortcutDisplayString(flags, event.keyCode, event.charactersIgnoringModifiers)});
     stopRecording();
     changed();
     return true;
