@@ -1,13 +1,16 @@
 // The status item as a QSystemTrayIcon.
 #include "qt/QtStatusItem.h"
 
+#include "qt/MissingTrayNotice.h"
 #include "qt/QtMenus.h"
 
 #include <QCursor>
 #include <QFile>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
+#include <utility>
 
 namespace nivu {
 
@@ -69,6 +72,11 @@ void QtStatusItem::setMenu(Menu entries) {
     actions_ = populateMenu(menu_, std::move(entries));
     tray_.setContextMenu(&menu_);
     tray_.show();
+    // Qt embeds the icon by itself when a tray starts later. Off X (in tests) there is none.
+    if (QGuiApplication::platformName() == QStringLiteral("xcb") &&
+        !QSystemTrayIcon::isSystemTrayAvailable() && !std::exchange(trayMissingAnnounced_, true)) {
+        announceMissingTray();
+    }
 }
 
 void QtStatusItem::setEntryHidden(std::size_t index, bool hidden) {

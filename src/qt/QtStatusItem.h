@@ -29,6 +29,7 @@ private:
 
     PendingDeactivation pendingDeactivation_;
     QSystemTrayIcon tray_;
+    bool trayMissingAnnounced_ = false;
     QMenu menu_;
     std::vector<QAction*> actions_;
 };

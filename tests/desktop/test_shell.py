@@ -95,7 +95,6 @@ class ShellWithTray(DesktopTestCase):
 
 class ShellWhileServersComeAndGo(DesktopTestCase):
     window_manager = False
-    tray = True
 
     def status_menu_height(self):
         """Opens the status menu, measures it and closes it again."""
@@ -110,6 +109,8 @@ class ShellWhileServersComeAndGo(DesktopTestCase):
 
     def test_nivu_waits_for_a_window_manager_and_a_tray_each_time_one_starts(self):
         nivu = self.desktop.start_nivu(TRACK_XTERM_AT_604)
+        nivu.errors.wait_for(lambda line: line.startswith("nivu: no system tray is running"))
+        self.desktop.start_tray()
         wait_until(lambda: [w for w in self.desktop.root.query_tree().children
                             if self.desktop.text_property(w.id, "WM_NAME") == b"Nivu"
                             and self.desktop.viewable(w)],
@@ -129,6 +130,7 @@ class ShellWhileServersComeAndGo(DesktopTestCase):
         self.desktop.start_tray()
         wait_until(self.desktop.tray_icon, what="the icon in the new tray")
         self.assertIsNone(nivu.poll())
+        self.assertEqual(len(nivu.errors.matching(lambda line: "no system tray" in line)), 1, "said once")
 
 
 class ShellWithoutDisplay(unittest.TestCase):
