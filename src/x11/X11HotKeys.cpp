@@ -180,15 +180,24 @@ void X11HotKeys::handleMappingNotify(const xcb_generic_event_t& generic) {
     if (event.request == XCB_MAPPING_POINTER) {
         return;
     }
-    // Key positions do not move, but the Num Lock modifier may: grab every variant anew.
-    for (const auto& grab : grabs_) {
-        if (grab.held) {
-            ungrab(grab);
+    // Key positions do not move, but the Num Lock modifier may: then every variant is grabbed
+    // anew. Otherwise the grabs stay, as a key pressed in between would be lost (tools such as
+    // xdotool change the mapping around every key they type).
+    const std::uint16_t numLock = numLockMask();
+    const bool locksMoved = numLock != numLock_;
+    if (locksMoved) {
+        for (const auto& grab : grabs_) {
+            if (grab.held) {
+                ungrab(grab);
+            }
         }
+        numLock_ = numLock;
     }
-    numLock_ = numLockMask();
     // A grab lost in an earlier change is tried again too: the other program may be gone.
     for (auto& grab : grabs_) {
+        if (!locksMoved && grab.held) {
+            continue;
+        }
         const bool wasHeld = std::exchange(grab.held, this->grab(grab));
         if (wasHeld && !grab.held) {
             warn("after a keyboard change another program holds a shortcut of Nivu's; "
