@@ -56,12 +56,26 @@ ProcessId WindowFacts::application(xcb_window_t window) const {
     return -static_cast<ProcessId>(key & 0x1FFFFFFF);
 }
 
+std::optional<Size> frameShadow(const PropertyValue& extents, Size client) {
+    const auto values = cardinals(extents);
+    if (values.size() != 4) {
+        return std::nullopt;
+    }
+    const Size shadow{static_cast<double>(values[0]) + values[1],
+                      static_cast<double>(values[2]) + values[3]};
+    if (shadow.width >= client.width || shadow.height >= client.height) {
+        return std::nullopt;
+    }
+    return shadow;
+}
+
 std::vector<WindowFacts> readWindowFacts(X11Connection& x,
                                          const std::vector<xcb_window_t>& windows) {
     struct Cookies {
         xcb_get_window_attributes_cookie_t attributes;
         xcb_get_geometry_cookie_t geometry;
-        xcb_get_property_cookie_t type, transient, hints, actions, role, wmClass, pid, leader;
+        xcb_get_property_cookie_t type, transient, hints, actions, role, wmClass, pid, leader,
+            extents;
     };
     std::vector<Cookies> cookies;
     cookies.reserve(windows.size());
@@ -77,6 +91,7 @@ std::vector<WindowFacts> readWindowFacts(X11Connection& x,
             requestProperty(x, window, XCB_ATOM_WM_CLASS),
             requestProperty(x, window, x.atom(Atom::netWmPid), 4),
             requestProperty(x, window, x.atom(Atom::wmClientLeader), 4),
+            requestProperty(x, window, x.atom(Atom::gtkFrameExtents), 16),
         });
     }
     x.flush();
@@ -96,12 +111,18 @@ std::vector<WindowFacts> readWindowFacts(X11Connection& x,
         const auto wmClass = collectProperty(x, c.wmClass);
         const auto pid = collectProperty(x, c.pid);
         const auto leader = collectProperty(x, c.leader);
+        const auto extents = collectProperty(x, c.extents);
 
         known.exists = attributes && geometry;
         if (known.exists) {
             known.overrideRedirect = attributes->override_redirect;
+            const Size client{static_cast<double>(geometry->width),
+                              static_cast<double>(geometry->height)};
+            if (extents) {
+                known.shadow = frameShadow(*extents, client).value_or(Size{0, 0});
+            }
             known.size =
-                Size{static_cast<double>(geometry->width), static_cast<double>(geometry->height)};
+                Size{client.width - known.shadow.width, client.height - known.shadow.height};
             if (type) {
                 known.windowTypes = cardinals(*type);
             }

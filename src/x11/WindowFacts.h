@@ -20,7 +20,10 @@ struct WindowFacts {
     bool transient = false;
     std::optional<xcb_size_hints_t> normalHints;
     std::optional<std::vector<std::uint32_t>> allowedActions;
+    // The visible size: the client's less the shadow that client-side decorations draw inside
+    // it (_GTK_FRAME_EXTENTS), which the user does not see as part of the window.
     std::optional<Size> size;
+    Size shadow{0, 0};
     std::optional<std::string> role;
     std::optional<std::string> wmClass;
     std::optional<std::uint32_t> pid;
@@ -33,6 +36,10 @@ struct WindowFacts {
     // The process id, or for windows without one a negative id of their client leader.
     ProcessId application(xcb_window_t window) const;
 };
+
+// The left + right and top + bottom of _GTK_FRAME_EXTENTS; nothing unless four cardinals that
+// leave some of the client visible.
+std::optional<Size> frameShadow(const PropertyValue& extents, Size client);
 
 // One round trip for all windows: every request is sent before any reply is awaited.
 std::vector<WindowFacts> readWindowFacts(X11Connection& x,

@@ -38,6 +38,7 @@ template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
     X(netWmName, "_NET_WM_NAME")                                                                   \
     X(wmWindowRole, "WM_WINDOW_ROLE")                                                              \
     X(wmClientLeader, "WM_CLIENT_LEADER")                                                          \
+    X(gtkFrameExtents, "_GTK_FRAME_EXTENTS")                                                       \
     X(utf8String, "UTF8_STRING")
 
 enum class Atom : std::size_t {

@@ -106,8 +106,8 @@ void X11Desktop::handleConfigureNotify(const xcb_generic_event_t& generic) {
     client->second.height = event.height;
     // The event says the new size; facts read earlier in this batch are otherwise still good.
     if (const auto cached = facts_.find(event.window); cached != facts_.end()) {
-        cached->second.size =
-            Size{static_cast<double>(event.width), static_cast<double>(event.height)};
+        const Size shadow = cached->second.shadow;
+        cached->second.size = Size{event.width - shadow.width, event.height - shadow.height};
     }
     deliver(event.window, WindowNotification::windowResized);
 }
@@ -394,8 +394,10 @@ std::optional<std::string> X11Desktop::windowIdentifier(const WindowElement& win
 
 void X11Desktop::setWindowSize(const WindowElement& window, Size size) {
     const xcb_window_t id = idOf(window);
-    const double width = std::round(size.width);
-    const double height = std::round(size.height);
+    // The size asked for is the visible one: the client gets its shadow on top.
+    const Size shadow = id == XCB_NONE ? Size{0, 0} : facts(id).shadow;
+    const double width = std::round(size.width) + shadow.width;
+    const double height = std::round(size.height) + shadow.height;
     if (id == XCB_NONE || !(width >= 1 && width <= 32767 && height >= 1 && height <= 32767)) {
         return; // beyond what X can express
     }

@@ -425,7 +425,8 @@ class TestClient:
     def close(self):
         self.x.close()
 
-    def window(self, wm_class, role=None, pid=None):
+    def window(self, wm_class, role=None, pid=None, shadow=None):
+        """shadow: _GTK_FRAME_EXTENTS (left, right, top, bottom), as client-side decorations set."""
         window = self.root.create_window(80, 80, 300, 200, 0, self.x.screen().root_depth,
                                          background_pixel=self.x.screen().white_pixel)
         window.change_property(Xatom.WM_CLASS, Xatom.STRING, 8, wm_class[:65536])
@@ -435,6 +436,8 @@ class TestClient:
                                        role[start:start + 65536], mode=X.PropModeAppend)
         window.change_property(self.x.intern_atom("_NET_WM_PID"), Xatom.CARDINAL, 32,
                                [os.getpid() if pid is None else pid])
+        if shadow:
+            window.change_property(self.x.intern_atom("_GTK_FRAME_EXTENTS"), Xatom.CARDINAL, 32, shadow)
         window.map()
         self.x.sync()
         return window

@@ -45,15 +45,17 @@ class ObserverOnRealDesktop(DesktopTestCase):
         self.assertEqual(self.events_where(windowIdentifier="dlg"), [])
         self.assertEqual(self.events_where(windowIdentifier="fixed"), [])
 
-    def test_each_window_counts_for_the_application_of_its_own_class(self):
+    def test_each_window_counts_for_the_application_of_its_own_class_and_by_its_visible_size(self):
         client = TestClient(self.desktop)  # one process, as a browser with installed web apps
         self.addCleanup(client.close)
         client.window(b"web\0WebAppOne\0", role=b"one")
-        second = client.window(b"web\0WebAppTwo\0", role=b"two")
+        second = client.window(b"web\0WebAppTwo\0", role=b"two", shadow=[10, 10, 8, 12])
         wait_until(lambda: second.id in self.desktop.client_windows(), what="both windows listed")
         self.desktop.activate(second.id)
         self.desktop.xdotool("windowsize", second.id, 420, 260)
-        self.assertEqual(self.event("resized", windowIdentifier="two")["bundleIdentifier"], "WebAppTwo")
+        resized = self.event("resized", windowIdentifier="two")
+        self.assertEqual(resized["bundleIdentifier"], "WebAppTwo")
+        self.assertEqual((resized["width"], resized["height"]), (400, 240), "the size without its shadow")
 
     def test_only_the_active_application_is_observed(self):
         first = self.desktop.start_xterm()

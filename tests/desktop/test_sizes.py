@@ -6,7 +6,7 @@ import unittest
 from Xlib import X
 from Xlib import display as xdisplay
 
-from harness import Desktop, DesktopTestCase, read_bytes, wait_until
+from harness import Desktop, DesktopTestCase, TestClient, read_bytes, wait_until
 
 R_KEYCODE = 19 + 8  # evdev KEY_R + 8
 ALT_SUPER = X.Mod1Mask | X.Mod4Mask
@@ -77,6 +77,20 @@ class SizesWithNivu(DesktopTestCase):
         self.assertLess(abs(size["width"] - 1920), 12, "the nearest size the xterm's hints allow")
         self.assertLess(abs(size["height"] - 1080), 20)
         self.assertEqual((size["x"], size["y"]), (origin["x"], origin["y"]), "resized in place")
+
+        # A window with client-side decorations gets the preset's size as the user sees it.
+        client = TestClient(self.desktop)
+        self.addCleanup(client.close)
+        decorated = client.window(b"editor\0Editor\0", shadow=[61, 61, 55, 67])
+        wait_until(lambda: decorated.id in self.desktop.client_windows(), what="the decorated window")
+        self.desktop.activate(decorated.id)
+        self.desktop.xdotool("key", "super+alt+r")
+        wait_until(lambda: self.desktop.popups(100), what="the preset menu again")
+        for _ in range(7):
+            self.desktop.xdotool("key", "Down")
+        self.desktop.xdotool("key", "Return")
+        wait_until(lambda: self.desktop.size(decorated.id) == (1920 + 122, 1080 + 122),
+                   what=f"the visible 1920 x 1080; the client is {self.desktop.size(decorated.id)}")
 
     def test_the_combination_is_held_until_quit_and_one_held_elsewhere_is_left_to_its_holder(self):
         other = xdisplay.Display(self.desktop.display)

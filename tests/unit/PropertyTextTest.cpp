@@ -2,7 +2,9 @@
 #include "x11/PropertyText.h"
 
 #include "common/Utf8.h"
+#include "x11/WindowFacts.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace nivu::x11 {
@@ -28,6 +30,20 @@ TEST(PropertyTextTest, ClassIsTheSecondStringOfWmClass) {
     EXPECT_EQ(windowClass("no separator"), std::nullopt);
     EXPECT_EQ(windowClass(std::string("instance\0", 9)), std::nullopt);
     EXPECT_EQ(windowClass(std::string("i\0Cl\xE4ss", 8)), "Cl\xC3\xA4ss");
+}
+
+TEST(PropertyTextTest, FrameExtentsAreAShadowOnlyWhenFourAndSmallerThanTheClient) {
+    const auto extents = [](std::vector<std::uint32_t> values) {
+        PropertyValue value{XCB_ATOM_CARDINAL, 32, std::string(values.size() * 4, '\0')};
+        std::memcpy(value.bytes.data(), values.data(), value.bytes.size());
+        return value;
+    };
+    const Size client{900, 700};
+    EXPECT_EQ(frameShadow(extents({61, 61, 55, 67}), client), (Size{122, 122}));
+    EXPECT_EQ(frameShadow(extents({0, 0, 0, 0}), client), (Size{0, 0}));
+    EXPECT_EQ(frameShadow(extents({61, 61, 55}), client), std::nullopt);
+    EXPECT_EQ(frameShadow(extents({450, 450, 0, 0}), client), std::nullopt) << "nothing visible";
+    EXPECT_EQ(frameShadow(extents({0xFFFFFFFF, 1, 0, 0}), client), std::nullopt);
 }
 
 } // namespace
