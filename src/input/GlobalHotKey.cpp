@@ -1,6 +1,8 @@
 // System-wide key combinations and their shared registry.
 #include "input/GlobalHotKey.h"
 
+#include <algorithm>
+
 namespace nivu {
 
 int HotKeyRegistry::handleHotKeyEvent(const HotKeyIdentifier* identifier) {
@@ -20,6 +22,14 @@ int HotKeyRegistry::handleHotKeyEvent(const HotKeyIdentifier* identifier) {
     return 0;
 }
 
+bool HotKeyRegistry::isLost(std::uint32_t keyCode, std::uint32_t modifiers) const {
+    return std::ranges::any_of(registered_, [&](const auto& entry) {
+        const Combination& combination = entry.second;
+        return combination.lost && combination.keyCode == keyCode &&
+               combination.modifiers == modifiers;
+    });
+}
+
 std::unique_ptr<GlobalHotKey> GlobalHotKey::create(HotKeyRegistry& registry, std::uint32_t keyCode,
                                                    std::uint32_t modifiers,
                                                    std::function<void()> action) {
@@ -29,6 +39,16 @@ std::unique_ptr<GlobalHotKey> GlobalHotKey::create(HotKeyRegistry& registry, std
         registry.eventHandlerInstalled_ = registry.platform_.installEventHandler(
             [&registry](HotKeyIdentifier identifier) { registry.handleHotKeyEvent(&identifier); });
     }
+    if (!registry.holding_) {
+        registry.holding_ =
+            registry.platform_.observeHolding([&registry](HotKeyIdentifier identifier, bool held) {
+                if (const auto found = registry.registered_.find(identifier.id);
+                    found != registry.registered_.end() && found->second.lost == held) {
+                    found->second.lost = !held;
+                    registry.lossesChanged.emit();
+                }
+            });
+    }
     // Ids are used up whether or not the registration succeeds.
     const std::uint32_t id = registry.nextID_++;
     auto handle = registry.platform_.registerHotKey(
@@ -37,6 +57,7 @@ std::unique_ptr<GlobalHotKey> GlobalHotKey::create(HotKeyRegistry& registry, std
         return nullptr;
     }
     registry.handlers_[id] = std::move(action);
+    registry.registered_[id] = {keyCode, modifiers};
     return std::unique_ptr<GlobalHotKey>(new GlobalHotKey(registry, id, std::move(handle)));
 }
 
@@ -46,6 +67,9 @@ void GlobalHotKey::unregister() {
         hotKeyRef_.reset();
     }
     registry_.handlers_.erase(id_);
+    if (registry_.registered_.erase(id_) > 0) {
+        registry_.lossesChanged.emit();
+    }
 }
 
 } // namespace nivu

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace nivu {
@@ -34,6 +35,11 @@ public:
     // Returns the status for the platform (always 0: the press is never passed on).
     int handleHotKeyEvent(const HotKeyIdentifier* identifier);
 
+    // True while the platform holds no longer the registration of this combination.
+    bool isLost(std::uint32_t keyCode, std::uint32_t modifiers) const;
+    // Tells after each change of what isLost answers.
+    Signal<> lossesChanged;
+
     std::uint32_t nextID() const { return nextID_; }
     bool hasHandler(std::uint32_t id) const { return handlers_.contains(id); }
     bool eventHandlerInstalled() const { return eventHandlerInstalled_; }
@@ -44,6 +50,13 @@ private:
     HotKeyPlatform& platform_;
     std::uint32_t nextID_ = 1;
     std::map<std::uint32_t, std::function<void()>> handlers_;
+    struct Combination {
+        std::uint32_t keyCode;
+        std::uint32_t modifiers;
+        bool lost = false;
+    };
+    std::map<std::uint32_t, Combination> registered_; // by id
+    std::optional<Subscription> holding_;
     bool eventHandlerInstalled_ = false;
 };
 

@@ -1,6 +1,8 @@
 // System-wide key combinations: registration and the press events of registered ones.
 #pragma once
 
+#include "common/Signal.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -39,6 +41,14 @@ public:
     registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, HotKeyIdentifier identifier) = 0;
     // Releases a registration; the combination is free for others at once.
     virtual void unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) = 0;
+    // Calls onChange when the platform stops or again starts holding a registration (on X11:
+    // after a keyboard change another program's grab collides with it, or no longer does). A
+    // platform whose registrations never change declines with an empty subscription.
+    [[nodiscard]] virtual Subscription
+    observeHolding(std::function<void(HotKeyIdentifier, bool held)> onChange) {
+        (void)onChange;
+        return {};
+    }
 };
 
 } // namespace nivu

@@ -9,7 +9,17 @@ ShortcutRecorder::ShortcutRecorder(KeyDownMonitors& monitors, HotKeyRegistry& ho
     : monitors_(monitors)
     , hotKeys_(hotKeys)
     , shortcut_(std::move(shortcut))
-    , localize_(std::move(localize)) {}
+    , localize_(std::move(localize))
+    , losses_(hotKeys.lossesChanged.connect([this] { changed(); })) {}
+
+std::optional<std::string> ShortcutRecorder::errorMessage() const {
+    const auto shortcut = shortcut_.get();
+    if (!errorMessage_ && shortcut &&
+        hotKeys_.isLost(shortcut->keyCode, shortcut->carbonModifiers)) {
+        return localize_(conflictMessage);
+    }
+    return errorMessage_;
+}
 
 void ShortcutRecorder::startRecording() {
     errorMessage_.reset();

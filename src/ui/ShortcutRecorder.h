@@ -45,7 +45,9 @@ public:
 
     bool isRecording() const { return isRecording_; }
     bool hasMonitor() const { return monitor_.has_value(); }
-    const std::optional<std::string>& errorMessage() const { return errorMessage_; }
+    // The conflict of the last recording, or of the shortcut in force once another program has
+    // taken it.
+    std::optional<std::string> errorMessage() const;
     std::string labelText() const;
     // The primary label colour only when a shortcut is shown; the secondary otherwise.
     bool labelIsPrimary() const;
@@ -69,6 +71,7 @@ private:
     bool isRecording_ = false;
     std::optional<Subscription> monitor_;
     std::optional<std::string> errorMessage_;
+    Subscription losses_;
 };
 
 } // namespace nivu

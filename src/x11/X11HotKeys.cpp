@@ -103,6 +103,10 @@ void X11HotKeys::unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) {
     grabs_.erase(ours->grab);
 }
 
+Subscription X11HotKeys::observeHolding(std::function<void(HotKeyIdentifier, bool)> onChange) {
+    return holdingChanged_.connect(std::move(onChange));
+}
+
 std::uint16_t X11HotKeys::numLockMask() {
     Reply<xcb_get_modifier_mapping_reply_t> reply(
         xcb_get_modifier_mapping_reply(x_.get(), xcb_get_modifier_mapping(x_.get()), nullptr));
@@ -194,6 +198,7 @@ void X11HotKeys::handleMappingNotify(const xcb_generic_event_t& generic) {
         numLock_ = numLock;
     }
     // A grab lost in an earlier change is tried again too: the other program may be gone.
+    std::vector<std::pair<HotKeyIdentifier, bool>> changes;
     for (auto& grab : grabs_) {
         if (!locksMoved && grab.held) {
             continue;
@@ -203,8 +208,14 @@ void X11HotKeys::handleMappingNotify(const xcb_generic_event_t& generic) {
             warn("after a keyboard change another program holds a shortcut of Nivu's; "
                  "record it again in the settings");
         }
+        if (wasHeld != grab.held) {
+            changes.emplace_back(grab.identifier, grab.held);
+        }
     }
     x_.flush();
+    for (const auto& [identifier, held] : changes) { // listeners may register or unregister
+        holdingChanged_.emit(identifier, held);
+    }
 }
 
 } // namespace nivu::x11

@@ -20,6 +20,7 @@ public:
     std::unique_ptr<HotKeyHandle> registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
                                                  HotKeyIdentifier identifier) override;
     void unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) override;
+    Subscription observeHolding(std::function<void(HotKeyIdentifier, bool)> onChange) override;
 
     // X modifier bits for Carbon bits: Command = Super (Mod4), Option = Alt (Mod1).
     static std::uint16_t xModifiers(std::uint32_t carbonModifiers);
@@ -48,6 +49,7 @@ private:
     std::list<Grab> grabs_;
     std::uint16_t numLock_ = 0;
     std::vector<Subscription> subscriptions_;
+    Signal<HotKeyIdentifier, bool> holdingChanged_;
 };
 
 } // namespace nivu::x11

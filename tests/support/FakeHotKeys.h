@@ -34,6 +34,10 @@ public:
         registered.erase(static_cast<Handle&>(*handle).id);
     }
 
+    Subscription observeHolding(std::function<void(HotKeyIdentifier, bool)> onChange) override {
+        return holding.connect(std::move(onChange));
+    }
+
     // The user presses the combination registered under id.
     void press(std::uint32_t id) {
         if (handler_) {
@@ -41,6 +45,8 @@ public:
         }
     }
 
+    Signal<HotKeyIdentifier, bool>
+        holding; // another program takes a registration, or gives it back
     std::set<Combination> taken;
     std::map<std::uint32_t, Combination> registered; // by id
     bool refuseHandler = false;

@@ -123,5 +123,20 @@ TEST_F(ShortcutRecorderTest, ATakenCombinationIsRefusedEvenWhenNivuHoldsIt) {
     EXPECT_TRUE(inForce->isRegistered());
 }
 
+TEST_F(ShortcutRecorderTest, TheShortcutInForceShowsAConflictWhileAnotherProgramHasTakenIt) {
+    auto inForce = make(15);
+    int shown = 0;
+    recorder.onChange = [&] { ++shown; };
+    const HotKeyIdentifier identifier{HotKeyRegistry::signature, inForce->id()};
+    platform.holding.emit(identifier, false);
+    EXPECT_EQ(recorder.errorMessage(), ShortcutRecorder::conflictMessage);
+    EXPECT_EQ(shown, 1) << "the field is told";
+    platform.holding.emit(identifier, true);
+    EXPECT_FALSE(recorder.errorMessage()) << "given back";
+    platform.holding.emit(identifier, false);
+    inForce.reset();
+    EXPECT_FALSE(recorder.errorMessage()) << "no longer registered: nothing is lost";
+}
+
 } // namespace
 } // namespace nivu

@@ -89,7 +89,7 @@ void QtShortcutRecorderField::refresh() {
                               .arg(text.name(), background));
     record_->setText(settingsText(recorder_.recordButtonTitleKey()));
     clear_->setVisible(recorder_.showsClearButton());
-    const auto& message = recorder_.errorMessage();
+    const auto message = recorder_.errorMessage();
     error_->setVisible(message.has_value());
     error_->setText(message ? QString::fromStdString(*message) : QString());
 }
