@@ -39,6 +39,9 @@ template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
     X(wmWindowRole, "WM_WINDOW_ROLE")                                                              \
     X(wmClientLeader, "WM_CLIENT_LEADER")                                                          \
     X(gtkFrameExtents, "_GTK_FRAME_EXTENTS")                                                       \
+    X(netWorkarea, "_NET_WORKAREA")                                                                \
+    X(netCurrentDesktop, "_NET_CURRENT_DESKTOP")                                                   \
+    X(netFrameExtents, "_NET_FRAME_EXTENTS")                                                       \
     X(utf8String, "UTF8_STRING")
 
 enum class Atom : std::size_t {

@@ -1,6 +1,8 @@
 // The desktop of an EWMH window manager.
 #include "x11/X11Desktop.h"
 
+#include "x11/WorkArea.h"
+
 #include <algorithm>
 #include <cmath>
 #include <set>
@@ -394,11 +396,28 @@ std::optional<std::string> X11Desktop::windowIdentifier(const WindowElement& win
 
 void X11Desktop::setWindowSize(const WindowElement& window, Size size) {
     const xcb_window_t id = idOf(window);
-    // The size asked for is the visible one: the client gets its shadow on top.
-    const Size shadow = id == XCB_NONE ? Size{0, 0} : facts(id).shadow;
-    const double width = std::round(size.width) + shadow.width;
-    const double height = std::round(size.height) + shadow.height;
-    if (id == XCB_NONE || !(width >= 1 && width <= 32767 && height >= 1 && height <= 32767)) {
+    if (id == XCB_NONE) {
+        return;
+    }
+    // The size asked for is the visible one, at most what the work area shows with the frame;
+    // the client gets its shadow on top.
+    const auto areas = requestProperty(x_, x_.root(), x_.atom(Atom::netWorkarea), 1 << 12);
+    const auto desktop = requestProperty(x_, x_.root(), x_.atom(Atom::netCurrentDesktop), 4);
+    const auto frame = requestProperty(x_, id, x_.atom(Atom::netFrameExtents), 16);
+    const auto cardinalsOf = [this](xcb_get_property_cookie_t cookie) {
+        const auto value = collectProperty(x_, cookie);
+        return value ? cardinals(*value) : std::vector<std::uint32_t>{};
+    };
+    const auto workAreas = cardinalsOf(areas);
+    const auto current = cardinalsOf(desktop);
+    const auto frameExtents = cardinalsOf(frame);
+    waited();
+    const Size visible = fitInWorkArea({std::round(size.width), std::round(size.height)}, workAreas,
+                                       current.empty() ? 0 : current.front(), frameExtents);
+    const Size shadow = facts(id).shadow;
+    const double width = visible.width + shadow.width;
+    const double height = visible.height + shadow.height;
+    if (!(width >= 1 && width <= 32767 && height >= 1 && height <= 32767)) {
         return; // beyond what X can express
     }
     const auto w = static_cast<std::uint32_t>(width);

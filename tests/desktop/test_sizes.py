@@ -128,9 +128,8 @@ class SizesWithNivu(DesktopTestCase):
 TWO_MONITORS = {"screen": "2880x1000x24", "monitors": ("1600x1000+0+0", "1280x720+1600+0")}
 
 
-class SizesAtEveryScale(unittest.TestCase):
-    """Qt scales its windows by the screen's factor: the badge and the menu still sit beside
-    the pointer, by points, on the monitor where the pointer is."""
+class SizesOnOtherScreens(unittest.TestCase):
+    """Scaled screens, two monitors and a small screen, each on a desktop of its own."""
 
     SETUPS = [  # Desktop arguments, nivu's environment, where the xterm opens, the scale there
         ({"resources": "Xft.dpi: 144\n"}, {}, (120, 120), 1.5),
@@ -141,6 +140,8 @@ class SizesAtEveryScale(unittest.TestCase):
     ]
 
     def test_the_badge_and_the_menu_are_placed_in_points_beside_the_pointer(self):
+        """Qt scales its windows by the screen's factor: the badge and the menu still sit
+        beside the pointer, by points, on the monitor where the pointer is."""
         for arguments, environment, (x, y), scale in self.SETUPS:
             with self.subTest(**arguments, **environment, x=x), Desktop(**arguments) as desktop:
                 desktop.start_nivu(env=environment)
@@ -166,6 +167,24 @@ class SizesAtEveryScale(unittest.TestCase):
                 self.assertTrue(near(menu["x"], px) and (near(menu["y"], py) or near(
                     menu["y"] + menu["height"], py + 1)), (menu, px, py))
                 desktop.xdotool("key", "Escape")
+
+    def test_a_preset_larger_than_the_screen_gives_the_largest_size_that_shows_whole(self):
+        with Desktop(screen="1366x768x24") as small:
+            small.start_nivu()
+            xterm = small.start_xterm()
+            small.activate(xterm)
+            before = small.size(xterm)
+            small.xdotool("key", "super+alt+r")
+            wait_until(lambda: small.popups(100), what="the preset menu")
+            for _ in range(7):  # FHD (1080p)
+                small.xdotool("key", "Down")
+            small.xdotool("key", "Return")
+            wait_until(lambda: small.size(xterm)[1] > before[1] + 200, what="the xterm to grow")
+            g = small.geometry(xterm)
+            left, right, top, bottom = small.property(xterm, "_NET_FRAME_EXTENTS")
+            self.assertLessEqual(left + g["width"] + right, 1366)
+            self.assertLessEqual(top + g["height"] + bottom, 768)
+            self.assertGreater(left + g["width"] + right, 1366 - 12, "as large as the xterm's grid allows")
 
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@
 
 #include "common/Utf8.h"
 #include "x11/WindowFacts.h"
+#include "x11/WorkArea.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -44,6 +45,17 @@ TEST(PropertyTextTest, FrameExtentsAreAShadowOnlyWhenFourAndSmallerThanTheClient
     EXPECT_EQ(frameShadow(extents({61, 61, 55}), client), std::nullopt);
     EXPECT_EQ(frameShadow(extents({450, 450, 0, 0}), client), std::nullopt) << "nothing visible";
     EXPECT_EQ(frameShadow(extents({0xFFFFFFFF, 1, 0, 0}), client), std::nullopt);
+}
+
+TEST(PropertyTextTest, SizesAreFittedIntoTheCurrentDesktopsWorkAreaWithTheFrame) {
+    const std::vector<std::uint32_t> areas{0, 0, 1600, 1000, 0, 24, 1366, 744};
+    const std::vector<std::uint32_t> frame{1, 1, 24, 4};
+    EXPECT_EQ(fitInWorkArea({1920, 1080}, areas, 0, frame), (Size{1598, 972}));
+    EXPECT_EQ(fitInWorkArea({1920, 1080}, areas, 1, frame), (Size{1364, 716}));
+    EXPECT_EQ(fitInWorkArea({800, 600}, areas, 1, frame), (Size{800, 600})) << "fits: kept";
+    EXPECT_EQ(fitInWorkArea({1920, 1080}, areas, 1, {}), (Size{1366, 744})) << "no frame yet";
+    EXPECT_EQ(fitInWorkArea({1920, 1080}, areas, 2, frame), (Size{1920, 1080})) << "no area";
+    EXPECT_EQ(fitInWorkArea({-1, 1}, areas, 0, frame), (Size{-1, 1})) << "left to be refused";
 }
 
 } // namespace
