@@ -8,6 +8,7 @@
 #include "qt/QtShell.h"
 #include "qt/QtUserDefaults.h"
 #include "qt/SignalWatcher.h"
+#include "qt/SvgIcon.h"
 #include "qt/Translations.h"
 #include "x11/Compositor.h"
 #include "x11/InputFocus.h"
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nivu"));
     QApplication::setApplicationVersion(QStringLiteral(NIVU_VERSION));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/MenuBarIcon.svg")));
+    QApplication::setWindowIcon(nivu::svgIcon(QStringLiteral(":/icons/MenuBarIcon.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
     nivu::installTranslations(app);
 

@@ -5,6 +5,7 @@
 #include "qt/QtIndicatorView.h"
 #include "qt/QtMenus.h"
 #include "qt/QtStatusItem.h"
+#include "qt/SvgIcon.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -89,7 +90,7 @@ void QtShell::showAboutPanel() {
             tr("Remembers window sizes, shows the size while you resize, and resizes windows to "
                "presets.",
                "Aboutパネルの説明文"));
-        about_->setIconPixmap(QIcon(QStringLiteral(":/icons/MenuBarIcon.svg")).pixmap(64, 64));
+        about_->setIconPixmap(svgIcon(QStringLiteral(":/icons/MenuBarIcon.svg")).pixmap(64, 64));
         about_->setObjectName(QStringLiteral("about"));
         about_->setAttribute(Qt::WA_DeleteOnClose);
         about_->setWindowModality(Qt::NonModal);

@@ -3,9 +3,9 @@
 
 #include "qt/MissingTrayNotice.h"
 #include "qt/QtMenus.h"
+#include "qt/SvgIcon.h"
 
 #include <QCursor>
-#include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
@@ -58,12 +58,12 @@ QtStatusItem::~QtStatusItem() {
 }
 
 bool QtStatusItem::setImage(const std::string& name, const std::string& accessibilityDescription) {
-    const QString path = QStringLiteral(":/icons/%1.svg").arg(QString::fromStdString(name));
     tray_.setToolTip(QString::fromStdString(accessibilityDescription));
-    if (!QFile::exists(path)) {
-        return false;
+    const QIcon icon = svgIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromStdString(name)));
+    if (icon.isNull()) {
+        return false; // the placeholder stays
     }
-    tray_.setIcon(QIcon(path));
+    tray_.setIcon(icon);
     return true;
 }
 

@@ -1,6 +1,7 @@
 // The settings window's content.
 #include "qt/settings/QtSettingsView.h"
 
+#include "qt/SvgIcon.h"
 #include "qt/settings/PresetListWidget.h"
 #include "qt/settings/QtShortcutRecorderField.h"
 #include "qt/settings/SettingsText.h"
@@ -9,7 +10,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -171,7 +171,7 @@ void QtSettingsView::refresh() {
         size->setStyleSheet(secondaryStyle(*this));
         layout->addWidget(size);
         auto* remove = new QToolButton(row);
-        remove->setIcon(QIcon(QStringLiteral(":/icons/minus.circle.svg")));
+        remove->setIcon(svgIcon(QStringLiteral(":/icons/minus.circle.svg")));
         remove->setAutoRaise(true);
         remove->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
         remove->setObjectName(QStringLiteral("remove"));

@@ -1,10 +1,10 @@
 // The shortcut recorder as a widget.
 #include "qt/settings/QtShortcutRecorderField.h"
 
+#include "qt/SvgIcon.h"
 #include "qt/settings/SettingsText.h"
 
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -54,7 +54,7 @@ QtShortcutRecorderField::QtShortcutRecorderField(AppSettings& settings, HotKeyRe
     label_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     row->addWidget(label_);
     row->addWidget(record_);
-    clear_->setIcon(QIcon(QStringLiteral(":/icons/xmark.circle.svg")));
+    clear_->setIcon(svgIcon(QStringLiteral(":/icons/xmark.circle.svg")));
     clear_->setAutoRaise(true);
     clear_->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
     clear_->setFocusPolicy(Qt::NoFocus);
