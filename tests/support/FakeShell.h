@@ -17,14 +17,13 @@ struct FakeIndicatorView final : IndicatorView {
         std::vector<std::string> texts;
         Point labelOrigin;
         Point frameOrigin;
-        double characterWidth = 7; // label width per byte of text
     };
 
     explicit FakeIndicatorView(State& state)
         : state(state) {}
     Size setLabelText(const std::string& text) override {
         state.texts.push_back(text);
-        return {state.characterWidth * static_cast<double>(text.size()), 16};
+        return {7 * static_cast<double>(text.size()), 16}; // 7 per byte of text
     }
     void setLabelOrigin(Point origin) override { state.labelOrigin = origin; }
     void setFrameOrigin(Point origin) override { state.frameOrigin = origin; }
@@ -58,8 +57,7 @@ public:
     std::unique_ptr<StatusItem> createStatusItem() override {
         return std::make_unique<FakeStatusItem>(statusMenu);
     }
-    std::string localizedString(const std::string& key, const std::string& comment) override {
-        comments[key] = comment;
+    std::string localizedString(const std::string& key, const std::string&) override {
         const auto found = translations.find(key);
         return found == translations.end() ? key : found->second;
     }
@@ -84,7 +82,6 @@ public:
     int aboutPanels = 0;
     int terminations = 0;
     std::map<std::string, std::string> translations;
-    std::map<std::string, std::string> comments;
     std::vector<Menu> poppedUpMenus;
     std::vector<Point> popUpLocations;
     std::function<void(const Menu&)> onPopUp;
