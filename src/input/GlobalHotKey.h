@@ -35,7 +35,7 @@ public:
     // Returns the status for the platform (always 0: the press is never passed on).
     int handleHotKeyEvent(const HotKeyIdentifier* identifier);
 
-    // True while the platform holds no longer the registration of this combination.
+    // True while the platform no longer holds a registration of this combination.
     bool isLost(std::uint32_t keyCode, std::uint32_t modifiers) const;
     // Tells after each change of what isLost answers.
     Signal<> lossesChanged;

@@ -129,7 +129,8 @@ void WindowSizeMemory::saveConfig(const ConfigFile& config) const {
     if (bytes.size() > json::maxDocumentBytes) {
         if (!warnedTooLarge_) {
             warn("not remembering more window sizes: " + configFileURL_.string() +
-                 " would grow past its limit of 8 MiB");
+                 " would grow past its limit of " + std::to_string(json::maxDocumentBytes >> 20) +
+                 " MiB");
             warnedTooLarge_ = true;
         }
         return;
