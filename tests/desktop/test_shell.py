@@ -8,11 +8,16 @@ import subprocess
 import tempfile
 import unittest
 
+from Xlib import XK, X
+from Xlib import display as xdisplay
+from Xlib.ext import xtest
+
 from harness import REPO_DIR, Desktop, DesktopTestCase, binary, holds_for, read_bytes, wait_until
 
 TRACK_XTERM_AT_604 = '{"rememberedSizes": {"XTerm": {"_default": {"height": 394, "width": 604}}}, ' \
                      '"trackedBundleIdentifiers": ["XTerm"]}'
 SETTINGS_TITLE = "Nivu 設定".encode()
+R_KEY, ALT_SUPER = 19 + 8, X.Mod1Mask | X.Mod4Mask  # evdev KEY_R + 8
 
 
 class ShellWithTray(DesktopTestCase):
@@ -91,6 +96,34 @@ class ShellWithTray(DesktopTestCase):
         self.desktop.xdotool("key", "alt+F4")
         wait_until(lambda: window not in self.desktop.client_windows(), what="the window to close")
         self.assertIsNone(nivu.poll(), "closing the settings does not quit nivu")
+
+    def test_a_shortcut_taken_in_a_keyboard_change_shows_as_lost_and_can_be_recorded_again(self):
+        nivu = self.desktop.start_nivu()
+        holder = xdisplay.Display(self.desktop.display)
+        self.addCleanup(holder.close)
+        # Alt+Super+R in a lock state that nobody uses yet; then Num Lock moves there.
+        holder.screen().root.grab_key(R_KEY, ALT_SUPER | X.Mod3Mask, True, X.GrabModeAsync, X.GrabModeAsync)
+        modifiers = [list(keys) for keys in holder.get_modifier_mapping()]
+        modifiers[5], modifiers[4] = modifiers[4], []  # Num Lock: Mod2 -> Mod3
+        self.assertEqual(holder.set_modifier_mapping(modifiers), X.MappingSuccess)
+        nivu.errors.wait_for(lambda line: "another program holds a shortcut" in line)
+        [window] = self.choose_settings()
+        wait_until(lambda: self.desktop.active_window() == window, what="the settings in front")
+        holder.screen().root.ungrab_key(R_KEY, X.AnyModifier)
+        holder.sync()
+
+        def press(*names):  # with XTEST: xdotool would change the keyboard mapping again
+            codes = [holder.keysym_to_keycode(XK.string_to_keysym(name)) for name in names]
+            for event, order in ((X.KeyPress, codes), (X.KeyRelease, codes[::-1])):
+                for code in order:
+                    xtest.fake_input(holder, event, code)
+            holder.sync()
+        for name in ["Tab"] * 5 + ["space"]:  # to the record button, and press it
+            press(name)
+        press("Super_L", "Alt_L", "r")  # the same combination, now free again
+        self.desktop.activate(self.desktop.start_xterm())
+        press("Super_L", "Alt_L", "r")
+        wait_until(lambda: self.desktop.popups(100), what="the preset menu on the recorded shortcut")
 
 
 class ShellWhileServersComeAndGo(DesktopTestCase):
