@@ -42,8 +42,8 @@ TEST(JsonInputTest, WholeNumbersAndBoundedDocuments) {
 }
 
 TEST(ShortcutSpecTest, StoredValues) {
-    const ShortcutSpec spec{15, 2304, "\u2325\u2318R"};
-    EXPECT_EQ(spec.encodeJson(),
+    const ShortcutSpec optionCommandR{15, 2304, "\u2325\u2318R"};
+    EXPECT_EQ(optionCommandR.encodeJson(),
               "{\"keyCode\":15,\"carbonModifiers\":2304,\"displayString\":\"\u2325\u2318R\"}");
     const ShortcutSpec odd{65535, 4294967295u, std::string("\"\\\n\0x", 5)};
     EXPECT_EQ(ShortcutSpec::decodeJson(odd.encodeJson()), odd);
@@ -67,7 +67,7 @@ TEST(ShortcutSpecTest, StoredValues) {
         EXPECT_FALSE(ShortcutSpec::decodeJson(text)) << text;
     }
     EXPECT_EQ((ShortcutSpec{1, 2, "\u00C9"}), (ShortcutSpec{1, 2, "E\u0301"})) << "canonically";
-    EXPECT_NE(spec, (ShortcutSpec{15, 2304, "\u2325\u2318r"}));
+    EXPECT_NE(optionCommandR, (ShortcutSpec{15, 2304, "\u2325\u2318r"}));
     EXPECT_NE((ShortcutSpec{1, 2, "\xff"}), (ShortcutSpec{1, 2, "\xfe"}));
 }
 
