@@ -11,11 +11,11 @@ int HotKeyRegistry::handleHotKeyEvent(const HotKeyIdentifier* identifier) {
     }
     // The signature is not compared. The action is taken out of the table before it runs, so
     // that it may register or unregister hot keys itself.
-    const auto found = handlers_.find(identifier->id);
-    if (found == handlers_.end()) {
+    const auto found = registrations_.find(identifier->id);
+    if (found == registrations_.end()) {
         return 0;
     }
-    const std::function<void()> action = found->second;
+    const std::function<void()> action = found->second.action;
     if (action) {
         action();
     }
@@ -23,10 +23,10 @@ int HotKeyRegistry::handleHotKeyEvent(const HotKeyIdentifier* identifier) {
 }
 
 bool HotKeyRegistry::isLost(std::uint32_t keyCode, std::uint32_t modifiers) const {
-    return std::ranges::any_of(registered_, [&](const auto& entry) {
-        const Combination& combination = entry.second;
-        return combination.lost && combination.keyCode == keyCode &&
-               combination.modifiers == modifiers;
+    return std::ranges::any_of(registrations_, [&](const auto& entry) {
+        const Registration& registration = entry.second;
+        return registration.lost && registration.keyCode == keyCode &&
+               registration.modifiers == modifiers;
     });
 }
 
@@ -42,8 +42,8 @@ std::unique_ptr<GlobalHotKey> GlobalHotKey::create(HotKeyRegistry& registry, std
     if (!registry.holding_) {
         registry.holding_ =
             registry.platform_.observeHolding([&registry](HotKeyIdentifier identifier, bool held) {
-                if (const auto found = registry.registered_.find(identifier.id);
-                    found != registry.registered_.end() && found->second.lost == held) {
+                if (const auto found = registry.registrations_.find(identifier.id);
+                    found != registry.registrations_.end() && found->second.lost == held) {
                     found->second.lost = !held;
                     registry.lossesChanged.emit();
                 }
@@ -56,8 +56,7 @@ std::unique_ptr<GlobalHotKey> GlobalHotKey::create(HotKeyRegistry& registry, std
     if (!handle) {
         return nullptr;
     }
-    registry.handlers_[id] = std::move(action);
-    registry.registered_[id] = {keyCode, modifiers};
+    registry.registrations_[id] = {std::move(action), keyCode, modifiers};
     return std::unique_ptr<GlobalHotKey>(new GlobalHotKey(registry, id, std::move(handle)));
 }
 
@@ -66,8 +65,7 @@ void GlobalHotKey::unregister() {
         registry_.platform_.unregisterHotKey(std::move(hotKeyRef_));
         hotKeyRef_.reset();
     }
-    registry_.handlers_.erase(id_);
-    if (registry_.registered_.erase(id_) > 0) {
+    if (registry_.registrations_.erase(id_) > 0) {
         registry_.lossesChanged.emit();
     }
 }

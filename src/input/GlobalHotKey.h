@@ -41,7 +41,7 @@ public:
     Signal<> lossesChanged;
 
     std::uint32_t nextID() const { return nextID_; }
-    bool hasHandler(std::uint32_t id) const { return handlers_.contains(id); }
+    bool hasHandler(std::uint32_t id) const { return registrations_.contains(id); }
     bool eventHandlerInstalled() const { return eventHandlerInstalled_; }
 
 private:
@@ -49,13 +49,13 @@ private:
 
     HotKeyPlatform& platform_;
     std::uint32_t nextID_ = 1;
-    std::map<std::uint32_t, std::function<void()>> handlers_;
-    struct Combination {
+    struct Registration {
+        std::function<void()> action;
         std::uint32_t keyCode;
         std::uint32_t modifiers;
         bool lost = false;
     };
-    std::map<std::uint32_t, Combination> registered_; // by id
+    std::map<std::uint32_t, Registration> registrations_; // by id
     std::optional<Subscription> holding_;
     bool eventHandlerInstalled_ = false;
 };
