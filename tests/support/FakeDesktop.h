@@ -4,6 +4,7 @@
 
 #include "platform/Desktop.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,13 +28,33 @@ public:
     void addApplication(ProcessId process, std::optional<std::string> bundle) {
         bundles_[process] = std::move(bundle);
     }
-    std::shared_ptr<FakeWindow> addWindow(ProcessId process);
+    std::shared_ptr<FakeWindow> addWindow(ProcessId process) {
+        auto window = std::make_shared<FakeWindow>();
+        window->process = process;
+        return window;
+    }
     // Makes the application frontmost and tells the activation observers.
-    void activate(ProcessId process);
+    void activate(ProcessId process) {
+        frontmost = process;
+        activations.emit(process);
+    }
     // Delivers a notification as the application's observer would, when one is attached.
-    void notify(const std::shared_ptr<FakeWindow>& window, WindowNotification notification);
+    void notify(const std::shared_ptr<FakeWindow>& window, WindowNotification notification) {
+        for (const auto& observer : std::vector(observers_)) { // a callback may end one
+            if (std::ranges::count(observers_, observer) > 0 &&
+                observer->process == window->process && observer->attached &&
+                std::ranges::count(observer->notifications, notification) > 0) {
+                observer->callback(window, notification);
+            }
+        }
+    }
     // The window manager goes away.
-    void loseAccess();
+    void loseAccess() {
+        permission = false;
+        if (auto onLost = std::exchange(onAccessLost_, {})) {
+            onLost();
+        }
+    }
 
     bool permission = true;
     int permissionChecks = 0;
@@ -43,36 +64,87 @@ public:
     Signal<ProcessId> activations;
     bool watchesLoss() const { return static_cast<bool>(onAccessLost_); }
 
-    bool hasAccessibilityPermission() override;
-    Subscription observeAccessibilityLoss(std::function<void()> onLost) override;
+    bool hasAccessibilityPermission() override { return ++permissionChecks, permission; }
+    Subscription observeAccessibilityLoss(std::function<void()> onLost) override {
+        onAccessLost_ = std::move(onLost);
+        return Subscription([this] { onAccessLost_ = nullptr; });
+    }
     std::optional<ProcessId> frontmostApplication() override { return frontmost; }
     Subscription observeActivations(std::function<void(ProcessId)> observer) override {
         return activations.connect(std::move(observer));
     }
-    std::optional<std::string> bundleIdentifier(ProcessId process) override;
-    std::optional<std::string> bundleIdentifier(const WindowElement& window) override;
-    WindowRef focusedWindow(ProcessId process) override;
+    std::optional<std::string> bundleIdentifier(ProcessId process) override {
+        return bundles_.contains(process) ? bundles_[process] : std::nullopt;
+    }
+    std::optional<std::string> bundleIdentifier(const WindowElement& window) override {
+        const auto* fake = live(window);
+        return !fake ? std::nullopt : fake->bundle ? fake->bundle : bundleIdentifier(fake->process);
+    }
+    WindowRef focusedWindow(ProcessId process) override {
+        return focused.contains(process) ? focused[process] : nullptr;
+    }
     std::unique_ptr<ApplicationObserver> createObserver(ProcessId process,
-                                                        NotificationCallback callback) override;
-    std::optional<std::string> windowSubrole(const WindowElement& window) override;
-    bool isWindowSizeSettable(const WindowElement& window) override;
-    std::optional<Size> windowSize(const WindowElement& window) override;
-    std::optional<std::string> windowIdentifier(const WindowElement& window) override;
-    void setWindowSize(const WindowElement& window, Size size) override;
+                                                        NotificationCallback callback) override {
+        ++observersCreated;
+        return std::make_unique<Observer>(*this, process, std::move(callback));
+    }
+    std::optional<std::string> windowSubrole(const WindowElement& w) override {
+        return read(w, &FakeWindow::subrole);
+    }
+    bool isWindowSizeSettable(const WindowElement& w) override {
+        return live(w) && live(w)->sizeSettable;
+    }
+    std::optional<Size> windowSize(const WindowElement& w) override {
+        return read(w, &FakeWindow::size);
+    }
+    std::optional<std::string> windowIdentifier(const WindowElement& w) override {
+        return read(w, &FakeWindow::identifier);
+    }
+    void setWindowSize(const WindowElement& window, Size size) override {
+        if (auto* fake = live(window)) {
+            fake->writtenSizes.push_back(size);
+            fake->size = size;
+        }
+    }
 
 private:
-    class Observer;
-    struct Registration {
-        ProcessId process = 0;
+    struct Observer final : ApplicationObserver {
+        Observer(FakeDesktop& desktop, ProcessId process, NotificationCallback callback)
+            : desktop(desktop)
+            , process(process)
+            , callback(std::move(callback)) {
+            desktop.observers_.push_back(this);
+        }
+        ~Observer() override { std::erase(desktop.observers_, this); }
+        bool addNotification(WindowNotification notification) override {
+            notifications.push_back(notification);
+            return true;
+        }
+        void removeNotification(WindowNotification notification) override {
+            std::erase(notifications, notification);
+        }
+        void attachToMainLoop() override { attached = true; }
+        void detachFromMainLoop() override { attached = false; }
+
+        FakeDesktop& desktop;
+        ProcessId process;
         NotificationCallback callback;
         std::vector<WindowNotification> notifications;
         bool attached = false;
     };
 
-    FakeWindow* live(const WindowElement& window);
+    static FakeWindow* live(const WindowElement& window) {
+        auto* fake = const_cast<FakeWindow*>(dynamic_cast<const FakeWindow*>(&window));
+        return fake && fake->exists ? fake : nullptr;
+    }
+    template <typename T>
+    static std::optional<T> read(const WindowElement& w, std::optional<T> FakeWindow::*attribute) {
+        const auto* fake = live(w);
+        return fake ? fake->*attribute : std::nullopt;
+    }
 
     std::map<ProcessId, std::optional<std::string>> bundles_;
-    std::vector<std::shared_ptr<Registration>> registrations_;
+    std::vector<Observer*> observers_;
     std::function<void()> onAccessLost_;
 };
 

@@ -15,7 +15,6 @@ struct FakeIndicatorView final : IndicatorView {
         bool visible = false;
         int orderFrontCount = 0;
         std::vector<std::string> texts;
-        Point labelOrigin;
         Point frameOrigin;
     };
 
@@ -25,7 +24,7 @@ struct FakeIndicatorView final : IndicatorView {
         state.texts.push_back(text);
         return {7 * static_cast<double>(text.size()), 16}; // 7 per byte of text
     }
-    void setLabelOrigin(Point origin) override { state.labelOrigin = origin; }
+    void setLabelOrigin(Point) override {}
     void setFrameOrigin(Point origin) override { state.frameOrigin = origin; }
     Size frameSize() const override { return {120, 28}; }
     void orderFront() override {

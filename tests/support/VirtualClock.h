@@ -3,6 +3,7 @@
 
 #include "platform/Scheduler.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -10,9 +11,7 @@ namespace nivu::test {
 
 class VirtualClock final : public Scheduler {
 public:
-    void runAfter(Duration delay, Task task) override {
-        add(delay, Duration::zero(), std::move(task));
-    }
+    void runAfter(Duration delay, Task task) override { add(delay, Duration::zero(), task); }
     Subscription startTimer(Duration interval, bool repeats, Task task) override {
         const auto id = add(interval, repeats ? interval : Duration::zero(), std::move(task));
         return Subscription([this, id, alive = std::weak_ptr<bool>(alive_)] {
@@ -23,31 +22,9 @@ public:
     }
     Subscription watchReadable(int, Task) override { return Subscription(); }
 
-    // Moves time forward, running every task that falls due, in time order.
-    void advance(Duration by) {
-        const auto end = now_ + by;
-        while (true) {
-            auto next = entries_.end();
-            for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-                if (it->second.due <= end &&
-                    (next == entries_.end() || it->second.due < next->second.due)) {
-                    next = it;
-                }
-            }
-            if (next == entries_.end()) {
-                break;
-            }
-            now_ = next->second.due;
-            auto task = next->second.task;
-            if (next->second.interval > Duration::zero()) {
-                next->second.due += next->second.interval;
-            } else {
-                entries_.erase(next);
-            }
-            task();
-        }
-        now_ = end;
-    }
+    // Moves time forward, running every task that falls due in time order; equal times in the
+    // order they were scheduled.
+    void advance(Duration by);
 
 private:
     struct Entry {
@@ -60,11 +37,30 @@ private:
         entries_.emplace(nextId_, Entry{now_ + delay, interval, std::move(task)});
         return nextId_++;
     }
+    auto earliest() {
+        return std::ranges::min_element(entries_, {}, [](const auto& e) { return e.second.due; });
+    }
 
     Duration now_{0};
     std::uint64_t nextId_ = 0;
-    std::map<std::uint64_t, Entry> entries_; // ordered by id, so equal due times run FIFO
+    std::map<std::uint64_t, Entry> entries_; // by id: the first of equal due times is the oldest
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
+
+inline void VirtualClock::advance(Duration by) {
+    const auto end = now_ + by;
+    for (auto next = earliest(); next != entries_.end() && next->second.due <= end;
+         next = earliest()) {
+        now_ = next->second.due;
+        auto task = next->second.task;
+        if (next->second.interval > Duration::zero()) {
+            next->second.due += next->second.interval;
+        } else {
+            entries_.erase(next);
+        }
+        task();
+    }
+    now_ = end;
+}
 
 } // namespace nivu::test

@@ -6,6 +6,7 @@
 #include "common/JsonInput.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
 namespace nivu {
@@ -74,46 +75,15 @@ TEST_F(WindowSizeMemoryTest, RecordingRoundsKeysByWindowAndRewritesOnlyWhatItKno
     store.recordSize({1023.5, 767.49}, "XTerm", "B");
     store.recordSize({-0.5, 0.5}, "XTerm", "");
     store.recordSize({1, 2}, "Untracked", std::nullopt);
-    EXPECT_EQ(readFile(configPath()), R"({
-  "rememberedSizes": {
-    "Untracked": {
-      "_default": {
-        "height": 200,
-        "width": 300
-      }
-    },
-    "XTerm": {
-      "": {
-        "height": 1,
-        "width": -1
-      },
-      "A": {
-        "height": 768,
-        "width": 1024
-      },
-      "B": {
-        "height": 767,
-        "width": 1024
-      },
-      "_default": {
-        "height": 600,
-        "width": 800
-      }
-    },
-    "z": {
-      "w": {
-        "height": 6,
-        "width": 5
-      }
-    }
-  },
-  "trackedBundleIdentifiers": [
-    "XTerm",
-    "b",
-    "XTerm"
-  ]
-}
-)");
+    // Written as the start writes the empty document: indented by two, keys in order.
+    EXPECT_EQ(readFile(configPath()), nlohmann::json::parse(R"({"rememberedSizes": {
+        "Untracked": {"_default": {"height": 200, "width": 300}},
+        "XTerm": {"": {"height": 1, "width": -1}, "A": {"height": 768, "width": 1024},
+                  "B": {"height": 767, "width": 1024}, "_default": {"height": 600, "width": 800}},
+        "z": {"w": {"height": 6, "width": 5}}},
+        "trackedBundleIdentifiers": ["XTerm", "b", "XTerm"]})")
+                                              .dump(2) +
+                                          "\n");
     const auto inode = [this] {
         struct stat info {};
         ::stat(configPath().c_str(), &info);
