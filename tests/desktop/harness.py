@@ -86,17 +86,38 @@ class LineReader:
         return [line for line in list(self.lines) if predicate(line)]
 
 
+# How a user's session starts each window manager; i3 with floating windows, as a desktop
+# user of Nivu would set it up. xfwm4 keeps its settings in xfconf, on a session bus.
+WINDOW_MANAGERS = {
+    "openbox": ["openbox", "--sm-disable"],
+    "xfwm4": ["xfwm4", "--compositor=off"],
+    "xfwm4-compositing": ["xfwm4", "--compositor=on"],
+    "icewm": ["icewm"],
+    "fluxbox": ["fluxbox"],
+    "i3": ["i3", "-c", "{home}/i3.conf"],
+}
+# Files of a user's own setup: i3's config, and a fluxbox style overlay without the wallpaper
+# (fluxbox would complain in a dialog that it cannot set one here).
+WINDOW_MANAGER_FILES = {
+    "i3": {"i3.conf": '# i3 config file (v4)\nfor_window [class=".*"] floating enable\n'
+                      'default_floating_border pixel 6\n'},
+    "fluxbox": {".fluxbox/overlay": "background: none\n"},
+}
+
+
 class Desktop:
-    def __init__(self, window_manager=True, tray=False, screen="1600x1000x24", monitors=(),
+    def __init__(self, window_manager="openbox", tray=False, screen="1600x1000x24", monitors=(),
                  resources=None):
-        """monitors: RandR monitors as WIDTHxHEIGHT+X+Y; resources: X resources such as Xft.dpi."""
+        """window_manager: a name in WINDOW_MANAGERS, or None; monitors: RandR monitors as
+        WIDTHxHEIGHT+X+Y; resources: X resources such as Xft.dpi."""
         self.window_manager, self.tray, self.screen = window_manager, tray, screen
         self.monitors, self.resources = monitors, resources
         self.processes = []
         self.x = None
+        self.bus_pid = None
 
     def __enter__(self):
-        for tool in ("Xvfb", "openbox", "xdotool", "xterm"):
+        for tool in ("Xvfb", "xdotool", "xterm"):
             require(tool)
         self.home = tempfile.mkdtemp(prefix="nivu-desktop-")
         self.runtime = os.path.join(self.home, "runtime")
@@ -114,7 +135,8 @@ class Desktop:
         self.env = dict(os.environ, DISPLAY=self.display, HOME=self.home,
                         XDG_RUNTIME_DIR=self.runtime, XDG_CONFIG_HOME=os.path.join(self.home, ".config"),
                         LANG="C.UTF-8", LC_ALL="C.UTF-8")
-        self.env.pop("WAYLAND_DISPLAY", None)
+        for name in ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS"):
+            self.env.pop(name, None)
         self.config_path = os.path.join(self.home, ".nivu", "config.json")
         self.x = xdisplay.Display(self.display)
         self.x.set_error_handler(lambda *args: None)
@@ -132,7 +154,7 @@ class Desktop:
             subprocess.run(["xrdb", "-nocpp", "-merge"], input=self.resources.encode(), env=self.env,
                            check=True)
         if self.window_manager:
-            self.start_window_manager()
+            self.start_window_manager(self.window_manager)
         if self.tray:
             self.start_tray()
         return self
@@ -146,6 +168,8 @@ class Desktop:
             except Exception:  # the X server may be gone already (a test killed it)
                 pass
         self.end(self.xvfb)
+        if self.bus_pid:
+            os.kill(self.bus_pid, signal.SIGTERM)
         shutil.rmtree(self.home, ignore_errors=True)
 
     # processes -----------------------------------------------------------------------------
@@ -200,17 +224,32 @@ class Desktop:
         sizes = (read_json(self.config_path) or {}).get("rememberedSizes") or {}
         return (sizes.get(bundle) or {}).get(key)
 
-    def start_window_manager(self):
+    def start_window_manager(self, name="openbox"):
         # A window manager that starts on a running session takes over the windows, unmapping
         # each into a frame of its own: a click at that moment hits nothing. Ready means the
         # manager names itself and every window is framed and viewable again.
+        command = [part.format(home=self.home) for part in WINDOW_MANAGERS[name]]
+        require(command[0])
+        for path, text in WINDOW_MANAGER_FILES.get(name, {}).items():
+            os.makedirs(os.path.dirname(os.path.join(self.home, path)), exist_ok=True)
+            with open(os.path.join(self.home, path), "w") as file:
+                file.write(text)
+        if command[0] == "xfwm4" and not self.bus_pid:
+            self.start_session_bus()
         unframed = [w for w in self.root.query_tree().children if self.viewable(w, managed=True)]
-        self.wm = self.spawn(["openbox", "--sm-disable"])
-        wait_until(self.ewmh_ready, what="the window manager to manage the screen")
+        self.wm = self.spawn(command)
+        wait_until(self.ewmh_ready, what=f"{name} to manage the screen")
         wait_until(lambda: all(self.framed(w) for w in unframed), what="running windows framed")
         # openbox names itself before it takes map requests, and drops the ones that come in
         # between: ready means that a new window is managed.
-        wait_until(self.manages_a_new_window, what="the window manager to take new windows")
+        wait_until(self.manages_a_new_window, what=f"{name} to take new windows")
+
+    def start_session_bus(self):
+        require("dbus-daemon")
+        output = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"],
+                                env=self.env, check=True, capture_output=True, text=True).stdout.split()
+        self.bus_pid = int(output[1])
+        self.env.update(DBUS_SESSION_BUS_ADDRESS=output[0], NO_AT_BRIDGE="1")
 
     def manages_a_new_window(self):
         probe = self.root.create_window(0, 0, 16, 16, 0, X.CopyFromParent)
@@ -299,11 +338,23 @@ class Desktop:
         return geometry["width"], geometry["height"]
 
     def new_client(self, start, what="a new client window"):
-        """Runs start() and returns the client window that it made."""
+        """Runs start() and returns the client window that it made (not one of nivu's: a tray
+        in a panel lists the icon it embeds)."""
         before = set(self.client_windows())
         start()
-        return wait_until(lambda: next((w for w in self.client_windows() if w not in before), None),
-                          what=what)
+        return wait_until(lambda: next((w for w in self.client_windows() if w not in before and (
+            self.text_property(w, "WM_CLASS") or b"").split(b"\0")[0] != b"nivu"), None), what=what)
+
+    def settle(self, wid, quiet=0.4):
+        """Waits until the window's size has stayed the same for quiet seconds: past a new
+        window's restore by nivu, which comes a quarter of a second after it is listed."""
+        sizes = [self.size(wid), time.monotonic()]
+
+        def quiet_long_enough():
+            if (size := self.size(wid)) != sizes[0]:
+                sizes[:] = [size, time.monotonic()]
+            return time.monotonic() - sizes[1] >= quiet
+        wait_until(quiet_long_enough, what=f"window {wid:#x} to keep its size")
 
     def start_xterm(self, x=120, y=120):
         return self.new_client(lambda: self.spawn(["xterm", "-geometry", f"80x24+{x}+{y}"]), "an xterm")
@@ -323,13 +374,29 @@ class Desktop:
         reply = self.root.query_pointer()
         return reply.root_x, reply.root_y
 
+    def frame(self, wid):
+        """The root rectangle of the window's outermost frame (the client itself when unframed)."""
+        window = self.window(wid)
+        while (parent := window.query_tree().parent).id != self.root.id:
+            window = parent
+        g = window.get_geometry()
+        return {"x": g.x, "y": g.y, "width": g.width + 2 * g.border_width, "height": g.height + 2 * g.border_width}
+
+    def visible_size(self, wid):
+        """The size the user sees: the client less the shadow that client-side decorations draw."""
+        left, right, top, bottom = self.property(wid, "_GTK_FRAME_EXTENTS") or [0, 0, 0, 0]
+        width, height = self.size(wid)
+        return width - left - right, height - top - bottom
+
     def drag(self, wid, dx, dy, steps, on_step=None):
-        """Drags the bottom-right corner of the window's frame with XTEST, as a hand does: onto
-        the corner, press, steps moves of (dx, dy) at a mouse's pace, release."""
-        g = self.geometry(wid)
-        _, right, _, bottom = self.property(wid, "_NET_FRAME_EXTENTS") or [0, 0, 0, 0]
-        for event, arguments in ((X.MotionNotify, {"x": g["x"] + g["width"] + right - 2,
-                                                   "y": g["y"] + g["height"] + bottom - 2}),
+        """Drags the window's bottom-right corner with XTEST, as a hand does: onto the corner of
+        its frame, or just outside the visible corner of a window that draws its own, press,
+        steps moves of (dx, dy) at a mouse's pace, release."""
+        f = self.frame(wid)
+        shadow = self.property(wid, "_GTK_FRAME_EXTENTS")
+        right, bottom = (shadow[1] - 4, shadow[3] - 4) if shadow else (2, 2)
+        for event, arguments in ((X.MotionNotify, {"x": f["x"] + f["width"] - right,
+                                                   "y": f["y"] + f["height"] - bottom}),
                                  (X.ButtonPress, {"detail": 1})):
             xtest.fake_input(self.x, event, **arguments)
             self.x.sync()
@@ -405,7 +472,7 @@ class Desktop:
 class DesktopTestCase(unittest.TestCase):
     """One private desktop per test."""
 
-    window_manager = True
+    window_manager = "openbox"
     tray = False
     screen = "1600x1000x24"
 

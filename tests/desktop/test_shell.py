@@ -127,7 +127,7 @@ class ShellWithTray(DesktopTestCase):
 
 
 class ShellWhileServersComeAndGo(DesktopTestCase):
-    window_manager = False
+    window_manager = None
 
     def status_menu_height(self):
         """Opens the status menu, measures it and closes it again."""
@@ -168,7 +168,7 @@ class ShellWhileServersComeAndGo(DesktopTestCase):
 
 class ShellWithoutDisplay(unittest.TestCase):
     def test_no_display_gives_one_clear_line_and_writes_nothing(self):
-        with Desktop(window_manager=False) as desktop:
+        with Desktop(window_manager=None) as desktop:
             for display, message in ((None, "nivu: no X display: DISPLAY is not set\n"),
                                      (":65000", "nivu: cannot open display :65000\n"),
                                      (desktop.display + ".5",

@@ -1,6 +1,7 @@
 """Sizes with the real nivu: the live badge during a drag, remembered and restored sizes, and
 presets from the menu on the global hot key."""
 
+import json
 import unittest
 
 from Xlib import X
@@ -12,48 +13,60 @@ R_KEYCODE = 19 + 8  # evdev KEY_R + 8
 ALT_SUPER = X.Mod1Mask | X.Mod4Mask
 
 
+def badges(desktop):
+    return [p for p in desktop.popups() if (p["width"], p["height"]) == (120, 28)]
+
+
+def drag_watching_the_badge(test, desktop, window, steps=24):
+    """Drags the window's corner; checks that the badge first appears beside the pointer,
+    follows it, and hides after the release. Where the window manager resizes only at the
+    release (fluxbox draws an outline), the badge shows the final size there."""
+    watch = {"pointers": [], "first": None}
+    if desktop.window_manager == "fluxbox":
+        desktop.drag(window, 6, 4, steps)
+        x, y = desktop.pointer()
+        wait_until(lambda: [b for b in badges(desktop) if (b["x"], b["y"]) == (x + 16, y + 16)],
+                   what=f"the badge beside the pointer at ({x}, {y}) after the release: {badges(desktop)}")
+        wait_until(lambda: not badges(desktop), what="the badge to hide half a second later")
+        return
+
+    def look(step):
+        watch["pointers"].append(desktop.pointer())
+        watch["first"] = watch["first"] or next(iter(badges(desktop)), None)
+        if step == 8:
+            wait_until(lambda: badges(desktop), what="the badge during the drag")
+            desktop.screenshot(f"badge-mid-drag-{desktop.window_manager}")
+        if step == steps - 4:
+            x, y = desktop.pointer()
+            wait_until(lambda: [b for b in badges(desktop) if (b["x"], b["y"]) == (x + 16, y + 16)],
+                       what=f"the badge to follow the pointer to ({x}, {y}); seen: {badges(desktop)}")
+    desktop.drag(window, 6, 4, steps, on_step=look)
+    test.assertIn((watch["first"]["x"] - 16, watch["first"]["y"] - 16), watch["pointers"],
+                  "the badge first appears beside the pointer, never elsewhere")
+    wait_until(lambda: not badges(desktop), what="the badge to hide after the release")
+
+
+def choose_preset(desktop, downs=7):
+    """Opens the preset menu on the hot key and chooses an entry (the 7th: FHD (1080p))."""
+    desktop.xdotool("key", "super+alt+r")
+    menu = wait_until(lambda: desktop.popups(100), what="the preset menu")[0]
+    desktop.screenshot(f"preset-menu-{desktop.window_manager}")
+    for _ in range(downs):
+        desktop.xdotool("key", "Down")
+    desktop.xdotool("key", "Return")
+    wait_until(lambda: not desktop.popup_open(menu), what="the menu to close")
+    return menu
+
+
 class SizesWithNivu(DesktopTestCase):
     screen = "2560x1600x24"
 
-    def badges(self):
-        return [p for p in self.desktop.popups() if (p["width"], p["height"]) == (120, 28)]
-
-    def drag_watching_the_badge(self, window, steps=24):
-        """Drags the window's corner. Returns where the badge first appeared and every pointer
-        position up to then; checks that the badge follows the pointer and hides after."""
-        watch = {"pointers": [], "first": None}
-
-        def look(step):
-            watch["pointers"].append(self.desktop.pointer())
-            watch["first"] = watch["first"] or next(iter(self.badges()), None)
-            if step == 8:
-                wait_until(self.badges, what="the badge during the drag")
-                self.desktop.screenshot("badge-mid-drag")
-            if step == steps - 4:
-                x, y = self.desktop.pointer()
-                wait_until(lambda: [b for b in self.badges() if (b["x"], b["y"]) == (x + 16, y + 16)],
-                           what=f"the badge to follow the pointer to ({x}, {y}); seen: {self.badges()}")
-        self.desktop.drag(window, 6, 4, steps, on_step=look)
-        self.assertIn((watch["first"]["x"] - 16, watch["first"]["y"] - 16), watch["pointers"],
-                      "the badge first appears beside the pointer, never elsewhere")
-        wait_until(lambda: not self.badges(), what="the badge to hide after the release")
-
-    def test_a_drag_shows_the_size_and_a_tracked_application_gets_it_back(self):
+    def test_an_untracked_program_shows_the_badge_and_nothing_is_stored(self):
         nivu = self.desktop.start_nivu()
-        xterm = self.desktop.start_xterm()
-        self.desktop.activate(xterm)
-
-        self.drag_watching_the_badge(xterm)
-        final = self.desktop.size(xterm)
-        stored = wait_until(lambda: self.desktop.stored_size("XTerm"), what="the size in config.json")
-        self.assertEqual((stored["width"], stored["height"]), final)
-        second = self.desktop.start_xterm()
-        wait_until(lambda: self.desktop.size(second) == final, what="the new xterm at the remembered size")
-
         untracked = self.desktop.start_qt_window("--role", "main")
         self.desktop.activate(untracked)
         before = read_bytes(self.desktop.config_path)
-        self.drag_watching_the_badge(untracked)
+        drag_watching_the_badge(self, self.desktop, untracked)
         self.assertEqual(read_bytes(self.desktop.config_path), before, "untracked: shown, not stored")
         self.assertIsNone(nivu.poll())
 
@@ -64,33 +77,13 @@ class SizesWithNivu(DesktopTestCase):
         origin = self.desktop.geometry(xterm)
         self.desktop.xdotool("mousemove", 700, 500)
 
-        self.desktop.xdotool("key", "super+alt+r")
-        menu = wait_until(lambda: self.desktop.popups(100), what="the preset menu")[0]
+        menu = choose_preset(self.desktop)
         self.assertEqual((menu["x"], menu["y"]), (700, 500), "the menu opens at the pointer")
-        self.desktop.screenshot("preset-menu")
-        for _ in range(7):  # VGA ... FHD (1080p)
-            self.desktop.xdotool("key", "Down")
-        self.desktop.xdotool("key", "Return")
-        wait_until(lambda: not self.desktop.popup_open(menu), what="the menu to close")
         size = wait_until(lambda: self.desktop.size(xterm)[0] > 1800 and self.desktop.geometry(xterm),
                           what="the xterm to take the preset's size")
         self.assertLess(abs(size["width"] - 1920), 12, "the nearest size the xterm's hints allow")
         self.assertLess(abs(size["height"] - 1080), 20)
         self.assertEqual((size["x"], size["y"]), (origin["x"], origin["y"]), "resized in place")
-
-        # A window with client-side decorations gets the preset's size as the user sees it.
-        client = TestClient(self.desktop)
-        self.addCleanup(client.close)
-        decorated = client.window(b"editor\0Editor\0", shadow=[61, 61, 55, 67])
-        wait_until(lambda: decorated.id in self.desktop.client_windows(), what="the decorated window")
-        self.desktop.activate(decorated.id)
-        self.desktop.xdotool("key", "super+alt+r")
-        wait_until(lambda: self.desktop.popups(100), what="the preset menu again")
-        for _ in range(7):
-            self.desktop.xdotool("key", "Down")
-        self.desktop.xdotool("key", "Return")
-        wait_until(lambda: self.desktop.size(decorated.id) == (1920 + 122, 1080 + 122),
-                   what=f"the visible 1920 x 1080; the client is {self.desktop.size(decorated.id)}")
 
     def test_the_combination_is_held_until_quit_and_one_held_elsewhere_is_left_to_its_holder(self):
         other = xdisplay.Display(self.desktop.display)
@@ -174,17 +167,65 @@ class SizesOnOtherScreens(unittest.TestCase):
             xterm = small.start_xterm()
             small.activate(xterm)
             before = small.size(xterm)
-            small.xdotool("key", "super+alt+r")
-            wait_until(lambda: small.popups(100), what="the preset menu")
-            for _ in range(7):  # FHD (1080p)
-                small.xdotool("key", "Down")
-            small.xdotool("key", "Return")
+            choose_preset(small)
             wait_until(lambda: small.size(xterm)[1] > before[1] + 200, what="the xterm to grow")
             g = small.geometry(xterm)
             left, right, top, bottom = small.property(xterm, "_NET_FRAME_EXTENTS")
             self.assertLessEqual(left + g["width"] + right, 1366)
             self.assertLessEqual(top + g["height"] + bottom, 768)
             self.assertGreater(left + g["width"] + right, 1366 - 12, "as large as the xterm's grid allows")
+
+
+MATRIX = [  # each window manager as a session starts it, with a tracked program besides the xterm
+    ("openbox", ["mousepad"], "Mousepad"),
+    ("xfwm4", ["/usr/lib/qt6/bin/linguist"], "Linguist"),
+    ("icewm", ["gnome-text-editor"], "gnome-text-editor"),
+    ("fluxbox", ["mousepad"], "Mousepad"),
+    ("i3", ["/usr/lib/qt6/bin/linguist"], "Linguist"),
+    ("xfwm4-compositing", ["gnome-text-editor"], "gnome-text-editor"),  # a GTK4 shadow
+]
+
+
+class SizesUnderEveryWindowManager(unittest.TestCase):
+    def test_badge_record_restore_and_preset_with_real_programs(self):
+        """Under each window manager: the badge during a drag, the size recorded, a new
+        program's first window restored to it, and a preset, all in visible sizes."""
+        for window_manager, command, app_class in MATRIX:
+            with self.subTest(window_manager), Desktop(window_manager, screen="2560x1600x24") as desktop:
+                tracked = {"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm", app_class]}
+                desktop.start_nivu(json.dumps(tracked))
+                xterm = desktop.start_xterm()
+                desktop.activate(xterm)
+                desktop.settle(xterm)
+                drag_watching_the_badge(self, desktop, xterm)
+                size = desktop.size(xterm)
+                wait_until(lambda: desktop.stored_size("XTerm") == {"width": size[0], "height": size[1]},
+                           what=f"the xterm's {size} in config.json: {desktop.stored_size('XTerm')}")
+                second = desktop.start_xterm(400, 300)
+                wait_until(lambda: desktop.size(second) == size, what="the new xterm at the remembered size")
+
+                def start_program():
+                    processes = []
+                    window = desktop.new_client(lambda: processes.append(desktop.spawn(command)), command[0])
+                    desktop.activate(window)
+                    desktop.settle(window)
+                    return processes[0], window
+                program, window = start_program()
+                start = desktop.visible_size(window)
+                desktop.drag(window, 6, 4, 20)
+                wait_until(lambda: desktop.visible_size(window) != start, what=f"the drag to resize {app_class}")
+                visible = desktop.visible_size(window)
+                wait_until(lambda: desktop.stored_size(app_class) == {"width": visible[0], "height": visible[1]},
+                           what=f"the visible {visible} in config.json: {desktop.stored_size(app_class)}")
+                desktop.end(program)
+                tracked["rememberedSizes"][app_class] = {"_default": {"width": 930, "height": 610}}
+                desktop.write_config(json.dumps(tracked))  # a size only nivu can give it
+                program, window = start_program()
+                wait_until(lambda: desktop.visible_size(window) == (930, 610),
+                           what=f"the new {app_class} at 930 x 610: {desktop.visible_size(window)}")
+                choose_preset(desktop)
+                wait_until(lambda: desktop.visible_size(window) == (1920, 1080),
+                           what=f"FHD on {app_class}: {desktop.visible_size(window)}")
 
 
 if __name__ == "__main__":
