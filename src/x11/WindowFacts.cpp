@@ -43,7 +43,16 @@ bool WindowFacts::sizeSettable(const X11Connection& x) const {
             return false;
         }
     }
-    return !allowedActions || contains(*allowedActions, x.atom(Atom::netWmActionResize));
+    return !maximizedOrFullscreen(x) &&
+           (!allowedActions || contains(*allowedActions, x.atom(Atom::netWmActionResize)));
+}
+
+bool WindowFacts::maximizedOrFullscreen(const X11Connection& x) const {
+    return std::ranges::any_of(states, [&x](std::uint32_t state) {
+        return state == x.atom(Atom::netWmStateMaximizedVert) ||
+               state == x.atom(Atom::netWmStateMaximizedHorz) ||
+               state == x.atom(Atom::netWmStateFullscreen);
+    });
 }
 
 ProcessId WindowFacts::application(xcb_window_t window) const {
@@ -75,7 +84,7 @@ std::vector<WindowFacts> readWindowFacts(X11Connection& x,
         xcb_get_window_attributes_cookie_t attributes;
         xcb_get_geometry_cookie_t geometry;
         xcb_get_property_cookie_t type, transient, hints, actions, role, wmClass, pid, leader,
-            extents;
+            extents, states;
     };
     std::vector<Cookies> cookies;
     cookies.reserve(windows.size());
@@ -92,6 +101,7 @@ std::vector<WindowFacts> readWindowFacts(X11Connection& x,
             requestProperty(x, window, x.atom(Atom::netWmPid), 4),
             requestProperty(x, window, x.atom(Atom::wmClientLeader), 4),
             requestProperty(x, window, x.atom(Atom::gtkFrameExtents), 16),
+            requestProperty(x, window, x.atom(Atom::netWmState), 256),
         });
     }
     x.flush();
@@ -112,6 +122,7 @@ std::vector<WindowFacts> readWindowFacts(X11Connection& x,
         const auto pid = collectProperty(x, c.pid);
         const auto leader = collectProperty(x, c.leader);
         const auto extents = collectProperty(x, c.extents);
+        const auto states = collectProperty(x, c.states);
 
         known.exists = attributes && geometry;
         if (known.exists) {
@@ -133,6 +144,9 @@ std::vector<WindowFacts> readWindowFacts(X11Connection& x,
             }
             if (actions) {
                 known.allowedActions = cardinals(*actions);
+            }
+            if (states) {
+                known.states = cardinals(*states);
             }
             if (role && role->format == 8) {
                 known.role = propertyText(role->bytes);

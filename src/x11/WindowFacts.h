@@ -20,6 +20,7 @@ struct WindowFacts {
     bool transient = false;
     std::optional<xcb_size_hints_t> normalHints;
     std::optional<std::vector<std::uint32_t>> allowedActions;
+    std::vector<std::uint32_t> states; // _NET_WM_STATE
     // The visible size: the client's less the shadow that client-side decorations draw inside
     // it (_GTK_FRAME_EXTENTS), which the user does not see as part of the window.
     std::optional<Size> size;
@@ -31,8 +32,11 @@ struct WindowFacts {
 
     // "AXStandardWindow" for a normal top-level window; nothing when the window is gone.
     std::optional<std::string> subrole(const X11Connection& x) const;
-    // Not fixed-size by its hints, and resizable for the window manager where it says.
+    // Not fixed-size by its hints, resizable for the window manager where it says, and
+    // neither maximized nor fullscreen: there the window manager decides the size.
     bool sizeSettable(const X11Connection& x) const;
+    // Maximized in either direction, or fullscreen.
+    bool maximizedOrFullscreen(const X11Connection& x) const;
     // The process id, or for windows without one a negative id of their client leader.
     ProcessId application(xcb_window_t window) const;
 };

@@ -42,6 +42,10 @@ template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
     X(netWorkarea, "_NET_WORKAREA")                                                                \
     X(netCurrentDesktop, "_NET_CURRENT_DESKTOP")                                                   \
     X(netFrameExtents, "_NET_FRAME_EXTENTS")                                                       \
+    X(netWmState, "_NET_WM_STATE")                                                                 \
+    X(netWmStateMaximizedVert, "_NET_WM_STATE_MAXIMIZED_VERT")                                     \
+    X(netWmStateMaximizedHorz, "_NET_WM_STATE_MAXIMIZED_HORZ")                                     \
+    X(netWmStateFullscreen, "_NET_WM_STATE_FULLSCREEN")                                            \
     X(utf8String, "UTF8_STRING")
 
 enum class Atom : std::size_t {

@@ -422,6 +422,9 @@ void X11Desktop::setWindowSize(const WindowElement& window, Size size) {
     }
     const auto w = static_cast<std::uint32_t>(width);
     const auto h = static_cast<std::uint32_t>(height);
+    if (facts(id).maximizedOrFullscreen(x_)) {
+        leaveMaximizedAndFullscreen(id); // the window manager keeps such sizes otherwise
+    }
     const auto supported = rootList(Atom::netSupported);
     if (contains(supported, x_.atom(Atom::netMoveresizeWindow))) {
         // Width and height flags only, source "pager": the position stays where it is.
@@ -442,6 +445,26 @@ void X11Desktop::setWindowSize(const WindowElement& window, Size size) {
                              values);
     }
     x_.flush();
+}
+
+void X11Desktop::leaveMaximizedAndFullscreen(xcb_window_t id) {
+    const std::pair<xcb_atom_t, xcb_atom_t> states[] = {
+        {x_.atom(Atom::netWmStateMaximizedVert), x_.atom(Atom::netWmStateMaximizedHorz)},
+        {x_.atom(Atom::netWmStateFullscreen), XCB_NONE}};
+    for (const auto& [first, second] : states) {
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = id;
+        message.type = x_.atom(Atom::netWmState);
+        message.data.data32[0] = 0; // _NET_WM_STATE_REMOVE
+        message.data.data32[1] = first;
+        message.data.data32[2] = second;
+        message.data.data32[3] = 2; // source: pager
+        xcb_send_event(x_.get(), 0, x_.root(),
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&message));
+    }
 }
 
 } // namespace nivu::x11

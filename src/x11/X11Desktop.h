@@ -57,6 +57,8 @@ private:
     void handleConfigureNotify(const xcb_generic_event_t& event);
     void handleDestroyNotify(const xcb_generic_event_t& event);
     void reportAccessLoss();
+    // Asks the window manager to take the window out of its maximized and fullscreen states.
+    void leaveMaximizedAndFullscreen(xcb_window_t id);
     void refreshClientList(bool initial);
     void announceActiveApplication();
     std::optional<xcb_window_t> activeWindow();

@@ -15,6 +15,7 @@ from Xlib import X, Xatom
 from Xlib import display as xdisplay
 from Xlib import error as xerror
 from Xlib.ext import xtest
+from Xlib.protocol import event
 
 REPO_DIR = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 BUILD_DIR = os.environ.get("NIVU_BUILD_DIR", os.path.join(REPO_DIR, "build"))
@@ -95,12 +96,14 @@ WINDOW_MANAGERS = {
     "icewm": ["icewm"],
     "fluxbox": ["fluxbox"],
     "i3": ["i3", "-c", "{home}/i3.conf"],
+    "i3-tiling": ["i3", "-c", "{home}/i3-tiling.conf"],
 }
 # Files of a user's own setup: i3's config, and a fluxbox style overlay without the wallpaper
 # (fluxbox would complain in a dialog that it cannot set one here).
 WINDOW_MANAGER_FILES = {
     "i3": {"i3.conf": '# i3 config file (v4)\nfor_window [class=".*"] floating enable\n'
                       'default_floating_border pixel 6\n'},
+    "i3-tiling": {"i3-tiling.conf": "# i3 config file (v4)\n"},
     "fluxbox": {".fluxbox/overlay": "background: none\n"},
 }
 
@@ -370,6 +373,18 @@ class Desktop:
         self.xdotool("windowactivate", "--sync", wid)
         wait_until(lambda: self.active_window() == wid, what=f"window {wid:#x} to become active")
 
+    def maximized(self, wid):
+        return self.atom("_NET_WM_STATE_MAXIMIZED_VERT") in self.property(wid, "_NET_WM_STATE")
+
+    def maximize(self, wid):
+        """Asks the window manager to maximize the window, as its title bar's button does."""
+        states = [self.atom(f"_NET_WM_STATE_MAXIMIZED_{way}") for way in ("VERT", "HORZ")]
+        message = event.ClientMessage(window=self.window(wid), client_type=self.atom("_NET_WM_STATE"),
+                                      data=(32, [1, *states, 1, 0]))
+        self.root.send_event(message, event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
+        self.x.sync()
+        wait_until(lambda: self.maximized(wid), what=f"window {wid:#x} maximized")
+
     def pointer(self):
         reply = self.root.query_pointer()
         return reply.root_x, reply.root_y
@@ -492,8 +507,9 @@ class TestClient:
     def close(self):
         self.x.close()
 
-    def window(self, wm_class, role=None, pid=None, shadow=None):
-        """shadow: _GTK_FRAME_EXTENTS (left, right, top, bottom), as client-side decorations set."""
+    def window(self, wm_class, role=None, pid=None, shadow=None, states=()):
+        """shadow: _GTK_FRAME_EXTENTS (left, right, top, bottom), as client-side decorations set;
+        states: the _NET_WM_STATE it asks to open in, such as _NET_WM_STATE_MAXIMIZED_VERT."""
         window = self.root.create_window(80, 80, 300, 200, 0, self.x.screen().root_depth,
                                          background_pixel=self.x.screen().white_pixel)
         window.change_property(Xatom.WM_CLASS, Xatom.STRING, 8, wm_class[:65536])
@@ -505,6 +521,9 @@ class TestClient:
                                [os.getpid() if pid is None else pid])
         if shadow:
             window.change_property(self.x.intern_atom("_GTK_FRAME_EXTENTS"), Xatom.CARDINAL, 32, shadow)
+        if states:
+            window.change_property(self.x.intern_atom("_NET_WM_STATE"), Xatom.ATOM, 32,
+                                   [self.x.intern_atom(state) for state in states])
         window.map()
         self.x.sync()
         return window

@@ -7,7 +7,7 @@ import unittest
 from Xlib import X
 from Xlib import display as xdisplay
 
-from harness import Desktop, DesktopTestCase, TestClient, read_bytes, wait_until
+from harness import Desktop, DesktopTestCase, TestClient, holds_for, read_bytes, wait_until
 
 R_KEYCODE = 19 + 8  # evdev KEY_R + 8
 ALT_SUPER = X.Mod1Mask | X.Mod4Mask
@@ -85,6 +85,21 @@ class SizesWithNivu(DesktopTestCase):
         self.assertLess(abs(size["height"] - 1080), 20)
         self.assertEqual((size["x"], size["y"]), (origin["x"], origin["y"]), "resized in place")
 
+        # A maximized window leaves that state for the preset; a new one that opens maximized
+        # is left so, though a size is remembered (the preset's, just recorded).
+        self.desktop.maximize(xterm)
+        choose_preset(self.desktop, downs=1)  # VGA (640 x 480)
+        wait_until(lambda: not self.desktop.maximized(xterm) and self.desktop.size(xterm)[0] < 700,
+                   what=f"the xterm at VGA, no longer maximized: {self.desktop.size(xterm)}")
+        wait_until(lambda: self.desktop.stored_size("XTerm"), what="the preset's size recorded")
+        client = TestClient(self.desktop)
+        self.addCleanup(client.close)
+        maximized = self.desktop.new_client(lambda: client.window(
+            b"xterm\0XTerm\0", states=["_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"]))
+        self.desktop.settle(maximized)
+        self.assertTrue(self.desktop.maximized(maximized))
+        self.assertGreater(self.desktop.size(maximized)[0], 2000)
+
     def test_the_combination_is_held_until_quit_and_one_held_elsewhere_is_left_to_its_holder(self):
         other = xdisplay.Display(self.desktop.display)
         other.set_error_handler(lambda *_: None)  # refusals are counted below
@@ -122,7 +137,8 @@ TWO_MONITORS = {"screen": "2880x1000x24", "monitors": ("1600x1000+0+0", "1280x72
 
 
 class SizesOnOtherScreens(unittest.TestCase):
-    """Scaled screens, two monitors and a small screen, each on a desktop of its own."""
+    """Scaled screens, two monitors, a small screen and a tiling window manager, each on a
+    desktop of its own."""
 
     SETUPS = [  # Desktop arguments, nivu's environment, where the xterm opens, the scale there
         ({"resources": "Xft.dpi: 144\n"}, {}, (120, 120), 1.5),
@@ -174,6 +190,19 @@ class SizesOnOtherScreens(unittest.TestCase):
             self.assertLessEqual(left + g["width"] + right, 1366)
             self.assertLessEqual(top + g["height"] + bottom, 768)
             self.assertGreater(left + g["width"] + right, 1366 - 12, "as large as the xterm's grid allows")
+
+    def test_a_tiling_window_manager_that_refuses_the_size_is_not_fought(self):
+        with Desktop("i3-tiling") as tiling:
+            nivu = tiling.start_nivu()
+            xterm = tiling.start_xterm()
+            tiling.activate(xterm)
+            tiling.settle(xterm)
+            tiled = tiling.size(xterm)
+            choose_preset(tiling, downs=1)  # VGA: i3 answers with the tile's size
+            holds_for(lambda: tiling.size(xterm) == tiled and not tiling.stored_size("XTerm"), 1.0,
+                      what="the tile's size kept and nothing recorded")
+            self.assertIsNone(nivu.poll())
+
 
 
 MATRIX = [  # each window manager as a session starts it, with a tracked program besides the xterm
