@@ -7,6 +7,7 @@
 #include <cmath>
 #include <set>
 #include <utility>
+#include <xcb/randr.h>
 
 namespace nivu::x11 {
 
@@ -399,11 +400,17 @@ void X11Desktop::setWindowSize(const WindowElement& window, Size size) {
     if (id == XCB_NONE) {
         return;
     }
-    // The size asked for is the visible one, at most what the work area shows with the frame;
-    // the client gets its shadow on top.
+    // The size asked for is the visible one, at most what the work area of the window's
+    // monitor shows with the frame; the client gets its shadow on top.
     const auto areas = requestProperty(x_, x_.root(), x_.atom(Atom::netWorkarea), 1 << 12);
     const auto desktop = requestProperty(x_, x_.root(), x_.atom(Atom::netCurrentDesktop), 4);
     const auto frame = requestProperty(x_, id, x_.atom(Atom::netFrameExtents), 16);
+    const auto geometryCookie = xcb_get_geometry(x_.get(), id);
+    const auto originCookie = xcb_translate_coordinates(x_.get(), id, x_.root(), 0, 0);
+    const auto* randr = xcb_get_extension_data(x_.get(), &xcb_randr_id);
+    const bool haveMonitors = randr && randr->present;
+    const auto monitorsCookie = haveMonitors ? xcb_randr_get_monitors(x_.get(), x_.root(), 1)
+                                             : xcb_randr_get_monitors_cookie_t{};
     const auto cardinalsOf = [this](xcb_get_property_cookie_t cookie) {
         const auto value = collectProperty(x_, cookie);
         return value ? cardinals(*value) : std::vector<std::uint32_t>{};
@@ -411,9 +418,32 @@ void X11Desktop::setWindowSize(const WindowElement& window, Size size) {
     const auto workAreas = cardinalsOf(areas);
     const auto current = cardinalsOf(desktop);
     const auto frameExtents = cardinalsOf(frame);
+    Reply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(x_.get(), geometryCookie, nullptr));
+    Reply<xcb_translate_coordinates_reply_t> origin(
+        xcb_translate_coordinates_reply(x_.get(), originCookie, nullptr));
+    std::vector<PixelRect> monitors;
+    if (haveMonitors) {
+        Reply<xcb_randr_get_monitors_reply_t> reply(
+            xcb_randr_get_monitors_reply(x_.get(), monitorsCookie, nullptr));
+        for (auto it = reply ? xcb_randr_get_monitors_monitors_iterator(reply.get())
+                             : xcb_randr_monitor_info_iterator_t{};
+             it.rem > 0; xcb_randr_monitor_info_next(&it)) {
+            monitors.push_back({it.data->x, it.data->y, it.data->width, it.data->height});
+        }
+    }
     waited();
-    const Size visible = fitInWorkArea({std::round(size.width), std::round(size.height)}, workAreas,
-                                       current.empty() ? 0 : current.front(), frameExtents);
+    if (monitors.empty()) {
+        monitors.push_back({0, 0, x_.screen().width_in_pixels, x_.screen().height_in_pixels});
+    }
+    const auto centre = [&](std::int32_t from, std::int32_t length) { return from + length / 2; };
+    const auto area = geometry && origin
+                          ? workAreaAt(centre(origin->dst_x, geometry->width),
+                                       centre(origin->dst_y, geometry->height), monitors, workAreas,
+                                       current.empty() ? 0 : current.front())
+                          : std::nullopt;
+    const Size visible =
+        fitInWorkArea({std::round(size.width), std::round(size.height)}, area, frameExtents);
     const Size shadow = facts(id).shadow;
     const double width = visible.width + shadow.width;
     const double height = visible.height + shadow.height;

@@ -177,19 +177,23 @@ class SizesOnOtherScreens(unittest.TestCase):
                     menu["y"] + menu["height"], py + 1)), (menu, px, py))
                 desktop.xdotool("key", "Escape")
 
-    def test_a_preset_larger_than_the_screen_gives_the_largest_size_that_shows_whole(self):
-        with Desktop(screen="1366x768x24") as small:
-            small.start_nivu()
-            xterm = small.start_xterm()
-            small.activate(xterm)
-            before = small.size(xterm)
-            choose_preset(small)
-            wait_until(lambda: small.size(xterm)[1] > before[1] + 200, what="the xterm to grow")
-            g = small.geometry(xterm)
-            left, right, top, bottom = small.property(xterm, "_NET_FRAME_EXTENTS")
-            self.assertLessEqual(left + g["width"] + right, 1366)
-            self.assertLessEqual(top + g["height"] + bottom, 768)
-            self.assertGreater(left + g["width"] + right, 1366 - 12, "as large as the xterm's grid allows")
+    def test_a_preset_larger_than_the_monitor_gives_the_largest_size_that_shows_whole(self):
+        for arguments, (x, y), (left_edge, width, height) in (
+                ({"screen": "1366x768x24"}, (120, 120), (0, 1366, 768)),
+                (TWO_MONITORS, (1650, 100), (1600, 1280, 720))):  # the smaller one, on the right
+            with self.subTest(**arguments), Desktop(**arguments) as desktop:
+                desktop.start_nivu()
+                xterm = desktop.start_xterm(x, y)
+                desktop.activate(xterm)
+                before = desktop.size(xterm)
+                choose_preset(desktop)  # FHD (1080p)
+                wait_until(lambda: desktop.size(xterm)[1] > before[1] + 200, what="the xterm to grow")
+                desktop.settle(xterm)
+                f = desktop.frame(xterm)
+                self.assertLessEqual(f["width"], width)
+                self.assertLessEqual(f["height"], height)
+                self.assertGreater(f["width"], width - 12, "as large as the xterm's grid allows")
+                self.assertGreaterEqual(f["x"], left_edge, "on its monitor still")
 
     def test_a_tiling_window_manager_that_refuses_the_size_is_not_fought(self):
         with Desktop("i3-tiling") as tiling:

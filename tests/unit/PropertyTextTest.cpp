@@ -47,15 +47,24 @@ TEST(PropertyTextTest, FrameExtentsAreAShadowOnlyWhenFourAndSmallerThanTheClient
     EXPECT_EQ(frameShadow(extents({0xFFFFFFFF, 1, 0, 0}), client), std::nullopt);
 }
 
-TEST(PropertyTextTest, SizesAreFittedIntoTheCurrentDesktopsWorkAreaWithTheFrame) {
-    const std::vector<std::uint32_t> areas{0, 0, 1600, 1000, 0, 24, 1366, 744};
+TEST(PropertyTextTest, SizesAreFittedIntoTheWorkAreaOfTheWindowsMonitorWithTheFrame) {
+    // Two monitors side by side; a panel of 24 at the top of desktop 1.
+    const std::vector<PixelRect> monitors{{0, 0, 1600, 1000}, {1600, 0, 1280, 720}};
+    const std::vector<std::uint32_t> areas{0, 0, 2880, 1000, 0, 24, 2880, 976};
+    EXPECT_EQ(workAreaAt(800, 500, monitors, areas, 0), (PixelRect{0, 0, 1600, 1000}));
+    EXPECT_EQ(workAreaAt(2000, 300, monitors, areas, 1), (PixelRect{1600, 24, 1280, 696}));
+    EXPECT_EQ(workAreaAt(2000, 900, monitors, areas, 0), (PixelRect{1600, 0, 1280, 720}))
+        << "below the smaller monitor: the nearest";
+    EXPECT_EQ(workAreaAt(800, 500, monitors, areas, 2), monitors[0]) << "no work area: monitor";
+    EXPECT_EQ(workAreaAt(800, 500, {}, areas, 0), std::nullopt);
+
     const std::vector<std::uint32_t> frame{1, 1, 24, 4};
-    EXPECT_EQ(fitInWorkArea({1920, 1080}, areas, 0, frame), (Size{1598, 972}));
-    EXPECT_EQ(fitInWorkArea({1920, 1080}, areas, 1, frame), (Size{1364, 716}));
-    EXPECT_EQ(fitInWorkArea({800, 600}, areas, 1, frame), (Size{800, 600})) << "fits: kept";
-    EXPECT_EQ(fitInWorkArea({1920, 1080}, areas, 1, {}), (Size{1366, 744})) << "no frame yet";
-    EXPECT_EQ(fitInWorkArea({1920, 1080}, areas, 2, frame), (Size{1920, 1080})) << "no area";
-    EXPECT_EQ(fitInWorkArea({-1, 1}, areas, 0, frame), (Size{-1, 1})) << "left to be refused";
+    const PixelRect small{1600, 24, 1280, 696};
+    EXPECT_EQ(fitInWorkArea({1920, 1080}, small, frame), (Size{1278, 668}));
+    EXPECT_EQ(fitInWorkArea({800, 600}, small, frame), (Size{800, 600})) << "fits: kept";
+    EXPECT_EQ(fitInWorkArea({1920, 1080}, small, {}), (Size{1280, 696})) << "no frame yet";
+    EXPECT_EQ(fitInWorkArea({1920, 1080}, std::nullopt, frame), (Size{1920, 1080}));
+    EXPECT_EQ(fitInWorkArea({-1, 1}, small, frame), (Size{-1, 1})) << "left to be refused";
 }
 
 } // namespace
