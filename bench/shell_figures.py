@@ -10,8 +10,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "desktop"))
 
-from harness import (Desktop, TestClient, top_level_windows, tray_icon_embedded,  # noqa: E402
-                     wait_until)
+from harness import Desktop, TestClient, wait_until  # noqa: E402
 
 TITLE = "Nivu 設定".encode()
 
@@ -38,7 +37,7 @@ def measure(program, name, exercise):
     with Desktop(tray=True) as desktop:
         start = time.monotonic()
         process = desktop.spawn([program])
-        wait_until(lambda: tray_icon_embedded(desktop, name=name), timeout=30, what="the icon")
+        wait_until(lambda: desktop.tray_icon(name), timeout=30, what="the icon")
         figures = {"launch_to_icon_ms": (time.monotonic() - start) * 1000}
         time.sleep(2)
         figures["rss_start_kib"] = resident_kib(process.pid)
@@ -64,18 +63,11 @@ def exercise_nivu(desktop, process):
     client.x.sync()
     time.sleep(2)
     figures["rss_after_10000_resizes_kib"] = resident_kib(process.pid)
-    width = desktop.x.screen().width_in_pixels
     for round_ in range(50):
-        desktop.xdotool("mousemove", width - 200, 300)
-        desktop.xdotool("mousemove", width - 12, 12)
-        desktop.xdotool("click", 1)
-        menu = wait_until(lambda: [w for w in top_level_windows(desktop)
-                                   if w["override"] and w["class"] and w["class"][0] == "nivu"
-                                   and w["height"] > 50],
-                          what="the status menu")[0]
-        time.sleep(0.1)
-        desktop.xdotool("mousemove", menu["x"] + 40, menu["y"] + 12)  # "Settings…"
-        desktop.xdotool("click", 1)
+        menu = desktop.open_status_menu()
+        desktop.xdotool("key", "Down")  # "Settings…"
+        desktop.xdotool("key", "Return")
+        wait_until(lambda: not desktop.popup_open(menu), what="the status menu to close")
         try:
             window = wait_until(lambda: [w for w in desktop.client_windows()
                                          if desktop.text_property(w, "_NET_WM_NAME") == TITLE],

@@ -106,6 +106,12 @@ void X11Connection::repliesCollected() {
     });
 }
 
+void X11Connection::queryPointerAhead() {
+    if (!pointerAhead_) {
+        pointerAhead_ = xcb_query_pointer(connection_, root());
+    }
+}
+
 void X11Connection::drain() {
     while (auto* raw = xcb_poll_for_event(connection_)) {
         const Reply<xcb_generic_event_t> event(raw);
@@ -116,6 +122,9 @@ void X11Connection::drain() {
         }
         if (const auto found = handlers_.find(type); found != handlers_.end()) {
             found->second->emit(*event);
+        }
+        if (const auto unused = takePointerQuery()) {
+            xcb_discard_reply(connection_, unused->sequence);
         }
     }
     if (!failed_ && xcb_connection_has_error(connection_)) {

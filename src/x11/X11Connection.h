@@ -89,6 +89,14 @@ public:
     // Handles every event that is waiting.
     void drain();
 
+    // Sends a pointer query ahead of the requests that handling the current event makes, so
+    // that the pointer read for it costs no round trip of its own. Its reply is taken by
+    // takePointerQuery() or dropped once the event is handled.
+    void queryPointerAhead();
+    std::optional<xcb_query_pointer_cookie_t> takePointerQuery() {
+        return std::exchange(pointerAhead_, std::nullopt);
+    }
+
 private:
     void internAtoms();
 
@@ -100,6 +108,7 @@ private:
     Signal<> connectionLost_;
     Subscription readableWatch_;
     bool drainQueued_ = false;
+    std::optional<xcb_query_pointer_cookie_t> pointerAhead_;
     std::uint64_t roundTrips_ = 0;
     bool failed_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

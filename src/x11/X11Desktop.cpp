@@ -195,6 +195,9 @@ void X11Desktop::deliver(xcb_window_t window, WindowNotification notification) {
             targets.push_back(registration);
         }
     }
+    if (notification == WindowNotification::windowResized && !targets.empty()) {
+        x_.queryPointerAhead(); // the badge goes beside the pointer: ask with the facts
+    }
     const auto element = std::make_shared<Window>(window);
     for (const auto& registration : targets) {
         if (notification == WindowNotification::windowCreated &&

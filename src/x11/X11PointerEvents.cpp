@@ -1,7 +1,9 @@
 // Global pointer events through XInput 2 raw events.
 #include "x11/X11PointerEvents.h"
 
+#include <cstdlib>
 #include <utility>
+#include <xcb/xcbext.h>
 #include <xcb/xinput.h>
 
 namespace nivu::x11 {
@@ -92,9 +94,22 @@ void X11PointerEvents::handleGenericEvent(const xcb_generic_event_t& generic) {
 }
 
 std::optional<X11PointerEvents::PointerState> X11PointerEvents::queryPointer() {
-    Reply<xcb_query_pointer_reply_t> reply(
-        xcb_query_pointer_reply(x_.get(), xcb_query_pointer(x_.get(), x_.root()), nullptr));
-    x_.repliesCollected();
+    const auto ahead = x_.takePointerQuery();
+    Reply<xcb_query_pointer_reply_t> reply;
+    bool answered = false;
+    if (ahead) { // sent with the event's other requests: its reply is usually in already
+        x_.flush();
+        void* raw = nullptr;
+        xcb_generic_error_t* error = nullptr;
+        answered = xcb_poll_for_reply(x_.get(), ahead->sequence, &raw, &error) == 1;
+        reply.reset(static_cast<xcb_query_pointer_reply_t*>(raw));
+        std::free(error);
+    }
+    if (!answered) {
+        const auto cookie = ahead ? *ahead : xcb_query_pointer(x_.get(), x_.root());
+        reply.reset(xcb_query_pointer_reply(x_.get(), cookie, nullptr));
+        x_.repliesCollected();
+    }
     if (!reply) {
         return std::nullopt;
     }

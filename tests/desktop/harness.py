@@ -340,13 +340,13 @@ class Desktop:
         geometry = self.geometry(wid)
         return geometry["width"], geometry["height"]
 
-    def new_client(self, start, what="a new client window"):
+    def new_client(self, start, what="a new client window", timeout=10.0):
         """Runs start() and returns the client window that it made (not one of nivu's: a tray
         in a panel lists the icon it embeds)."""
         before = set(self.client_windows())
         start()
         return wait_until(lambda: next((w for w in self.client_windows() if w not in before and (
-            self.text_property(w, "WM_CLASS") or b"").split(b"\0")[0] != b"nivu"), None), what=what)
+            self.text_property(w, "WM_CLASS") or b"").split(b"\0")[0] != b"nivu"), None), timeout, what)
 
     def settle(self, wid, quiet=0.4):
         """Waits until the window's size has stayed the same for quiet seconds: past a new
@@ -443,8 +443,9 @@ class Desktop:
     def popup_open(self, popup):
         return any(p["id"] == popup["id"] for p in self.popups())
 
-    def tray_icon(self):
-        """Nivu's small icon window inside the tray host's window, or None."""
+    def tray_icon(self, name="nivu"):
+        """The small icon window of the program (by WM_CLASS instance) inside the tray host's
+        window, or None."""
         def search(window, in_tray):
             try:
                 children = window.query_tree().children
@@ -454,7 +455,7 @@ class Desktop:
                 try:
                     wm_class = child.get_wm_class() or ("",)
                     g = child.get_geometry()
-                    if (in_tray and wm_class[0] == "nivu" and g.width <= 48 and g.height <= 48
+                    if (in_tray and wm_class[0] == name and g.width <= 48 and g.height <= 48
                             and self.viewable(child)):
                         return child
                 except xerror.XError:
