@@ -3,12 +3,14 @@
 
 #include "qt/DesktopCoordinates.h"
 
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QRegion>
+#include <QStaticText>
 #include <QTimer>
+#include <QTransform>
 #include <cmath>
 #include <utility>
 
@@ -43,27 +45,54 @@ public:
         setFixedSize(badgeWidth, badgeHeight);
         setFont(labelFont());
         setWindowTitle(QStringLiteral("Nivu size"));
+        layout.setTextFormat(Qt::PlainText);
+        layout.setPerformanceHint(QStaticText::AggressiveCaching);
     }
 
     QString text;
+    QStaticText layout; // shaped once per text, then drawn as it is
     QRect label;
     bool opaque = false;
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(rect(), Qt::transparent);
-        QPainterPath background;
-        background.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
-        // Without a compositor alpha is ignored; the window shape cuts the corners instead.
-        painter.fillPath(background, QColor(0, 0, 0, opaque ? 255 : qRound(255 * backgroundAlpha)));
+        painter.drawPixmap(0, 0, background());
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        painter.setClipPath(background);
+        if (label.width() > width() - height()) { // only a text this wide reaches the round ends
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setClipPath(pill());
+        }
         painter.setPen(Qt::white);
-        painter.drawText(label, Qt::AlignCenter, text);
+        painter.drawStaticText(label.topLeft(), layout);
     }
+
+private:
+    QPainterPath pill() const {
+        QPainterPath path;
+        path.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
+        return path;
+    }
+    // The rounded background is the same for every text: drawn once per look and scale.
+    const QPixmap& background() {
+        const qreal scale = devicePixelRatioF();
+        if (background_.isNull() || backgroundOpaque_ != opaque ||
+            background_.devicePixelRatio() != scale) {
+            background_ = QPixmap(size() * scale);
+            background_.setDevicePixelRatio(scale);
+            background_.fill(Qt::transparent);
+            QPainter painter(&background_);
+            painter.setRenderHint(QPainter::Antialiasing);
+            // Without a compositor alpha is ignored; the window shape cuts the corners instead.
+            painter.fillPath(pill(), QColor(0, 0, 0, opaque ? 255 : qRound(255 * backgroundAlpha)));
+            backgroundOpaque_ = opaque;
+        }
+        return background_;
+    }
+
+    QPixmap background_;
+    bool backgroundOpaque_ = false;
 };
 
 QtIndicatorView::QtIndicatorView(std::function<bool()> compositing)
@@ -74,8 +103,11 @@ QtIndicatorView::~QtIndicatorView() = default;
 
 Size QtIndicatorView::setLabelText(const std::string& text) {
     badge_->text = QString::fromStdString(text);
-    const QFontMetrics metrics(badge_->font());
-    badge_->label.setSize({metrics.horizontalAdvance(badge_->text), metrics.height()});
+    badge_->layout.setText(badge_->text);
+    badge_->layout.prepare(QTransform(), badge_->font());
+    const QSizeF size = badge_->layout.size();
+    badge_->label.setSize(
+        {static_cast<int>(std::ceil(size.width())), static_cast<int>(std::ceil(size.height()))});
     badge_->update();
     return {static_cast<double>(badge_->label.width()),
             static_cast<double>(badge_->label.height())};

@@ -109,6 +109,10 @@ TEST_F(ControllerTest, ALiveResizeShowsTheBadgeAndRecordsOnceWhenItEnds) {
     }
     EXPECT_EQ(shell.indicator.orderFrontCount, 1);
     EXPECT_EQ(shell.indicator.texts.back(), "898 \u00D7 600") << "897.5 rounds away from zero";
+    resize(897.6, 599.8);
+    EXPECT_EQ(shell.indicator.texts.size(), 41u) << "the same text is not laid out again";
+    EXPECT_EQ(IndicatorPanel::sizeText({0, -0.5}), "0 \u00D7 -1");
+    EXPECT_EQ(IndicatorPanel::sizeText({1e300, 12}), "9223372036854775807 \u00D7 12");
     EXPECT_EQ(shell.indicator.frameOrigin, (Point{555, 317})) << "follows the last drag";
     delegate.followPointer({10, 10});
     EXPECT_EQ(shell.indicator.frameOrigin, (Point{26, -34})) << "no clamping to the screen";
@@ -116,7 +120,7 @@ TEST_F(ControllerTest, ALiveResizeShowsTheBadgeAndRecordsOnceWhenItEnds) {
 
     pointer.release();
     EXPECT_FALSE(shell.indicator.visible);
-    EXPECT_EQ(memory.records, (std::vector<Record>{{{897.5, 600}, "XTerm", std::nullopt}}));
+    EXPECT_EQ(memory.records, (std::vector<Record>{{{897.6, 599.8}, "XTerm", std::nullopt}}));
     EXPECT_EQ(pointer.monitorCount(), 0u) << "the mouse monitor runs only during a live resize";
     pointer.release();
     clock.advance(1s);
