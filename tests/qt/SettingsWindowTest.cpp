@@ -1,6 +1,6 @@
 // The settings window on the offscreen platform, opened through the shell as the tray menu does:
-// editing the presets, recording the shortcut from key events, one centred window, its texts in
-// the locale's language, and the settings file behind it.
+// editing the presets, recording the shortcut from key events, its texts in the locale's
+// language, and the settings file behind it.
 #include "FakeHotKeys.h"
 #include "InMemoryUserDefaults.h"
 #include "TemporaryDirectory.h"
@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -173,21 +172,6 @@ TEST_F(SettingsWindowTest, TheRecorderTakesAModifiedKeyAndShowsConflicts) {
     EXPECT_FALSE(recording());
     press(30, 'a', Qt::NoModifier);
     EXPECT_EQ(field("name").text(), QStringLiteral("aa")) << "keys are delivered normally";
-}
-
-TEST_F(SettingsWindowTest, OneWindowKeepsItsStateAndIsCentredOnEveryShow) {
-    QWidget* first = window();
-    EXPECT_EQ(first->windowTitle(), QStringLiteral("Nivu 設定"));
-    EXPECT_EQ(first->findChild<QtSettingsView*>()->width(), 560);
-    field("name").setText(QStringLiteral("kept"));
-    first->move(0, 0);
-    first->close();
-    shell.showSettingsWindow();
-    EXPECT_EQ(window(), first) << "the same window again";
-    EXPECT_TRUE(first->isVisible());
-    EXPECT_EQ(field("name").text(), QStringLiteral("kept"));
-    const QPoint centre = first->screen()->availableGeometry().center();
-    EXPECT_LE((first->frameGeometry().center() - centre).manhattanLength(), 2);
 }
 
 TEST_F(SettingsWindowTest, TextsAreJapaneseForAJapaneseLocaleAndEnglishOtherwise) {

@@ -169,7 +169,7 @@ TEST_F(ControllerTest, NewWindowsGetTheSizeRememberedWhenTheirEventArrived) {
     EXPECT_TRUE(delegate.liveResize().isResizing()) << "our own write is a resize like any other";
 }
 
-TEST_F(ControllerTest, TheHotKeyOpensThePresetsAtThePointerForTheWindowFocusedThen) {
+TEST_F(ControllerTest, TheHotKeyOpensThePresetsAtThePointerAndEveryShortcutValueReplacesIt) {
     launch();
     pointer.location = {300, 200};
     auto other = desktop.addWindow(1);
@@ -205,10 +205,8 @@ TEST_F(ControllerTest, TheHotKeyOpensThePresetsAtThePointerForTheWindowFocusedTh
     delegate.showPresetMenu();
     EXPECT_EQ(shell.poppedUpMenus.size(), shown) << "no focused window: no menu";
     delegate.applyPreset(nullptr); // a sender without payload is ignored
-}
 
-TEST_F(ControllerTest, EveryShortcutValueReplacesTheHotKey) {
-    launch();
+    // Every shortcut value replaces the hot key.
     const ShortcutSpec controlShiftK{40, 0x1200, "\u2303\u21E7K"};
     settings.setPresetMenuShortcut(controlShiftK);
     settings.setPresetMenuShortcut(controlShiftK);
