@@ -7,7 +7,7 @@ namespace nivu {
 
 bool WindowAccess::isStandardWindow(const WindowElement& window) const {
     const auto subrole = desktop_.windowSubrole(window);
-    return subrole && *subrole == standardWindowSubrole;
+    return subrole == WindowSubrole::standardWindow;
 }
 
 bool WindowAccess::isSizeSettable(const WindowElement& window) const {

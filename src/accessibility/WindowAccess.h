@@ -12,8 +12,6 @@ namespace nivu {
 
 class WindowAccess {
 public:
-    static constexpr std::string_view standardWindowSubrole = "AXStandardWindow";
-
     explicit WindowAccess(Desktop& desktop)
         : desktop_(desktop) {}
 

@@ -28,6 +28,10 @@ using WindowRef = std::shared_ptr<const WindowElement>;
 
 enum class WindowNotification { windowResized, windowCreated };
 
+// What kind of window it is: the subroles "AXStandardWindow" (an ordinary top-level window),
+// "AXDialog" and "AXUnknown" (anything else, such as a menu or a splash screen).
+enum class WindowSubrole { standardWindow, dialog, unknown };
+
 // The registration of window notifications for one application. Destroying it ends delivery.
 class ApplicationObserver {
 public:
@@ -80,8 +84,7 @@ public:
                                                                 NotificationCallback callback) = 0;
 
     // Window attributes; nothing (or false) when the window is gone or the read fails.
-    // The subrole is "AXStandardWindow" for an ordinary top-level window.
-    virtual std::optional<std::string> windowSubrole(const WindowElement& window) = 0;
+    virtual std::optional<WindowSubrole> windowSubrole(const WindowElement& window) = 0;
     virtual bool isWindowSizeSettable(const WindowElement& window) = 0;
     virtual std::optional<Size> windowSize(const WindowElement& window) = 0;
     virtual std::optional<std::string> windowIdentifier(const WindowElement& window) = 0;

@@ -1,7 +1,6 @@
 // Window facts, read in one pipelined batch.
 #include "x11/WindowFacts.h"
 
-#include "accessibility/WindowAccess.h"
 #include "x11/PropertyText.h"
 
 #include <algorithm>
@@ -14,21 +13,22 @@ bool contains(const std::vector<std::uint32_t>& items, std::uint32_t item) {
 }
 } // namespace
 
-std::optional<std::string> WindowFacts::subrole(const X11Connection& x) const {
+std::optional<WindowSubrole> WindowFacts::subrole(const X11Connection& x) const {
     if (!exists) {
         return std::nullopt;
     }
     if (overrideRedirect) {
-        return "AXUnknown";
+        return WindowSubrole::unknown;
     }
     if (!windowTypes.empty()) {
         const auto preferred = windowTypes.front();
         if (preferred == x.atom(Atom::netWmWindowTypeNormal)) {
-            return std::string(WindowAccess::standardWindowSubrole);
+            return WindowSubrole::standardWindow;
         }
-        return preferred == x.atom(Atom::netWmWindowTypeDialog) ? "AXDialog" : "AXUnknown";
+        return preferred == x.atom(Atom::netWmWindowTypeDialog) ? WindowSubrole::dialog
+                                                                : WindowSubrole::unknown;
     }
-    return transient ? "AXDialog" : std::string(WindowAccess::standardWindowSubrole);
+    return transient ? WindowSubrole::dialog : WindowSubrole::standardWindow;
 }
 
 bool WindowFacts::sizeSettable(const X11Connection& x) const {

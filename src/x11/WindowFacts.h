@@ -30,8 +30,8 @@ struct WindowFacts {
     std::optional<std::uint32_t> pid;
     std::optional<xcb_window_t> leader;
 
-    // "AXStandardWindow" for a normal top-level window; nothing when the window is gone.
-    std::optional<std::string> subrole(const X11Connection& x) const;
+    // A normal top-level window is standard; nothing when the window is gone.
+    std::optional<WindowSubrole> subrole(const X11Connection& x) const;
     // Not fixed-size by its hints, resizable for the window manager where it says, and
     // neither maximized nor fullscreen: there the window manager decides the size.
     bool sizeSettable(const X11Connection& x) const;

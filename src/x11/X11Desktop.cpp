@@ -1,13 +1,12 @@
 // The desktop of an EWMH window manager.
 #include "x11/X11Desktop.h"
 
-#include "x11/WorkArea.h"
+#include "x11/WindowResize.h"
 
 #include <algorithm>
 #include <cmath>
 #include <set>
 #include <utility>
-#include <xcb/randr.h>
 
 namespace nivu::x11 {
 
@@ -377,7 +376,7 @@ std::unique_ptr<ApplicationObserver> X11Desktop::createObserver(ProcessId proces
     return std::make_unique<Observer>(*this, std::move(registration));
 }
 
-std::optional<std::string> X11Desktop::windowSubrole(const WindowElement& window) {
+std::optional<WindowSubrole> X11Desktop::windowSubrole(const WindowElement& window) {
     return facts(idOf(window)).subrole(x_);
 }
 
@@ -399,104 +398,8 @@ std::optional<std::string> X11Desktop::windowIdentifier(const WindowElement& win
 }
 
 void X11Desktop::setWindowSize(const WindowElement& window, Size size) {
-    const xcb_window_t id = idOf(window);
-    if (id == XCB_NONE) {
-        return;
-    }
-    // The size asked for is the visible one, at most what the work area of the window's
-    // monitor shows with the frame; the client gets its shadow on top.
-    const auto areas = requestProperty(x_, x_.root(), x_.atom(Atom::netWorkarea), 1 << 12);
-    const auto desktop = requestProperty(x_, x_.root(), x_.atom(Atom::netCurrentDesktop), 4);
-    const auto frame = requestProperty(x_, id, x_.atom(Atom::netFrameExtents), 16);
-    const auto geometryCookie = xcb_get_geometry(x_.get(), id);
-    const auto originCookie = xcb_translate_coordinates(x_.get(), id, x_.root(), 0, 0);
-    const auto* randr = xcb_get_extension_data(x_.get(), &xcb_randr_id);
-    const bool haveMonitors = randr && randr->present;
-    const auto monitorsCookie = haveMonitors ? xcb_randr_get_monitors(x_.get(), x_.root(), 1)
-                                             : xcb_randr_get_monitors_cookie_t{};
-    const auto cardinalsOf = [this](xcb_get_property_cookie_t cookie) {
-        const auto value = collectProperty(x_, cookie);
-        return value ? cardinals(*value) : std::vector<std::uint32_t>{};
-    };
-    const auto workAreas = cardinalsOf(areas);
-    const auto current = cardinalsOf(desktop);
-    const auto frameExtents = cardinalsOf(frame);
-    Reply<xcb_get_geometry_reply_t> geometry(
-        xcb_get_geometry_reply(x_.get(), geometryCookie, nullptr));
-    Reply<xcb_translate_coordinates_reply_t> origin(
-        xcb_translate_coordinates_reply(x_.get(), originCookie, nullptr));
-    std::vector<PixelRect> monitors;
-    if (haveMonitors) {
-        Reply<xcb_randr_get_monitors_reply_t> reply(
-            xcb_randr_get_monitors_reply(x_.get(), monitorsCookie, nullptr));
-        for (auto it = reply ? xcb_randr_get_monitors_monitors_iterator(reply.get())
-                             : xcb_randr_monitor_info_iterator_t{};
-             it.rem > 0; xcb_randr_monitor_info_next(&it)) {
-            monitors.push_back({it.data->x, it.data->y, it.data->width, it.data->height});
-        }
-    }
-    waited();
-    if (monitors.empty()) {
-        monitors.push_back({0, 0, x_.screen().width_in_pixels, x_.screen().height_in_pixels});
-    }
-    const auto centre = [&](std::int32_t from, std::int32_t length) { return from + length / 2; };
-    const auto area = geometry && origin
-                          ? workAreaAt(centre(origin->dst_x, geometry->width),
-                                       centre(origin->dst_y, geometry->height), monitors, workAreas,
-                                       current.empty() ? 0 : current.front())
-                          : std::nullopt;
-    const Size visible =
-        fitInWorkArea({std::round(size.width), std::round(size.height)}, area, frameExtents);
-    const Size shadow = facts(id).shadow;
-    const double width = visible.width + shadow.width;
-    const double height = visible.height + shadow.height;
-    if (!(width >= 1 && width <= 32767 && height >= 1 && height <= 32767)) {
-        return; // beyond what X can express
-    }
-    const auto w = static_cast<std::uint32_t>(width);
-    const auto h = static_cast<std::uint32_t>(height);
-    if (facts(id).maximizedOrFullscreen(x_)) {
-        leaveMaximizedAndFullscreen(id); // the window manager keeps such sizes otherwise
-    }
-    const auto supported = rootList(Atom::netSupported);
-    if (contains(supported, x_.atom(Atom::netMoveresizeWindow))) {
-        // Width and height flags only, source "pager": the position stays where it is.
-        xcb_client_message_event_t message{};
-        message.response_type = XCB_CLIENT_MESSAGE;
-        message.format = 32;
-        message.window = id;
-        message.type = x_.atom(Atom::netMoveresizeWindow);
-        message.data.data32[0] = (1u << 10) | (1u << 11) | (2u << 12);
-        message.data.data32[3] = w;
-        message.data.data32[4] = h;
-        xcb_send_event(x_.get(), 0, x_.root(),
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&message));
-    } else {
-        const std::uint32_t values[] = {w, h};
-        xcb_configure_window(x_.get(), id, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
-                             values);
-    }
-    x_.flush();
-}
-
-void X11Desktop::leaveMaximizedAndFullscreen(xcb_window_t id) {
-    const std::pair<xcb_atom_t, xcb_atom_t> states[] = {
-        {x_.atom(Atom::netWmStateMaximizedVert), x_.atom(Atom::netWmStateMaximizedHorz)},
-        {x_.atom(Atom::netWmStateFullscreen), XCB_NONE}};
-    for (const auto& [first, second] : states) {
-        xcb_client_message_event_t message{};
-        message.response_type = XCB_CLIENT_MESSAGE;
-        message.format = 32;
-        message.window = id;
-        message.type = x_.atom(Atom::netWmState);
-        message.data.data32[0] = 0; // _NET_WM_STATE_REMOVE
-        message.data.data32[1] = first;
-        message.data.data32[2] = second;
-        message.data.data32[3] = 2; // source: pager
-        xcb_send_event(x_.get(), 0, x_.root(),
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&message));
+    if (const xcb_window_t id = idOf(window); id != XCB_NONE) {
+        requestWindowSize(x_, id, size, facts(id));
     }
 }
 

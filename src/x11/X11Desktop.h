@@ -34,7 +34,7 @@ public:
     WindowRef focusedWindow(ProcessId process) override;
     std::unique_ptr<ApplicationObserver> createObserver(ProcessId process,
                                                         NotificationCallback callback) override;
-    std::optional<std::string> windowSubrole(const WindowElement& window) override;
+    std::optional<WindowSubrole> windowSubrole(const WindowElement& window) override;
     bool isWindowSizeSettable(const WindowElement& window) override;
     std::optional<Size> windowSize(const WindowElement& window) override;
     std::optional<std::string> windowIdentifier(const WindowElement& window) override;
@@ -57,8 +57,6 @@ private:
     void handleConfigureNotify(const xcb_generic_event_t& event);
     void handleDestroyNotify(const xcb_generic_event_t& event);
     void reportAccessLoss();
-    // Asks the window manager to take the window out of its maximized and fullscreen states.
-    void leaveMaximizedAndFullscreen(xcb_window_t id);
     void refreshClientList(bool initial);
     void announceActiveApplication();
     std::optional<xcb_window_t> activeWindow();

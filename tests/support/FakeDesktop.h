@@ -15,7 +15,7 @@ class FakeWindow final : public WindowElement {
 public:
     ProcessId process = 0;
     bool exists = true; // false: every read fails, every write is lost
-    std::optional<std::string> subrole = "AXStandardWindow";
+    std::optional<WindowSubrole> subrole = WindowSubrole::standardWindow;
     bool sizeSettable = true;
     std::optional<Size> size = Size{640, 480};
     std::optional<std::string> identifier;
@@ -88,7 +88,7 @@ public:
         ++observersCreated;
         return std::make_unique<Observer>(*this, process, std::move(callback));
     }
-    std::optional<std::string> windowSubrole(const WindowElement& w) override {
+    std::optional<WindowSubrole> windowSubrole(const WindowElement& w) override {
         return read(w, &FakeWindow::subrole);
     }
     bool isWindowSizeSettable(const WindowElement& w) override {

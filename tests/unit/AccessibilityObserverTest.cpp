@@ -81,7 +81,7 @@ TEST_F(AccessibilityObserverTest, EveryResizeOfAResizableStandardWindowIsReporte
 
     // Dialogs, fixed-size, unsized and vanished windows are dropped, created or resized.
     auto dialog = desktop.addWindow(1);
-    dialog->subrole = "AXDialog";
+    dialog->subrole = WindowSubrole::dialog;
     auto fixed = desktop.addWindow(1);
     fixed->sizeSettable = false;
     auto unsized = desktop.addWindow(1);
@@ -103,10 +103,10 @@ TEST_F(AccessibilityObserverTest, EveryResizeOfAResizableStandardWindowIsReporte
 TEST_F(AccessibilityObserverTest, CreatedWindowsAreExaminedAndReportedExactlyAfterTheDelay) {
     observer->start();
     auto window = desktop.addWindow(1);
-    window->subrole = "AXUnknown"; // becomes standard while its client sets it up
+    window->subrole = WindowSubrole::unknown; // becomes standard while its client sets it up
     desktop.notify(window, created);
     desktop.addApplication(1, "Renamed");
-    window->subrole = "AXStandardWindow";
+    window->subrole = WindowSubrole::standardWindow;
     window->identifier = "role";
     clock.advance(199ms);
     EXPECT_TRUE(creations.empty());
@@ -117,10 +117,10 @@ TEST_F(AccessibilityObserverTest, CreatedWindowsAreExaminedAndReportedExactlyAft
     EXPECT_EQ(creations[0].windowIdentifier, "role") << "read after the delay";
 
     auto late = desktop.addWindow(1);
-    late->subrole = "AXDialog";
+    late->subrole = WindowSubrole::dialog;
     desktop.notify(late, created);
     clock.advance(200ms);
-    late->subrole = "AXStandardWindow";
+    late->subrole = WindowSubrole::standardWindow;
     EXPECT_EQ(creations.size(), 1u) << "standard only after the delay: not reported";
 
     // Neither stop nor a new application cancels a pending report; destroying the observer does.

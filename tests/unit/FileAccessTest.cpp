@@ -2,6 +2,7 @@
 #include "common/FileAccess.h"
 
 #include "TemporaryDirectory.h"
+#include "memory/WindowSizeMemory.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -89,34 +90,50 @@ TEST(FileAccessTest, FailedWritesLeaveThePreviousFileAndNoLitter) {
     EXPECT_EQ(readFile(file), "previous");
     EXPECT_EQ(entriesIn(dir.path()), 1u);
 
+    // The store on a full disk: it says so once per run of failures, and saves once it can.
+    writeFile(dir.path() / ".nivu" / "config.json",
+              R"({"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm"]})");
+    WindowSizeMemory store(dir.path());
+    ::testing::internal::CaptureStderr();
+    {
+        FileSizeLimit diskFull(100); // room for the captured line, not for the document
+        store.recordSize({3, 4}, "XTerm", std::nullopt);
+        store.recordSize({5, 6}, "XTerm", std::nullopt);
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "nivu: cannot save window sizes to " + (dir.path() / ".nivu/config.json").string() +
+                  "\n");
+    store.recordSize({7, 8}, "XTerm", std::nullopt);
+    EXPECT_EQ(store.rememberedSize("XTerm", std::nullopt), (Size{7, 8}));
+
     fs::create_directory(dir.path() / "folder");
     EXPECT_FALSE(files::writeAtomically(dir.path() / "folder", "x"));
     EXPECT_FALSE(files::writeAtomically(dir.path() / "missing" / "file", "x"));
     EXPECT_TRUE(fs::is_directory(dir.path() / "folder"));
 }
 
-TEST(FileAccessTest, TemporariesOfKilledWritersAreRemovedOthersStay) {
-    test::TemporaryDirectory dir;
-    const auto file = dir.path() / "config.json";
-    writeFile(file, "{}");
+TEST(FileAccessTest, TheStoreRemovesTemporariesOfKilledWritersAtStartAndLeavesOthers) {
+    test::TemporaryDirectory home;
+    const auto folder = home.path() / ".nivu";
+    writeFile(folder / "config.json", "{}");
     // A pid that no longer runs: a child that has exited.
     const pid_t gone = ::fork();
     if (gone == 0) {
         ::_exit(0);
     }
     ::waitpid(gone, nullptr, 0);
-    const auto stale = dir.path() / (".config.json.tmp-" + std::to_string(gone) + "-0-1");
-    const auto live = dir.path() / (".config.json.tmp-" + std::to_string(::getpid()) + "-0-2");
+    const auto stale = folder / (".config.json.tmp-" + std::to_string(gone) + "-0-1");
+    const auto live = folder / (".config.json.tmp-" + std::to_string(::getpid()) + "-0-2");
     writeFile(stale, "half");
     writeFile(live, "in progress");
-    writeFile(dir.path() / "notes.txt", "mine");
+    writeFile(folder / "notes.txt", "mine");
 
-    files::removeStaleTemporaries(file);
+    WindowSizeMemory store(home.path());
 
     EXPECT_FALSE(fs::exists(stale));
     EXPECT_TRUE(fs::exists(live)) << "a running writer's file stays";
-    EXPECT_TRUE(fs::exists(dir.path() / "notes.txt"));
-    EXPECT_EQ(readFile(file), "{}");
+    EXPECT_TRUE(fs::exists(folder / "notes.txt"));
+    EXPECT_EQ(readFile(folder / "config.json"), "{}");
 }
 
 TEST(FileAccessTest, ReadingRefusesWhatIsNotASmallRegularFile) {

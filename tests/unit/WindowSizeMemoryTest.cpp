@@ -27,6 +27,11 @@ constexpr const char* trackingXTerm = R"({
 class WindowSizeMemoryTest : public ::testing::Test {
 protected:
     std::filesystem::path configPath() const { return home.path() / ".nivu" / "config.json"; }
+    ino_t inode() const {
+        struct stat info {};
+        ::stat(configPath().c_str(), &info);
+        return info.st_ino;
+    }
     WindowSizeMemory storeWith(const std::string& document) {
         writeFile(configPath(), document);
         return WindowSizeMemory(home.path());
@@ -84,14 +89,11 @@ TEST_F(WindowSizeMemoryTest, RecordingRoundsKeysByWindowAndRewritesOnlyWhatItKno
         "trackedBundleIdentifiers": ["XTerm", "b", "XTerm"]})")
                                               .dump(2) +
                                           "\n");
-    const auto inode = [this] {
-        struct stat info {};
-        ::stat(configPath().c_str(), &info);
-        return info.st_ino;
-    };
     const auto written = inode();
     store.recordSize({1024.4, 766.5}, "XTerm", "B");
     EXPECT_EQ(inode(), written) << "an equal rounded size must not replace the file";
+    store.recordSize({1, 2}, "XTerm", "B");
+    EXPECT_NE(inode(), written) << "a new file renamed into place: a kill never leaves half";
 
     const std::string badRole = "role\xff\xc3";
     store.recordSize({640, 480}, "XTerm", badRole);
