@@ -257,6 +257,7 @@ class SizesUnderEveryWindowManager(unittest.TestCase):
                 visible = desktop.visible_size(window)
                 wait_until(lambda: desktop.stored_size(app_class) == {"width": visible[0], "height": visible[1]},
                            what=f"the visible {visible} in config.json: {desktop.stored_size(app_class)}")
+                wait_until(lambda: not badges(desktop), what="the live resize to end")  # and record
                 desktop.end(program)
                 tracked["rememberedSizes"][app_class] = {"_default": {"width": 930, "height": 610}}
                 desktop.write_config(json.dumps(tracked))  # a size only nivu can give it
