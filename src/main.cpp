@@ -20,7 +20,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QTimer>
 
 int main(int argc, char** argv) {
     // Before Qt, which would abort with a message of its own: one clear line and a status.
@@ -79,7 +78,8 @@ int main(int argc, char** argv) {
     nivu::SignalWatcher stopOnSignal([](int) { QApplication::quit(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit,
                      [&] { delegate.applicationWillTerminate(); });
-    QTimer::singleShot(0, [&] { delegate.applicationDidFinishLaunching(); });
+    // Launched: the tray icon asks to be embedded before the event loop's first pass.
+    delegate.applicationDidFinishLaunching();
     const int status = QApplication::exec();
     return exitStatus != 0 ? exitStatus : status;
 }

@@ -1,27 +1,57 @@
-// Nivu's icons from their SVG sources, drawn by Qt SVG itself.
+// Nivu's icons from their SVG sources, drawn by Qt SVG itself, at the size asked for.
 #include "qt/SvgIcon.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
+#include <map>
+#include <memory>
+#include <utility>
 
 namespace nivu {
 
+namespace {
+
+// Draws each size when it is first asked for: starting Nivu renders no size it does not show.
+class SvgIconEngine final : public QIconEngine {
+public:
+    explicit SvgIconEngine(std::shared_ptr<QSvgRenderer> renderer)
+        : renderer_(std::move(renderer)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        auto& drawn = pixmaps_[{size.width(), size.height()}];
+        if (drawn.isNull()) {
+            drawn = QPixmap(size);
+            drawn.fill(Qt::transparent);
+            QPainter painter(&drawn);
+            renderer_->render(&painter);
+        }
+        // Disabled and selected looks come from the style, as for any pixmap icon.
+        return mode == QIcon::Normal ? drawn : QIcon(drawn).pixmap(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}};
+    }
+    QIconEngine* clone() const override { return new SvgIconEngine(renderer_); }
+
+private:
+    std::shared_ptr<QSvgRenderer> renderer_;
+    std::map<std::pair<int, int>, QPixmap> pixmaps_;
+};
+
+} // namespace
+
 QIcon svgIcon(const QString& path) {
-    QSvgRenderer renderer(path);
-    if (!renderer.isValid()) {
+    auto renderer = std::make_shared<QSvgRenderer>(path);
+    if (!renderer->isValid()) {
         return {};
     }
-    QIcon icon;
-    for (const int side : {16, 22, 24, 32, 44, 48, 64, 128}) {
-        QPixmap pixmap(side, side);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        renderer.render(&painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return QIcon(new SvgIconEngine(std::move(renderer)));
 }
 
 } // namespace nivu

@@ -7,8 +7,8 @@
 
 namespace nivu {
 
-// The icon at the usual sizes and at twice them; a null icon when the file is missing or is
-// not SVG.
+// The icon at any size, drawn when first shown; a null icon when the file is missing or is not
+// SVG.
 QIcon svgIcon(const QString& path);
 
 } // namespace nivu
