@@ -14,11 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     }
     if (size >= 6) {
-        std::uint32_t flags = 0;
+        std::uint32_t carbon = 0;
         std::uint16_t keyCode = 0;
-        std::memcpy(&flags, data, 4);
+        std::memcpy(&carbon, data, 4);
         std::memcpy(&keyCode, data + 4, 2);
-        const auto display = nivu::shortcutDisplayString(flags, keyCode, bytes.substr(6));
+        const auto display = nivu::shortcutDisplayString(nivu::modifiersOfCarbonBits(carbon),
+                                                         keyCode, bytes.substr(6));
         if (!nivu::isValidUtf8(display) || display.empty()) {
             std::abort();
         }

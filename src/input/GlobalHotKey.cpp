@@ -52,7 +52,7 @@ std::unique_ptr<GlobalHotKey> GlobalHotKey::create(HotKeyRegistry& registry, std
     // Ids are used up whether or not the registration succeeds.
     const std::uint32_t id = registry.nextID_++;
     auto handle = registry.platform_.registerHotKey(
-        keyCode, modifiers, HotKeyIdentifier{HotKeyRegistry::signature, id});
+        keyCode, modifiersOfCarbonBits(modifiers), HotKeyIdentifier{HotKeyRegistry::signature, id});
     if (!handle) {
         return nullptr;
     }

@@ -117,36 +117,19 @@ std::optional<ShortcutSpec> ShortcutSpec::decodeJson(std::string_view bytes) {
                         display->get<std::string>()};
 }
 
-std::uint32_t carbonModifierMask(std::uint32_t modifierFlags) {
-    std::uint32_t mask = 0;
-    if (modifierFlags & modifier_flag::command) {
-        mask |= carbon_modifier::command;
-    }
-    if (modifierFlags & modifier_flag::shift) {
-        mask |= carbon_modifier::shift;
-    }
-    if (modifierFlags & modifier_flag::option) {
-        mask |= carbon_modifier::option;
-    }
-    if (modifierFlags & modifier_flag::control) {
-        mask |= carbon_modifier::control;
-    }
-    return mask;
-}
-
-std::string shortcutDisplayString(std::uint32_t modifierFlags, std::uint16_t keyCode,
+std::string shortcutDisplayString(Modifiers modifiers, std::uint16_t keyCode,
                                   std::string_view charactersIgnoringModifiers) {
     std::string text;
-    if (modifierFlags & modifier_flag::control) {
+    if (modifiers.has(Modifier::control)) {
         text += "\u2303";
     }
-    if (modifierFlags & modifier_flag::option) {
+    if (modifiers.has(Modifier::option)) {
         text += "\u2325";
     }
-    if (modifierFlags & modifier_flag::shift) {
+    if (modifiers.has(Modifier::shift)) {
         text += "\u21E7";
     }
-    if (modifierFlags & modifier_flag::command) {
+    if (modifiers.has(Modifier::command)) {
         text += "\u2318";
     }
     if (const char* name = nameIn(namedKeys, keyCode)) {

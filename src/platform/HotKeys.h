@@ -1,6 +1,7 @@
 // System-wide key combinations: registration and the press events of registered ones.
 #pragma once
 
+#include "common/Modifiers.h"
 #include "common/Signal.h"
 
 #include <cstdint>
@@ -35,10 +36,10 @@ public:
     // Installs the application's one handler for presses of registered combinations, called on
     // the main loop; false when it cannot be installed.
     virtual bool installEventHandler(std::function<void(HotKeyIdentifier)> handler) = 0;
-    // Registers the combination (a virtual key code and Carbon modifier bits); nullptr when the
-    // platform refuses it (taken by another program, by the window manager, or by Nivu).
-    virtual std::unique_ptr<HotKeyHandle>
-    registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, HotKeyIdentifier identifier) = 0;
+    // Registers the combination (a virtual key code and its modifiers); nullptr when the platform
+    // refuses it (taken by another program, by the window manager, or by Nivu).
+    virtual std::unique_ptr<HotKeyHandle> registerHotKey(std::uint32_t keyCode, Modifiers modifiers,
+                                                         HotKeyIdentifier identifier) = 0;
     // Releases a registration; the combination is free for others at once.
     virtual void unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) = 0;
     // Calls onChange when the platform stops or again starts holding a registration (on X11:

@@ -1,6 +1,7 @@
 // Key presses that reach Nivu's own windows, seen before any control gets them.
 #pragma once
 
+#include "common/Modifiers.h"
 #include "common/Signal.h"
 
 #include <cstdint>
@@ -12,7 +13,7 @@ namespace nivu {
 
 struct KeyDownEvent {
     std::uint16_t keyCode = 0;               // virtual key code (key position)
-    std::uint32_t modifierFlags = 0;         // the modifier_flag bits of ShortcutSpec.h, and others
+    Modifiers modifiers;                     // those held, of the four a shortcut can have
     std::string charactersIgnoringModifiers; // empty when the key produces no characters
 };
 

@@ -57,11 +57,10 @@ bool ShortcutRecorder::handleKeyDown(const KeyDownEvent& event) {
         stopRecording();
         return true;
     }
-    const std::uint32_t flags = event.modifierFlags & shortcutModifierFlags;
-    if (flags == 0) {
+    if (event.modifiers.empty()) {
         return true; // keep recording; the key reaches no control
     }
-    const std::uint32_t modifiers = carbonModifierMask(flags);
+    const std::uint32_t modifiers = carbonBits(event.modifiers);
     auto trial = GlobalHotKey::create(hotKeys_, event.keyCode, modifiers, [] {});
     if (!trial) {
         errorMessage_ = localize_(conflictMessage);
@@ -74,7 +73,7 @@ bool ShortcutRecorder::handleKeyDown(const KeyDownEvent& event) {
     errorMessage_.reset();
     shortcut_.set(ShortcutSpec{
         event.keyCode, modifiers,
-        shortcutDisplayString(flags, event.keyCode, event.charactersIgnoringModifiers)});
+        shortcutDisplayString(event.modifiers, event.keyCode, event.charactersIgnoringModifiers)});
     stopRecording();
     changed();
     return true;

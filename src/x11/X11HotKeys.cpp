@@ -10,10 +10,6 @@
 namespace nivu::x11 {
 
 namespace {
-constexpr std::uint32_t carbonCommand = 0x0100;
-constexpr std::uint32_t carbonShift = 0x0200;
-constexpr std::uint32_t carbonOption = 0x0800;
-constexpr std::uint32_t carbonControl = 0x1000;
 constexpr std::uint16_t relevantModifiers =
     XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 constexpr int evdevNumLock = 69;
@@ -43,21 +39,11 @@ X11HotKeys::~X11HotKeys() {
     }
 }
 
-std::uint16_t X11HotKeys::xModifiers(std::uint32_t carbon) {
-    std::uint16_t modifiers = 0;
-    if (carbon & carbonCommand) {
-        modifiers |= XCB_MOD_MASK_4;
-    }
-    if (carbon & carbonShift) {
-        modifiers |= XCB_MOD_MASK_SHIFT;
-    }
-    if (carbon & carbonOption) {
-        modifiers |= XCB_MOD_MASK_1;
-    }
-    if (carbon & carbonControl) {
-        modifiers |= XCB_MOD_MASK_CONTROL;
-    }
-    return modifiers;
+std::uint16_t X11HotKeys::xModifiers(Modifiers modifiers) {
+    return (modifiers.has(Modifier::command) ? XCB_MOD_MASK_4 : 0) |
+           (modifiers.has(Modifier::shift) ? XCB_MOD_MASK_SHIFT : 0) |
+           (modifiers.has(Modifier::option) ? XCB_MOD_MASK_1 : 0) |
+           (modifiers.has(Modifier::control) ? XCB_MOD_MASK_CONTROL : 0);
 }
 
 bool X11HotKeys::installEventHandler(std::function<void(HotKeyIdentifier)> handler) {
@@ -69,8 +55,7 @@ bool X11HotKeys::installEventHandler(std::function<void(HotKeyIdentifier)> handl
     return true;
 }
 
-std::unique_ptr<HotKeyHandle> X11HotKeys::registerHotKey(std::uint32_t keyCode,
-                                                         std::uint32_t modifiers,
+std::unique_ptr<HotKeyHandle> X11HotKeys::registerHotKey(std::uint32_t keyCode, Modifiers modifiers,
                                                          HotKeyIdentifier identifier) {
     const auto evdev = keyCode <= 0xFFFF
                            ? evdevCodeForVirtualKey(static_cast<std::uint16_t>(keyCode))

@@ -17,13 +17,13 @@ public:
     ~X11HotKeys() override;
 
     bool installEventHandler(std::function<void(HotKeyIdentifier)> handler) override;
-    std::unique_ptr<HotKeyHandle> registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
+    std::unique_ptr<HotKeyHandle> registerHotKey(std::uint32_t keyCode, Modifiers modifiers,
                                                  HotKeyIdentifier identifier) override;
     void unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) override;
     Subscription observeHolding(std::function<void(HotKeyIdentifier, bool)> onChange) override;
 
     // X modifier bits for Carbon bits: Command = Super (Mod4), Option = Alt (Mod1).
-    static std::uint16_t xModifiers(std::uint32_t carbonModifiers);
+    static std::uint16_t xModifiers(Modifiers modifiers);
 
 private:
     struct Grab {

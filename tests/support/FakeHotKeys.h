@@ -11,7 +11,7 @@ namespace nivu::test {
 
 class FakeHotKeys final : public HotKeyPlatform {
 public:
-    using Combination = std::pair<std::uint32_t, std::uint32_t>; // key code, modifiers
+    using Combination = std::pair<std::uint32_t, std::uint32_t>; // key code, Carbon bits
 
     bool installEventHandler(std::function<void(HotKeyIdentifier)> handler) override {
         ++handlerInstalls;
@@ -20,13 +20,13 @@ public:
         }
         return !refuseHandler;
     }
-    std::unique_ptr<HotKeyHandle> registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
+    std::unique_ptr<HotKeyHandle> registerHotKey(std::uint32_t keyCode, Modifiers modifiers,
                                                  HotKeyIdentifier identifier) override {
         ++registrationAttempts;
-        if (taken.contains({keyCode, modifiers})) {
+        if (taken.contains({keyCode, carbonBits(modifiers)})) {
             return nullptr;
         }
-        registered[identifier.id] = {keyCode, modifiers};
+        registered[identifier.id] = {keyCode, carbonBits(modifiers)};
         return std::make_unique<Handle>(identifier.id);
     }
     void unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) override {

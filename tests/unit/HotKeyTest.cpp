@@ -9,7 +9,7 @@
 namespace nivu {
 namespace {
 
-using namespace modifier_flag;
+using enum Modifier;
 
 class HotKeyTest : public ::testing::Test {
 protected:
@@ -72,8 +72,8 @@ public:
         return Subscription([this] { handler_ = nullptr; });
     }
     // A key press in one of Nivu's windows; true when something swallowed it.
-    bool press(std::uint16_t key, std::uint32_t flags, std::string characters) {
-        return handler_ && handler_(KeyDownEvent{key, flags, std::move(characters)});
+    bool press(std::uint16_t key, Modifiers modifiers, std::string characters) {
+        return handler_ && handler_(KeyDownEvent{key, modifiers, std::move(characters)});
     }
     bool refuse = false;
 
@@ -94,14 +94,14 @@ protected:
 
 TEST_F(ShortcutRecorderTest, KeysWithoutAModifierAreSwallowedAndAFreeCombinationIsTaken) {
     recorder.toggleRecording();
-    EXPECT_TRUE(monitors.press(0x00, 0x10000 /* Caps Lock */, "a")) << "never reaches a field";
+    EXPECT_TRUE(monitors.press(0x00, {}, "a")) << "never reaches a field";
     EXPECT_TRUE(recorder.isRecording());
     EXPECT_EQ(platform.registrationAttempts, 0) << "no trial without a modifier";
 
-    EXPECT_TRUE(monitors.press(0x00, shift, "a"));
+    EXPECT_TRUE(monitors.press(0x00, {shift}, "a"));
     EXPECT_EQ(shortcut, (ShortcutSpec{0x00, 0x0200, "\u21E7A"})) << "Shift alone counts";
     EXPECT_FALSE(recorder.isRecording());
-    EXPECT_FALSE(monitors.press(0x00, command, "a")) << "the monitor goes with the recording";
+    EXPECT_FALSE(monitors.press(0x00, {command}, "a")) << "the monitor goes with the recording";
     EXPECT_TRUE(platform.registered.empty()) << "the trial leaves nothing registered";
 
     monitors.refuse = true;
@@ -115,10 +115,10 @@ TEST_F(ShortcutRecorderTest, ATakenCombinationIsRefusedEvenWhenNivuHoldsIt) {
     auto inForce = make(15);
     platform.taken.insert({15, 0x0900});
     recorder.startRecording();
-    monitors.press(15, option | command, "r");
+    monitors.press(15, {option, command}, "r");
     EXPECT_TRUE(recorder.errorMessage());
     recorder.startRecording();
-    monitors.press(17, option | command, "t");
+    monitors.press(17, {option, command}, "t");
     EXPECT_EQ(shortcut->displayString, "\u2325\u2318T");
     EXPECT_TRUE(inForce->isRegistered());
 }

@@ -24,9 +24,13 @@ TEST(KeyPositionsTest, EveryRecordableKeyMapsBothWaysByPosition) {
 }
 
 TEST(KeyPositionsTest, CarbonModifiersBecomeSuperAltControlShift) {
-    EXPECT_EQ(x11::X11HotKeys::xModifiers(0x0900), XCB_MOD_MASK_4 | XCB_MOD_MASK_1);
-    EXPECT_EQ(x11::X11HotKeys::xModifiers(0x1200), XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT);
-    EXPECT_EQ(x11::X11HotKeys::xModifiers(0x00FF), 0) << "other bits are not modifiers";
+    using enum Modifier;
+    EXPECT_EQ(x11::X11HotKeys::xModifiers({command, option}), XCB_MOD_MASK_4 | XCB_MOD_MASK_1);
+    EXPECT_EQ(x11::X11HotKeys::xModifiers({control, shift}),
+              XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT);
+    EXPECT_EQ(modifiersOfCarbonBits(0x1B00 | 0x00FF), (Modifiers{command, shift, option, control}))
+        << "Carbon's other bits are no modifiers";
+    EXPECT_EQ(carbonBits({command, option}), 0x0900u);
 }
 
 } // namespace

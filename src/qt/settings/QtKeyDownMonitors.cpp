@@ -62,16 +62,16 @@ KeyDownEvent QtKeyDownMonitors::keyDownEvent(const QKeyEvent& event) {
     const Qt::KeyboardModifiers modifiers = event.modifiers();
     if (position) {
         if (modifiers & Qt::ShiftModifier) {
-            result.modifierFlags |= modifier_flag::shift;
+            result.modifiers.add(Modifier::shift);
         }
         if (modifiers & Qt::ControlModifier) {
-            result.modifierFlags |= modifier_flag::control;
+            result.modifiers.add(Modifier::control);
         }
         if (modifiers & Qt::AltModifier) {
-            result.modifierFlags |= modifier_flag::option;
+            result.modifiers.add(Modifier::option);
         }
         if (modifiers & Qt::MetaModifier) {
-            result.modifierFlags |= modifier_flag::command;
+            result.modifiers.add(Modifier::command);
         }
     }
     // The keysym already carries Shift (and Caps Lock) but not Control or Alt.
