@@ -3,6 +3,7 @@
 
 #include "qt/DesktopCoordinates.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -21,6 +22,7 @@ constexpr int badgeWidth = 120;
 constexpr int badgeHeight = 28;
 constexpr double cornerRadius = 14;
 constexpr double backgroundAlpha = 0.82;
+constexpr qint64 frameMilliseconds = 8; // a 120 Hz screen's frame
 
 QFont labelFont() {
     QFont font = QGuiApplication::font();
@@ -47,15 +49,35 @@ public:
         setWindowTitle(QStringLiteral("Nivu size"));
         layout.setTextFormat(Qt::PlainText);
         layout.setPerformanceHint(QStaticText::AggressiveCaching);
+        repaintLater.setSingleShot(true);
+        connect(&repaintLater, &QTimer::timeout, this, [this] { update(); });
     }
 
+    // A mouse reports up to a thousand sizes a second, more than any screen shows: the badge is
+    // painted at most once a frame, and a frame's last text is the one painted.
+    void updateOncePerFrame() {
+        if (repaintLater.isActive()) {
+            return;
+        }
+        const qint64 since = lastPaint.isValid() ? lastPaint.elapsed() : frameMilliseconds;
+        if (since >= frameMilliseconds) {
+            update();
+        } else {
+            repaintLater.start(static_cast<int>(frameMilliseconds - since));
+        }
+    }
+    void cancelRepaint() { repaintLater.stop(); }
+
     QString text;
+    QString paintedText;
     QStaticText layout; // shaped once per text, then drawn as it is
     QRect label;
     bool opaque = false;
 
 protected:
     void paintEvent(QPaintEvent*) override {
+        lastPaint.start();
+        paintedText = text;
         QPainter painter(this);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawPixmap(0, 0, background());
@@ -93,6 +115,8 @@ private:
 
     QPixmap background_;
     bool backgroundOpaque_ = false;
+    QTimer repaintLater;
+    QElapsedTimer lastPaint;
 };
 
 QtIndicatorView::QtIndicatorView(std::function<bool()> compositing)
@@ -108,7 +132,7 @@ Size QtIndicatorView::setLabelText(const std::string& text) {
     const QSizeF size = badge_->layout.size();
     badge_->label.setSize(
         {static_cast<int>(std::ceil(size.width())), static_cast<int>(std::ceil(size.height()))});
-    badge_->update();
+    badge_->updateOncePerFrame();
     return {static_cast<double>(badge_->label.width()),
             static_cast<double>(badge_->label.height())};
 }
@@ -117,7 +141,7 @@ void QtIndicatorView::setLabelOrigin(Point origin) {
     // The origin counts from the badge's lower left; Qt counts from the top.
     const int top = static_cast<int>(std::lround(badgeHeight - origin.y - badge_->label.height()));
     badge_->label.moveTo(static_cast<int>(std::lround(origin.x)), top);
-    badge_->update();
+    badge_->updateOncePerFrame();
 }
 
 void QtIndicatorView::setFrameOrigin(Point origin) {
@@ -155,6 +179,7 @@ void QtIndicatorView::orderFront() {
 
 void QtIndicatorView::orderOut() {
     showPending_ = false;
+    badge_->cancelRepaint();
     badge_->hide();
 }
 
@@ -168,6 +193,10 @@ QRect QtIndicatorView::labelRect() const {
 
 QString QtIndicatorView::labelText() const {
     return badge_->text;
+}
+
+QString QtIndicatorView::paintedText() const {
+    return badge_->paintedText;
 }
 
 } // namespace nivu

@@ -27,6 +27,8 @@ public:
     QWidget& widget();
     QRect labelRect() const;
     QString labelText() const;
+    // The text of the last paint, which follows labelText() within a frame.
+    QString paintedText() const;
 
 private:
     class Badge;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QScreen>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace nivu {
@@ -45,6 +46,13 @@ TEST(BadgeTest, ShowsTheRoundedSizeCentredBesideThePointerOnceItIsPlaced) {
     EXPECT_LE(std::abs(badge.view->labelRect().center().x() - 60), 1);
     badge.panel->moveNearPointer({static_cast<double>(screen.width()) - 5, 3});
     EXPECT_EQ(widget.pos().x(), screen.width() + 11) << "no clamping";
+
+    for (int width = 640; width < 650; ++width) { // faster than frames: the last one is painted
+        badge.panel->update({static_cast<double>(width), 480});
+        finishPass();
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return badge.view->paintedText() == "649 \u00D7 480"; }))
+        << badge.view->paintedText().toStdString();
 
     badge.panel->hide();
     badge.panel->show();
