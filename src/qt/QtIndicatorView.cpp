@@ -68,6 +68,13 @@ public:
     }
     void cancelRepaint() { repaintLater.stop(); }
 
+    // The badge's rounded outline, for its background and for its shape without a compositor.
+    QPainterPath pill() const {
+        QPainterPath path;
+        path.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
+        return path;
+    }
+
     QString text;
     QString paintedText;
     QStaticText layout; // shaped once per text, then drawn as it is
@@ -91,11 +98,6 @@ protected:
     }
 
 private:
-    QPainterPath pill() const {
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
-        return path;
-    }
     // The rounded background is the same for every text: drawn once per look and scale.
     const QPixmap& background() {
         const qreal scale = devicePixelRatioF();
@@ -156,9 +158,7 @@ Size QtIndicatorView::frameSize() const {
 void QtIndicatorView::orderFront() {
     badge_->opaque = !compositing_ || !compositing_();
     if (badge_->opaque) {
-        QPainterPath shape;
-        shape.addRoundedRect(QRectF(0, 0, badgeWidth, badgeHeight), cornerRadius, cornerRadius);
-        badge_->setMask(QRegion(shape.toFillPolygon().toPolygon()));
+        badge_->setMask(QRegion(badge_->pill().toFillPolygon().toPolygon()));
     } else {
         badge_->clearMask();
     }
