@@ -4,7 +4,6 @@
 #include "x11/WindowResize.h"
 
 #include <algorithm>
-#include <cmath>
 #include <set>
 #include <utility>
 
