@@ -41,11 +41,6 @@ void leaveMaximizedAndFullscreen(const X11Connection& x, xcb_window_t window) {
     }
 }
 
-std::vector<std::uint32_t> cardinalsOf(const X11Connection& x, xcb_get_property_cookie_t cookie) {
-    const auto value = collectProperty(x, cookie);
-    return value ? cardinals(*value) : std::vector<std::uint32_t>{};
-}
-
 } // namespace
 
 void requestWindowSize(X11Connection& x, xcb_window_t window, Size visible,
@@ -60,10 +55,10 @@ void requestWindowSize(X11Connection& x, xcb_window_t window, Size visible,
     const bool haveMonitors = randr && randr->present;
     const auto monitorsCookie = haveMonitors ? xcb_randr_get_monitors(x.get(), x.root(), 1)
                                              : xcb_randr_get_monitors_cookie_t{};
-    const auto workAreas = cardinalsOf(x, areasCookie);
-    const auto current = cardinalsOf(x, desktopCookie);
-    const auto supported = cardinalsOf(x, supportedCookie);
-    const auto frame = cardinalsOf(x, frameCookie);
+    const auto workAreas = collectCardinals(x, areasCookie);
+    const auto current = collectCardinals(x, desktopCookie);
+    const auto supported = collectCardinals(x, supportedCookie);
+    const auto frame = collectCardinals(x, frameCookie);
     Reply<xcb_get_geometry_reply_t> geometry(
         xcb_get_geometry_reply(x.get(), geometryCookie, nullptr));
     Reply<xcb_translate_coordinates_reply_t> origin(

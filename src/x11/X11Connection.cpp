@@ -157,6 +157,12 @@ std::optional<PropertyValue> collectProperty(const X11Connection& x,
     return value;
 }
 
+std::vector<std::uint32_t> collectCardinals(const X11Connection& x,
+                                            xcb_get_property_cookie_t cookie) {
+    const auto value = collectProperty(x, cookie);
+    return value ? cardinals(*value) : std::vector<std::uint32_t>{};
+}
+
 std::vector<std::uint32_t> cardinals(const PropertyValue& value) {
     std::vector<std::uint32_t> items;
     if (value.format != 32) {

@@ -128,5 +128,8 @@ std::optional<PropertyValue> collectProperty(const X11Connection& x,
                                              xcb_get_property_cookie_t cookie);
 // 32-bit items of a property (windows, atoms, cardinals).
 std::vector<std::uint32_t> cardinals(const PropertyValue& value);
+// The 32-bit items of the property asked for with the cookie; none when it is absent.
+std::vector<std::uint32_t> collectCardinals(const X11Connection& x,
+                                            xcb_get_property_cookie_t cookie);
 
 } // namespace nivu::x11

@@ -234,10 +234,9 @@ void X11Desktop::deliverRecentWindows(const std::shared_ptr<Registration>& regis
 // --- reading the server --------------------------------------------------------------------
 
 std::vector<std::uint32_t> X11Desktop::rootList(Atom property) {
-    const auto cookie = requestProperty(x_, x_.root(), x_.atom(property), 1 << 20);
-    const auto value = collectProperty(x_, cookie);
+    auto items = collectCardinals(x_, requestProperty(x_, x_.root(), x_.atom(property), 1 << 20));
     waited();
-    return value ? cardinals(*value) : std::vector<std::uint32_t>{};
+    return items;
 }
 
 std::optional<xcb_window_t> X11Desktop::activeWindow() {
