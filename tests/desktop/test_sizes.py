@@ -259,6 +259,8 @@ class SizesUnderEveryWindowManager(unittest.TestCase):
                            what=f"the visible {visible} in config.json: {desktop.stored_size(app_class)}")
                 wait_until(lambda: not badges(desktop), what="the live resize to end")  # and record
                 desktop.end(program)
+                # Gone from the list before the next start: X may give the new window the same id.
+                wait_until(lambda: window not in desktop.client_windows(), what=f"{app_class} closed")
                 tracked["rememberedSizes"][app_class] = {"_default": {"width": 930, "height": 610}}
                 desktop.write_config(json.dumps(tracked))  # a size only nivu can give it
                 program, window = start_program()
