@@ -4,7 +4,6 @@
 #include "x11/WindowResize.h"
 
 #include <algorithm>
-#include <set>
 #include <utility>
 
 namespace nivu::x11 {
@@ -22,50 +21,23 @@ public:
     const xcb_window_t id;
 };
 
-struct X11Desktop::Registration {
-    ProcessId application = 0;
-    NotificationCallback callback;
-    bool resized = false;
-    bool created = false;
-    bool attached = false;
-    // Windows already reported as created: the recent-window report must not repeat them.
-    std::set<xcb_window_t> reportedCreated;
-};
-
-class X11Desktop::Observer final : public ApplicationObserver {
-public:
-    Observer(X11Desktop& desktop, std::shared_ptr<Registration> registration)
-        : desktop_(desktop)
-        , registration_(std::move(registration)) {}
-
-    bool addNotification(WindowNotification notification) override {
-        flag(notification) = true;
-        return true;
-    }
-    void removeNotification(WindowNotification notification) override {
-        flag(notification) = false;
-    }
-    void attachToMainLoop() override {
-        registration_->attached = true;
-        if (registration_->created) {
-            desktop_.deliverRecentWindows(registration_);
-        }
-    }
-    void detachFromMainLoop() override { registration_->attached = false; }
-
-private:
-    bool& flag(WindowNotification notification) {
-        return notification == WindowNotification::windowResized ? registration_->resized
-                                                                 : registration_->created;
-    }
-
-    X11Desktop& desktop_;
-    std::shared_ptr<Registration> registration_;
-};
-
 X11Desktop::X11Desktop(X11Connection& connection, Scheduler& scheduler)
     : x_(connection)
-    , scheduler_(scheduler) {
+    , scheduler_(scheduler)
+    , notifications_(
+          scheduler,
+          [](backend::WindowKey window) {
+              return std::make_shared<Window>(static_cast<xcb_window_t>(window));
+          },
+          [this](ProcessId process, Clock::time_point since) {
+              std::vector<backend::WindowKey> recent;
+              for (const auto& [window, client] : clients_) {
+                  if (client.application == process && client.listedAt >= since) {
+                      recent.push_back(window);
+                  }
+              }
+              return recent;
+          }) {
     const std::uint32_t rootMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(x_.get(), x_.root(), XCB_CW_EVENT_MASK, &rootMask);
     eventSubscriptions_.push_back(x_.onEvent(
@@ -182,53 +154,11 @@ void X11Desktop::deliver(xcb_window_t window, WindowNotification notification) {
         return;
     }
     const ProcessId application = client->second.application;
-    std::vector<std::shared_ptr<Registration>> targets;
-    std::erase_if(registrations_, [](const auto& weak) { return weak.expired(); });
-    for (const auto& weak : registrations_) {
-        const auto registration = weak.lock();
-        const bool wanted = notification == WindowNotification::windowResized
-                                ? registration->resized
-                                : registration->created;
-        if (registration->application == application && registration->attached && wanted) {
-            targets.push_back(registration);
-        }
-    }
-    if (notification == WindowNotification::windowResized && !targets.empty()) {
+    if (notification == WindowNotification::windowResized &&
+        notifications_.isWanted(application, notification)) {
         x_.queryPointerAhead(); // the badge goes beside the pointer: ask with the facts
     }
-    const auto element = std::make_shared<Window>(window);
-    for (const auto& registration : targets) {
-        if (notification == WindowNotification::windowCreated &&
-            !registration->reportedCreated.insert(window).second) {
-            continue;
-        }
-        registration->callback(element, notification);
-    }
-}
-
-void X11Desktop::deliverRecentWindows(const std::shared_ptr<Registration>& registration) {
-    const std::weak_ptr<Registration> weak = registration;
-    scheduler_.runAfter(Duration::zero(), [this, weak, alive = std::weak_ptr<bool>(alive_)] {
-        const auto live = alive.lock();
-        const auto target = weak.lock();
-        if (!live || !*live || !target || !target->attached || !target->created) {
-            return;
-        }
-        const auto threshold = Clock::now() - recentWindowAge;
-        std::vector<xcb_window_t> recent;
-        for (const auto& [window, client] : clients_) {
-            if (client.application == target->application && client.listedAt >= threshold) {
-                recent.push_back(window);
-            }
-        }
-        for (const auto window : recent) {
-            if (target->attached && target->created &&
-                target->reportedCreated.insert(window).second) {
-                target->callback(std::make_shared<Window>(window),
-                                 WindowNotification::windowCreated);
-            }
-        }
-    });
+    notifications_.deliver(window, application, notification);
 }
 
 // --- reading the server --------------------------------------------------------------------
@@ -367,11 +297,7 @@ WindowRef X11Desktop::focusedWindow(ProcessId process) {
 
 std::unique_ptr<ApplicationObserver> X11Desktop::createObserver(ProcessId process,
                                                                 NotificationCallback callback) {
-    auto registration = std::make_shared<Registration>();
-    registration->application = process;
-    registration->callback = std::move(callback);
-    registrations_.push_back(registration);
-    return std::make_unique<Observer>(*this, std::move(registration));
+    return notifications_.createObserver(process, std::move(callback));
 }
 
 std::optional<WindowSubrole> X11Desktop::windowSubrole(const WindowElement& window) {

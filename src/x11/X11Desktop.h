@@ -3,13 +3,13 @@
 // created windows.
 #pragma once
 
+#include "backend/WindowNotifications.h"
 #include "platform/Desktop.h"
 #include "platform/Scheduler.h"
 #include "x11/WindowFacts.h"
 #include "x11/X11Connection.h"
 
 #include <chrono>
-#include <list>
 #include <map>
 #include <memory>
 
@@ -17,11 +17,6 @@ namespace nivu::x11 {
 
 class X11Desktop final : public Desktop {
 public:
-    // Windows that entered the client list this recently are reported as created when an
-    // application's created notification is registered: a new program maps its first window
-    // before it becomes active.
-    static constexpr std::chrono::milliseconds recentWindowAge{1000};
-
     X11Desktop(X11Connection& connection, Scheduler& scheduler);
     ~X11Desktop() override;
 
@@ -41,10 +36,8 @@ public:
     void setWindowSize(const WindowElement& window, Size size) override;
 
 private:
-    using Clock = std::chrono::steady_clock;
+    using Clock = backend::WindowNotifications::Clock;
     class Window;
-    class Observer;
-    struct Registration;
 
     struct Client {
         ProcessId application = 0;
@@ -66,7 +59,6 @@ private:
     void fetchFacts(const std::vector<xcb_window_t>& windows);
     static xcb_window_t idOf(const WindowElement& window);
     void deliver(xcb_window_t window, WindowNotification notification);
-    void deliverRecentWindows(const std::shared_ptr<Registration>& registration);
     void waited() { x_.repliesCollected(); }
 
     X11Connection& x_;
@@ -74,7 +66,7 @@ private:
     std::map<xcb_window_t, Client> clients_;
     std::map<xcb_window_t, WindowFacts> facts_; // valid until the main loop goes idle
     bool factsExpiryQueued_ = false;
-    std::list<std::weak_ptr<Registration>> registrations_;
+    backend::WindowNotifications notifications_;
     // The window manager's check window, whose destruction means it is gone.
     xcb_window_t watchedCheckWindow_ = XCB_NONE;
     std::function<void()> onAccessLost_;
