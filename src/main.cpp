@@ -1,7 +1,11 @@
-// nivu: the tray utility. Builds the X11 backend and the Qt adapters, hands them to the
-// controller and runs the event loop until Quit, SIGINT, SIGTERM or SIGHUP.
+// nivu: the tray utility. Picks the desktop backend (KWin's script on Plasma's Wayland session,
+// X11 everywhere else), builds it and the Qt adapters, hands them to the controller and runs
+// the event loop until Quit, SIGINT, SIGTERM or SIGHUP.
 #include "app/AppDelegate.h"
 #include "common/Warning.h"
+#include "kwin/DecliningInput.h"
+#include "kwin/KWinDesktop.h"
+#include "kwin/ScriptFile.h"
 #include "memory/WindowSizeMemory.h"
 #include "qt/DesktopCoordinates.h"
 #include "qt/QtScheduler.h"
@@ -19,25 +23,43 @@
 #include "x11/X11PointerEvents.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QFile>
 #include <QIcon>
+#include <sys/stat.h>
 
-int main(int argc, char** argv) {
-    // Before Qt, which would abort with a message of its own: one clear line and a status.
-    if (const auto problem = nivu::x11::X11Connection::displayProblem(nullptr)) {
-        nivu::warn(*problem);
-        return 1;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "xcb"); // the badge must live on the X display we watch
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("nivu"));
-    QApplication::setApplicationVersion(QStringLiteral(NIVU_VERSION));
-    QApplication::setWindowIcon(nivu::svgIcon(QStringLiteral(":/icons/MenuBarIcon.svg")));
-    QApplication::setQuitOnLastWindowClosed(false);
-    nivu::installTranslations(app);
+namespace {
 
-    nivu::QtScheduler scheduler;
+// What the backends hand to the controller.
+struct Backend {
+    nivu::Desktop& desktop;
+    nivu::PointerEvents& pointer;
+    nivu::HotKeyPlatform& hotKeys;
+    std::function<bool()> compositing;
+    std::function<std::uint64_t()> keyboardFocus;
+    bool placesWindows = true;
+};
+
+int runController(nivu::QtScheduler& scheduler, const Backend& backend) {
+    nivu::HotKeyRegistry hotKeys(backend.hotKeys);
+    nivu::QtShell shell(backend.compositing, backend.keyboardFocus, backend.placesWindows);
+    nivu::AppSettings::provideSharedDefaults(std::make_unique<nivu::QtUserDefaults>());
+    shell.editSettingsOf([]() -> nivu::AppSettings& { return nivu::AppSettings::shared(); },
+                         hotKeys);
+    nivu::AppDelegate delegate(
+        nivu::AppEnvironment{backend.desktop, scheduler, backend.pointer, shell, hotKeys,
+                             []() -> nivu::SizeMemory& { return nivu::WindowSizeMemory::shared(); },
+                             []() -> nivu::AppSettings& { return nivu::AppSettings::shared(); }});
+
+    nivu::SignalWatcher stopOnSignal([](int) { QApplication::quit(); });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit,
+                     [&] { delegate.applicationWillTerminate(); });
+    // Launched: the tray icon asks to be embedded before the event loop's first pass.
+    delegate.applicationDidFinishLaunching();
+    return QApplication::exec();
+}
+
+int runOnX11(nivu::QtScheduler& scheduler) {
     std::unique_ptr<nivu::x11::X11Connection> connection;
     try {
         connection = std::make_unique<nivu::x11::X11Connection>(nullptr, scheduler);
@@ -60,26 +82,79 @@ int main(int argc, char** argv) {
         exitStatus = 1;
         QApplication::exit(1);
     });
-
     nivu::x11::X11Desktop desktop(*connection, scheduler);
     nivu::x11::X11PointerEvents pointer(*connection, nivu::desktopPointFromX);
-    nivu::x11::X11HotKeys hotKeyPlatform(*connection);
-    nivu::HotKeyRegistry hotKeys(hotKeyPlatform);
-    nivu::QtShell shell([&] { return nivu::x11::compositorRunning(*connection); },
-                        [&] { return nivu::x11::inputFocus(*connection); });
-    nivu::AppSettings::provideSharedDefaults(std::make_unique<nivu::QtUserDefaults>());
-    shell.editSettingsOf([]() -> nivu::AppSettings& { return nivu::AppSettings::shared(); },
-                         hotKeys);
-    nivu::AppDelegate delegate(
-        nivu::AppEnvironment{desktop, scheduler, pointer, shell, hotKeys,
-                             []() -> nivu::SizeMemory& { return nivu::WindowSizeMemory::shared(); },
-                             []() -> nivu::AppSettings& { return nivu::AppSettings::shared(); }});
-
-    nivu::SignalWatcher stopOnSignal([](int) { QApplication::quit(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit,
-                     [&] { delegate.applicationWillTerminate(); });
-    // Launched: the tray icon asks to be embedded before the event loop's first pass.
-    delegate.applicationDidFinishLaunching();
-    const int status = QApplication::exec();
+    nivu::x11::X11HotKeys hotKeys(*connection);
+    const int status =
+        runController(scheduler, Backend{desktop, pointer, hotKeys,
+                                         [&] { return nivu::x11::compositorRunning(*connection); },
+                                         [&] { return nivu::x11::inputFocus(*connection); }});
     return exitStatus != 0 ? exitStatus : status;
+}
+
+int runOnKWin(nivu::QtScheduler& scheduler) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        nivu::warn("no session bus: Nivu needs one to reach KWin");
+        return 1;
+    }
+    nivu::kwin::ScriptBridge bridge(bus);
+    if (!bridge.publish()) {
+        nivu::warn("already running in this session");
+        return 1;
+    }
+    const auto scriptPath = nivu::kwin::writeScriptFile();
+    if (!scriptPath) {
+        return 1;
+    }
+    nivu::kwin::ScriptLoader loader(bus, *scriptPath);
+    nivu::kwin::KWinDesktop desktop(scheduler, bridge, loader);
+    nivu::kwin::DecliningPointerEvents pointer;
+    nivu::kwin::DecliningHotKeys hotKeys;
+    return runController(scheduler,
+                         Backend{desktop, pointer, hotKeys, [] { return true; }, {}, false});
+}
+
+// Plasma's Wayland session: there only KWin's scripts see other programs' windows.
+bool onPlasmaWayland() {
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+           qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':').contains(u"KDE");
+}
+
+// Before Qt, which would abort with a message of its own: why the Wayland display cannot be
+// reached, or nothing.
+std::optional<std::string> waylandProblem() {
+    const QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
+    const QString socket =
+        name.startsWith(u'/') ? name : qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + name;
+    struct stat status {};
+    if (::stat(QFile::encodeName(socket).constData(), &status) != 0 || !S_ISSOCK(status.st_mode)) {
+        return "cannot open the Wayland display " + name.toStdString();
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const bool kwin = onPlasmaWayland();
+    // Before Qt, which would abort with a message of its own: one clear line and a status.
+    if (const auto problem =
+            kwin ? waylandProblem() : nivu::x11::X11Connection::displayProblem(nullptr)) {
+        nivu::warn(*problem);
+        return 1;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        // The badge must live on the display whose windows it measures.
+        qputenv("QT_QPA_PLATFORM", kwin ? "wayland" : "xcb");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("nivu"));
+    QApplication::setApplicationVersion(QStringLiteral(NIVU_VERSION));
+    QApplication::setWindowIcon(nivu::svgIcon(QStringLiteral(":/icons/MenuBarIcon.svg")));
+    QApplication::setQuitOnLastWindowClosed(false);
+    nivu::installTranslations(app);
+
+    nivu::QtScheduler scheduler;
+    return kwin ? runOnKWin(scheduler) : runOnX11(scheduler);
 }

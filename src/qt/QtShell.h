@@ -19,11 +19,13 @@ public:
     static constexpr const char* translationContext = "Nivu";
 
     // compositing tells whether translucency works on the screen now; keyboardFocus names the
-    // window that has the keyboard focus (see PendingDeactivation).
+    // window that has the keyboard focus (see PendingDeactivation). Where Nivu cannot place its
+    // own windows at a point (Wayland), placesWindows is false and the badge stays hidden.
     explicit QtShell(std::function<bool()> compositing,
-                     std::function<std::uint64_t()> keyboardFocus = {})
+                     std::function<std::uint64_t()> keyboardFocus = {}, bool placesWindows = true)
         : compositing_(std::move(compositing))
-        , pendingDeactivation_(std::move(keyboardFocus)) {}
+        , pendingDeactivation_(std::move(keyboardFocus))
+        , placesWindows_(placesWindows) {}
     ~QtShell() override;
 
     // What the settings window edits: the settings store (its first use loads it) and the hot
@@ -47,6 +49,7 @@ private:
 
     std::function<bool()> compositing_;
     PendingDeactivation pendingDeactivation_;
+    bool placesWindows_;
     QPointer<QMessageBox> prompt_;
     QPointer<QMessageBox> about_;
     std::function<AppSettings&()> settings_;

@@ -108,23 +108,111 @@ WINDOW_MANAGER_FILES = {
 }
 
 
-class Desktop:
+class Session:
+    """A temporary HOME and runtime folder, an optional private session bus, and the processes a
+    test starts, each ended by its own id."""
+
+    def __init__(self):
+        self.processes = []
+        self.bus_pid = None
+
+    def make_home(self, **env):
+        self.home = tempfile.mkdtemp(prefix="nivu-desktop-")
+        self.runtime = os.path.join(self.home, "runtime")
+        os.makedirs(self.runtime, mode=0o700)
+        self.env = dict(os.environ, HOME=self.home, XDG_RUNTIME_DIR=self.runtime,
+                        XDG_CONFIG_HOME=os.path.join(self.home, ".config"), LANG="C.UTF-8",
+                        LC_ALL="C.UTF-8")
+        for name in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_CURRENT_DESKTOP"):
+            self.env.pop(name, None)
+        self.env.update(env)
+        self.config_path = os.path.join(self.home, ".nivu", "config.json")
+
+    def end_processes(self):
+        for process in reversed(self.processes):
+            self.end(process)
+
+    def remove_home(self):
+        if self.bus_pid:
+            os.kill(self.bus_pid, signal.SIGTERM)
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def spawn(self, args, capture=False, env=None, **kwargs):
+        output = subprocess.PIPE if capture else subprocess.DEVNULL
+        process = subprocess.Popen(args, env=dict(self.env, **(env or {})), stdin=subprocess.DEVNULL, stdout=output,
+                                   stderr=output, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def end(self, process, sig=signal.SIGTERM):
+        if process.poll() is None:
+            process.send_signal(sig)
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        for stream in (process.stdout, process.stderr):
+            if stream:
+                stream.close()
+        return process.returncode
+
+    def launch_nivu(self, launched, config, before_launch, wrapper=(), env=None):
+        """Starts nivu and waits until launched() and it has created its size store. The config
+        is written then, as a hand edit that counts at the next event, or before the launch.
+        Its stderr is read into nivu.errors."""
+        if before_launch:
+            if config is not None:
+                self.write_config(config)
+        elif os.path.exists(self.config_path):
+            os.remove(self.config_path)
+        nivu = self.spawn([*wrapper, binary("nivu")], capture=True, env=env)
+        nivu.errors = LineReader(nivu.stderr)
+        wait_until(lambda: nivu.poll() is not None or (
+            launched() and (before_launch or os.path.exists(self.config_path))), what="nivu to launch")
+        if nivu.poll() is not None:
+            raise AssertionError(f"nivu exited with {nivu.returncode}: {nivu.errors.lines}")
+        if not before_launch and config is not None:
+            self.write_config(config)
+        return nivu
+
+    def write_config(self, document):
+        os.makedirs(os.path.dirname(self.config_path), exist_ok=True)
+        with open(self.config_path, "wb") as file:
+            file.write(document if isinstance(document, bytes) else document.encode())
+
+    def stored_size(self, bundle, key="_default"):
+        sizes = (read_json(self.config_path) or {}).get("rememberedSizes") or {}
+        return (sizes.get(bundle) or {}).get(key)
+
+    def start_session_bus(self):
+        require("dbus-daemon")
+        output = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"],
+                                env=self.env, check=True, capture_output=True, text=True).stdout.split()
+        self.bus_pid = int(output[1])
+        self.env.update(DBUS_SESSION_BUS_ADDRESS=output[0], NO_AT_BRIDGE="1")
+
+    def own_settings(self):
+        """The environment of a program that keeps its own last size, started afresh so that
+        only nivu has one."""
+        fresh = tempfile.mkdtemp(dir=self.home)
+        return {"GSETTINGS_BACKEND": "memory",
+                **{f"XDG_{kind}_HOME": os.path.join(fresh, kind) for kind in ("CONFIG", "DATA", "STATE")}}
+
+
+class Desktop(Session):
     def __init__(self, window_manager="openbox", tray=False, screen="1600x1000x24", monitors=(),
                  resources=None):
         """window_manager: a name in WINDOW_MANAGERS, or None; monitors: RandR monitors as
         WIDTHxHEIGHT+X+Y; resources: X resources such as Xft.dpi."""
+        super().__init__()
         self.window_manager, self.tray, self.screen = window_manager, tray, screen
         self.monitors, self.resources = monitors, resources
-        self.processes = []
         self.x = None
-        self.bus_pid = None
 
     def __enter__(self):
         for tool in ("Xvfb", "xdotool", "xterm"):
             require(tool)
-        self.home = tempfile.mkdtemp(prefix="nivu-desktop-")
-        self.runtime = os.path.join(self.home, "runtime")
-        os.makedirs(self.runtime, mode=0o700)
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen, "-nolisten", "tcp"],
@@ -135,12 +223,7 @@ class Desktop:
         if not number:
             raise RuntimeError("Xvfb did not start")
         self.display = ":" + number
-        self.env = dict(os.environ, DISPLAY=self.display, HOME=self.home,
-                        XDG_RUNTIME_DIR=self.runtime, XDG_CONFIG_HOME=os.path.join(self.home, ".config"),
-                        LANG="C.UTF-8", LC_ALL="C.UTF-8")
-        for name in ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS"):
-            self.env.pop(name, None)
-        self.config_path = os.path.join(self.home, ".nivu", "config.json")
+        self.make_home(DISPLAY=self.display)
         self.x = xdisplay.Display(self.display)
         self.x.set_error_handler(lambda *args: None)
         self.root = self.x.screen().root
@@ -163,69 +246,20 @@ class Desktop:
         return self
 
     def __exit__(self, *exc):
-        for process in reversed(self.processes):
-            self.end(process)
+        self.end_processes()
         if self.x:
             try:
                 self.x.close()
             except Exception:  # the X server may be gone already (a test killed it)
                 pass
         self.end(self.xvfb)
-        if self.bus_pid:
-            os.kill(self.bus_pid, signal.SIGTERM)
-        shutil.rmtree(self.home, ignore_errors=True)
-
-    # processes -----------------------------------------------------------------------------
-
-    def spawn(self, args, capture=False, env=None, **kwargs):
-        output = subprocess.PIPE if capture else subprocess.DEVNULL
-        process = subprocess.Popen(args, env=dict(self.env, **(env or {})), stdin=subprocess.DEVNULL, stdout=output,
-                                   stderr=output, **kwargs)
-        self.processes.append(process)
-        return process
-
-    def end(self, process, sig=signal.SIGTERM):
-        if process.poll() is None:
-            process.send_signal(sig)
-            try:
-                process.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
-        for stream in (process.stdout, process.stderr):
-            if stream:
-                stream.close()
-        return process.returncode
+        self.remove_home()
 
     def start_nivu(self, config=TRACK_XTERM, before_launch=False, wrapper=(), env=None):
-        """Starts nivu and waits until it has launched: it holds the display and has created
-        its size store. The config is written then, as a hand edit that counts at the next
-        event, or before the launch. Its stderr is read into nivu.errors."""
-        if before_launch:
-            if config is not None:
-                self.write_config(config)
-        elif os.path.exists(self.config_path):
-            os.remove(self.config_path)
+        """Starts nivu and waits until it holds the display (see launch_nivu)."""
         earlier = self.selection_owner("_NIVU_RUNNING")  # a nivu just ended may still own it
-        nivu = self.spawn([*wrapper, binary("nivu")], capture=True, env=env)
-        nivu.errors = LineReader(nivu.stderr)
-        wait_until(lambda: nivu.poll() is not None or (
-            self.selection_owner("_NIVU_RUNNING") not in (0, earlier)
-            and (before_launch or os.path.exists(self.config_path))), what="nivu to launch")
-        if nivu.poll() is not None:
-            raise AssertionError(f"nivu exited with {nivu.returncode}: {nivu.errors.lines}")
-        if not before_launch and config is not None:
-            self.write_config(config)
-        return nivu
-
-    def write_config(self, document):
-        os.makedirs(os.path.dirname(self.config_path), exist_ok=True)
-        with open(self.config_path, "wb") as file:
-            file.write(document if isinstance(document, bytes) else document.encode())
-
-    def stored_size(self, bundle, key="_default"):
-        sizes = (read_json(self.config_path) or {}).get("rememberedSizes") or {}
-        return (sizes.get(bundle) or {}).get(key)
+        return self.launch_nivu(lambda: self.selection_owner("_NIVU_RUNNING") not in (0, earlier),
+                                config, before_launch, wrapper, env)
 
     def start_window_manager(self, name="openbox"):
         # A window manager that starts on a running session takes over the windows, unmapping
@@ -246,13 +280,6 @@ class Desktop:
         # openbox names itself before it takes map requests, and drops the ones that come in
         # between: ready means that a new window is managed.
         wait_until(self.manages_a_new_window, what=f"{name} to take new windows")
-
-    def start_session_bus(self):
-        require("dbus-daemon")
-        output = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"],
-                                env=self.env, check=True, capture_output=True, text=True).stdout.split()
-        self.bus_pid = int(output[1])
-        self.env.update(DBUS_SESSION_BUS_ADDRESS=output[0], NO_AT_BRIDGE="1")
 
     def manages_a_new_window(self):
         probe = self.root.create_window(0, 0, 16, 16, 0, X.CopyFromParent)
@@ -528,3 +555,103 @@ class TestClient:
         window.map()
         self.x.sync()
         return window
+
+
+class KWinSession(Session):
+    """Plasma's compositor, headless, on a private session bus and a Wayland socket of its own.
+    It runs from a copy of kwin_wayland without the file capabilities, which a sandbox may
+    refuse. Programs started here are Wayland clients."""
+
+    SOCKET = "nivu-test"  # inside this session's own runtime folder
+
+    def __enter__(self):
+        for tool in ("kwin_wayland", "dbus-send"):
+            require(tool)
+        self.make_home(XDG_CURRENT_DESKTOP="KDE", QT_QPA_PLATFORM="wayland", GDK_BACKEND="wayland")
+        self.scripts = 0
+        try:
+            self.start_session_bus()
+            kwin = shutil.copy(shutil.which("kwin_wayland"), self.home)
+            self.kwin = self.spawn([kwin, "--virtual", "--no-lockscreen", "--socket", self.SOCKET,
+                                    "--width", "1920", "--height", "1080"], capture=True)
+            self.kwin.output = LineReader(self.kwin.stdout)
+            self.kwin.errors = LineReader(self.kwin.stderr)
+            wait_until(lambda: self.kwin.poll() is not None or self.bus_name_owned("org.kde.KWin"), timeout=30,
+                       what="kwin_wayland on the session bus")
+            if self.kwin.poll() is not None:
+                raise RuntimeError(f"kwin_wayland could not start: {self.kwin.errors.lines[-10:]}")
+            self.env["WAYLAND_DISPLAY"] = self.SOCKET
+        except BaseException:
+            self.__exit__()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.end_processes()
+        self.remove_home()
+
+    def bus_call(self, destination, path, method, *arguments):
+        result = subprocess.run(["dbus-send", "--session", "--print-reply", f"--dest={destination}", path, method,
+                                 *arguments], env=self.env, capture_output=True, text=True)
+        return result.stdout if result.returncode == 0 else None
+
+    def bus_name_owned(self, name):
+        reply = self.bus_call("org.freedesktop.DBus", "/", "org.freedesktop.DBus.NameHasOwner", f"string:{name}")
+        return reply is not None and "true" in reply
+
+    def script_loaded(self, name):
+        reply = self.bus_call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.isScriptLoaded", f"string:{name}")
+        return reply is not None and "true" in reply
+
+    def start_nivu(self, config=TRACK_XTERM, before_launch=False):
+        """Starts nivu and waits until its script runs inside KWin (see launch_nivu)."""
+        return self.launch_nivu(lambda: self.bus_name_owned("org.nivu.Nivu") and self.script_loaded("nivu"),
+                                config, before_launch)
+
+    def run_script(self, body):
+        """Runs JavaScript inside KWin, as a KWin script; returns what it passed to say()."""
+        self.scripts += 1
+        name = f"nivu-test-{self.scripts}"
+        path = os.path.join(self.home, name + ".js")
+        with open(path, "w") as file:
+            file.write(f'function say(x) {{ print("{name} " + JSON.stringify(x)); }}\n{body}\nprint("{name} end");\n')
+        self.bus_call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.loadScript", f"string:{path}",
+                      f"string:{name}")
+        self.bus_call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.start")
+        self.kwin.errors.wait_for(lambda line: line == f"js: {name} end", what=f"KWin to run {name}")
+        self.bus_call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.unloadScript", f"string:{name}")
+        prefix = f"js: {name} "
+        return [json.loads(line[len(prefix):]) for line in self.kwin.errors.matching(
+            lambda line: line.startswith(prefix) and line != f"js: {name} end")]
+
+    def windows(self):
+        """KWin's windows: id, resourceClass, pid and the frame's size."""
+        return self.run_script('workspace.clientList().forEach(function (w) { say({id: String(w.internalId), '
+                               'cls: String(w.resourceClass), pid: w.pid, w: w.frameGeometry.width, '
+                               'h: w.frameGeometry.height}); });')
+
+    def size(self, window):
+        found = [(w["w"], w["h"]) for w in self.windows() if w["id"] == window]
+        return found[0] if found else None
+
+    def start_program(self, command):
+        """Starts a program and waits for its window to appear and keep its size; returns the
+        process and the window's id."""
+        process = self.spawn(command, env=self.own_settings())
+        found = wait_until(lambda: [w["id"] for w in self.windows() if w["pid"] == process.pid], timeout=30,
+                           what=f"a window of {command[0]}")
+        window = found[0]
+        last = [self.size(window)]
+
+        def kept():
+            now = self.size(window)
+            same, last[0] = now == last[0], now
+            return same
+        wait_until(kept, what=f"{command[0]} to keep its size")
+        return process, window
+
+    def resize(self, window, width, height):
+        """Resizes a window as KWin does it for its user: its frame takes the size."""
+        self.run_script(f'workspace.clientList().forEach(function (w) {{ if (String(w.internalId) === "{window}") {{ '
+                        f'var g = w.frameGeometry; w.frameGeometry = {{x: g.x, y: g.y, width: {width}, '
+                        f'height: {height}}}; }} }});')

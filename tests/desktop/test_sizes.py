@@ -2,8 +2,6 @@
 presets from the menu on the global hot key."""
 
 import json
-import os
-import tempfile
 import unittest
 
 from Xlib import X
@@ -241,10 +239,7 @@ class SizesUnderEveryWindowManager(unittest.TestCase):
 
                 def start_program():
                     processes = []
-                    # Programs that keep their own last size start afresh, so that only nivu has one.
-                    fresh = tempfile.mkdtemp(dir=desktop.home)
-                    own = {"GSETTINGS_BACKEND": "memory", **{f"XDG_{kind}_HOME": os.path.join(fresh, kind)
-                                                             for kind in ("CONFIG", "DATA", "STATE")}}
+                    own = desktop.own_settings()
                     window = desktop.new_client(lambda: processes.append(desktop.spawn(command, env=own)),
                                                 command[0], timeout=30)
                     desktop.activate(window)

@@ -1,0 +1,238 @@
+// The desktop that KWin's script reports.
+#include "kwin/KWinDesktop.h"
+
+#include <QJsonObject>
+#include <algorithm>
+
+namespace nivu::kwin {
+
+class KWinDesktop::Window final : public WindowElement {
+public:
+    explicit Window(backend::WindowKey key)
+        : key(key) {}
+    const backend::WindowKey key;
+};
+
+KWinDesktop::KWinDesktop(Scheduler& scheduler, ScriptBridge& bridge, ScriptLoader& loader)
+    : scheduler_(scheduler)
+    , bridge_(bridge)
+    , loader_(loader)
+    , kwinWatcher_(QStringLiteral("org.kde.KWin"), QDBusConnection::sessionBus(),
+                   QDBusServiceWatcher::WatchForOwnerChange)
+    , notifications_(
+          scheduler, [](backend::WindowKey key) { return std::make_shared<Window>(key); },
+          [this](ProcessId process, Clock::time_point since) {
+              std::vector<backend::WindowKey> recent;
+              for (const auto& [key, window] : windows_) {
+                  if (window.facts.pid == process && window.appearedAt >= since) {
+                      recent.push_back(key);
+                  }
+              }
+              return recent;
+          }) {
+    bridge_.onReport = [this](const QByteArray& json) {
+        if (const auto report = parseScriptReport(json)) {
+            handleReport(*report);
+        }
+    };
+    QObject::connect(&kwinWatcher_, &QDBusServiceWatcher::serviceOwnerChanged,
+                     [this](const QString&, const QString& oldOwner, const QString&) {
+                         if (!oldOwner.isEmpty()) {
+                             handleKWinGone();
+                         }
+                     });
+}
+
+KWinDesktop::~KWinDesktop() {
+    *alive_ = false;
+    bridge_.onReport = nullptr;
+}
+
+void KWinDesktop::handleReport(const ScriptReport& report) {
+    using Kind = ScriptReport::Kind;
+    switch (report.kind) {
+    case Kind::window: {
+        if (keys_.contains(report.id)) {
+            return;
+        }
+        const auto key = nextKey_++;
+        keys_[report.id] = key;
+        windows_[key] =
+            Known{report.id, report, report.existing ? Clock::time_point{} : Clock::now()};
+        if (!report.existing) {
+            notifications_.deliver(key, report.pid, WindowNotification::windowCreated);
+        }
+        return;
+    }
+    case Kind::size: {
+        const auto key = keyOf(report.id);
+        if (!key) {
+            return;
+        }
+        Known& window = windows_[*key];
+        window.facts.width = report.width;
+        window.facts.height = report.height;
+        notifications_.deliver(*key, window.facts.pid, WindowNotification::windowResized);
+        return;
+    }
+    case Kind::closed:
+        if (const auto key = keyOf(report.id)) {
+            windows_.erase(*key);
+            keys_.erase(report.id);
+            if (active_ == key) {
+                active_.reset();
+            }
+        }
+        return;
+    case Kind::active:
+        active_ = keyOf(report.id);
+        if (active_) {
+            activations_.emit(windows_[*active_].facts.pid);
+        }
+        return;
+    }
+}
+
+void KWinDesktop::handleKWinGone() {
+    loader_.forget();
+    bridge_.reset();
+    bridge_.acceptCallsFrom({});
+    windows_.clear();
+    keys_.clear();
+    active_.reset();
+    if (auto onLost = std::exchange(onAccessLost_, {})) {
+        scheduler_.runAfter(Duration::zero(), [onLost, alive = std::weak_ptr<bool>(alive_)] {
+            if (const auto live = alive.lock(); live && *live) {
+                onLost();
+            }
+        });
+    }
+}
+
+std::optional<backend::WindowKey> KWinDesktop::keyOf(const std::string& kwinId) const {
+    const auto found = keys_.find(kwinId);
+    return found == keys_.end() ? std::nullopt : std::optional(found->second);
+}
+
+const KWinDesktop::Known* KWinDesktop::known(const WindowElement& window) const {
+    const auto* ours = dynamic_cast<const Window*>(&window);
+    if (!ours) {
+        return nullptr;
+    }
+    const auto found = windows_.find(ours->key);
+    return found == windows_.end() ? nullptr : &found->second;
+}
+
+std::string KWinDesktop::kwinIdOf(const WindowElement& window) const {
+    const Known* found = known(window);
+    return found ? found->kwinId : std::string();
+}
+
+// --- Desktop -------------------------------------------------------------------------------
+
+bool KWinDesktop::hasAccessibilityPermission() {
+    if (!loader_.isLoaded()) {
+        // The script calls at once; its calls must be taken from the start.
+        bridge_.reset();
+        bridge_.acceptCallsFrom(loader_.kwinBusName());
+        loader_.load();
+    }
+    return loader_.isLoaded();
+}
+
+Subscription KWinDesktop::observeAccessibilityLoss(std::function<void()> onLost) {
+    onAccessLost_ = std::move(onLost);
+    if (!loader_.isLoaded() || !loader_.kwinPresent()) {
+        handleKWinGone();
+    }
+    return Subscription([this, alive = std::weak_ptr<bool>(alive_)] {
+        if (const auto live = alive.lock(); live && *live) {
+            onAccessLost_ = nullptr;
+        }
+    });
+}
+
+std::optional<ProcessId> KWinDesktop::frontmostApplication() {
+    if (!active_) {
+        return std::nullopt;
+    }
+    return windows_.at(*active_).facts.pid;
+}
+
+Subscription KWinDesktop::observeActivations(std::function<void(ProcessId)> observer) {
+    return activations_.connect(std::move(observer));
+}
+
+std::optional<std::string> KWinDesktop::bundleIdentifier(ProcessId process) {
+    for (const auto& [key, window] : windows_) {
+        if (window.facts.pid == process && !window.facts.resourceClass.empty()) {
+            return window.facts.resourceClass;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> KWinDesktop::bundleIdentifier(const WindowElement& window) {
+    const Known* found = known(window);
+    if (!found || found->facts.resourceClass.empty()) {
+        return std::nullopt;
+    }
+    return found->facts.resourceClass;
+}
+
+WindowRef KWinDesktop::focusedWindow(ProcessId process) {
+    if (!active_ || windows_.at(*active_).facts.pid != process) {
+        return nullptr;
+    }
+    return std::make_shared<Window>(*active_);
+}
+
+std::unique_ptr<ApplicationObserver> KWinDesktop::createObserver(ProcessId process,
+                                                                 NotificationCallback callback) {
+    return notifications_.createObserver(process, std::move(callback));
+}
+
+std::optional<WindowSubrole> KWinDesktop::windowSubrole(const WindowElement& window) {
+    const Known* found = known(window);
+    if (!found) {
+        return std::nullopt;
+    }
+    return found->facts.normal   ? WindowSubrole::standardWindow
+           : found->facts.dialog ? WindowSubrole::dialog
+                                 : WindowSubrole::unknown;
+}
+
+bool KWinDesktop::isWindowSizeSettable(const WindowElement& window) {
+    const Known* found = known(window);
+    return found && found->facts.resizable;
+}
+
+std::optional<Size> KWinDesktop::windowSize(const WindowElement& window) {
+    const Known* found = known(window);
+    if (!found) {
+        return std::nullopt;
+    }
+    return Size{static_cast<double>(found->facts.width), static_cast<double>(found->facts.height)};
+}
+
+std::optional<std::string> KWinDesktop::windowIdentifier(const WindowElement& window) {
+    const Known* found = known(window);
+    if (!found || found->facts.role.empty()) {
+        return std::nullopt;
+    }
+    return found->facts.role;
+}
+
+void KWinDesktop::setWindowSize(const WindowElement& window, Size size) {
+    const Known* found = known(window);
+    if (!found) {
+        return;
+    }
+    bridge_.send(QJsonObject{
+        {QStringLiteral("c"), QStringLiteral("size")},
+        {QStringLiteral("id"), QString::fromStdString(found->kwinId)},
+        {QStringLiteral("w"), static_cast<double>(roundHalfAwayFromZero(size.width))},
+        {QStringLiteral("h"), static_cast<double>(roundHalfAwayFromZero(size.height))}});
+}
+
+} // namespace nivu::kwin

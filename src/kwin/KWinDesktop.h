@@ -1,0 +1,70 @@
+// The desktop as KWin's script reports it: the active window's application is frontmost,
+// reported windows are created, and their size reports are resizes. Sizes are set through the
+// script. Window access means that KWin runs and has our script loaded.
+#pragma once
+
+#include "backend/WindowNotifications.h"
+#include "kwin/ScriptBridge.h"
+#include "kwin/ScriptLoader.h"
+#include "kwin/ScriptReport.h"
+#include "platform/Desktop.h"
+#include "platform/Scheduler.h"
+
+#include <QDBusServiceWatcher>
+#include <map>
+#include <string>
+
+namespace nivu::kwin {
+
+class KWinDesktop final : public Desktop {
+public:
+    KWinDesktop(Scheduler& scheduler, ScriptBridge& bridge, ScriptLoader& loader);
+    ~KWinDesktop() override;
+
+    bool hasAccessibilityPermission() override;
+    Subscription observeAccessibilityLoss(std::function<void()> onLost) override;
+    std::optional<ProcessId> frontmostApplication() override;
+    Subscription observeActivations(std::function<void(ProcessId)> observer) override;
+    std::optional<std::string> bundleIdentifier(ProcessId process) override;
+    std::optional<std::string> bundleIdentifier(const WindowElement& window) override;
+    WindowRef focusedWindow(ProcessId process) override;
+    std::unique_ptr<ApplicationObserver> createObserver(ProcessId process,
+                                                        NotificationCallback callback) override;
+    std::optional<WindowSubrole> windowSubrole(const WindowElement& window) override;
+    bool isWindowSizeSettable(const WindowElement& window) override;
+    std::optional<Size> windowSize(const WindowElement& window) override;
+    std::optional<std::string> windowIdentifier(const WindowElement& window) override;
+    void setWindowSize(const WindowElement& window, Size size) override;
+
+    // The window's KWin id, for the script's commands; empty when it is not one of ours.
+    std::string kwinIdOf(const WindowElement& window) const;
+
+private:
+    using Clock = backend::WindowNotifications::Clock;
+    class Window;
+    struct Known {
+        std::string kwinId;
+        ScriptReport facts;
+        Clock::time_point appearedAt;
+    };
+
+    void handleReport(const ScriptReport& report);
+    void handleKWinGone();
+    const Known* known(const WindowElement& window) const;
+    std::optional<backend::WindowKey> keyOf(const std::string& kwinId) const;
+
+    Scheduler& scheduler_;
+    ScriptBridge& bridge_;
+    ScriptLoader& loader_;
+    QDBusServiceWatcher kwinWatcher_;
+    std::map<backend::WindowKey, Known> windows_;
+    std::map<std::string, backend::WindowKey> keys_; // by KWin id
+    backend::WindowKey nextKey_ = 1;
+    std::optional<backend::WindowKey> active_;
+    backend::WindowNotifications notifications_;
+    Signal<ProcessId> activations_;
+    std::function<void()> onAccessLost_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+} // namespace nivu::kwin

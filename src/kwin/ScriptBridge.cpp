@@ -1,0 +1,99 @@
+// The script's reports in, its commands out.
+#include "kwin/ScriptBridge.h"
+
+#include <QJsonDocument>
+
+namespace nivu::kwin {
+
+namespace {
+// KWin gives up on a call after 25 s and then stops the script's polling; answer before.
+constexpr int keepAliveMilliseconds = 20000;
+} // namespace
+
+ScriptBridge::ScriptBridge(QDBusConnection bus)
+    : bus_(std::move(bus)) {
+    keepAlive_.setSingleShot(true);
+    keepAlive_.setInterval(keepAliveMilliseconds);
+    QObject::connect(&keepAlive_, &QTimer::timeout, [this] { answerFetch(); });
+}
+
+ScriptBridge::~ScriptBridge() {
+    bus_.unregisterObject(QString::fromLatin1(objectPath));
+    bus_.unregisterService(QString::fromLatin1(serviceName));
+}
+
+bool ScriptBridge::publish() {
+    return bus_.registerService(QString::fromLatin1(serviceName)) &&
+           bus_.registerVirtualObject(QString::fromLatin1(objectPath), this);
+}
+
+void ScriptBridge::acceptCallsFrom(const QString& sender) {
+    sender_ = sender;
+}
+
+void ScriptBridge::send(const QJsonObject& command) {
+    queued_.append(command);
+    if (pendingFetch_) {
+        answerFetch();
+    }
+}
+
+void ScriptBridge::reset() {
+    keepAlive_.stop();
+    pendingFetch_.reset();
+    queued_ = QJsonArray();
+}
+
+void ScriptBridge::answerFetch() {
+    keepAlive_.stop();
+    if (!pendingFetch_) {
+        return;
+    }
+    const QString commands = QString::fromUtf8(
+        QJsonDocument(std::exchange(queued_, QJsonArray())).toJson(QJsonDocument::Compact));
+    bus_.send(pendingFetch_->createReply(commands));
+    pendingFetch_.reset();
+}
+
+QString ScriptBridge::introspect(const QString&) const {
+    return QStringLiteral(
+               "<interface name=\"%1\">"
+               "<method name=\"report\"><arg name=\"fact\" type=\"s\" direction=\"in\"/></method>"
+               "<method name=\"nextCommands\"><arg type=\"s\" direction=\"out\"/></method>"
+               "</interface>")
+        .arg(QLatin1String(interfaceName));
+}
+
+bool ScriptBridge::handleMessage(const QDBusMessage& message, const QDBusConnection& connection) {
+    if (message.interface() != QLatin1String(interfaceName)) {
+        return false;
+    }
+    if (sender_.isEmpty() || message.service() != sender_) {
+        connection.send(message.createErrorReply(
+            QDBusError::AccessDenied, QStringLiteral("only KWin's script reports to Nivu")));
+        return true;
+    }
+    if (message.member() == QLatin1String("report") && message.signature() == QLatin1String("s")) {
+        connection.send(message.createReply());
+        if (onReport) {
+            onReport(message.arguments().constFirst().toString().toUtf8());
+        }
+        return true;
+    }
+    if (message.member() == QLatin1String("nextCommands") && message.signature().isEmpty()) {
+        if (pendingFetch_) { // a script started again: its earlier fetch leads nowhere
+            bus_.send(pendingFetch_->createReply(QStringLiteral("[]")));
+        }
+        message.setDelayedReply(true);
+        pendingFetch_ = message;
+        if (queued_.isEmpty()) {
+            keepAlive_.start();
+        } else {
+            answerFetch();
+        }
+        return true;
+    }
+    return false;
+}
+
+} // namespace nivu::kwin

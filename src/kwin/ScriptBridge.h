@@ -1,0 +1,51 @@
+// Nivu's end of its KWin script's D-Bus traffic. The script reports with report(json); it
+// fetches commands with nextCommands(), which Nivu answers only once it has some (a long poll,
+// since a KWin script cannot be called), or empty before KWin's call would time out.
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+namespace nivu::kwin {
+
+class ScriptBridge final : public QDBusVirtualObject {
+public:
+    static constexpr auto serviceName = "org.nivu.Nivu";
+    static constexpr auto objectPath = "/KWin";
+    static constexpr auto interfaceName = "org.nivu.KWin";
+
+    explicit ScriptBridge(QDBusConnection bus);
+    ~ScriptBridge() override;
+
+    // Takes the service name and publishes the object; false when another program (another
+    // Nivu of this session) holds the name.
+    bool publish();
+    // Only calls from this bus name (KWin's) are taken; empty: none.
+    void acceptCallsFrom(const QString& sender);
+    // Queues a command; it leaves with the answer to the script's pending fetch.
+    void send(const QJsonObject& command);
+    // Drops the pending fetch and the queue (the script is gone).
+    void reset();
+
+    std::function<void(const QByteArray&)> onReport;
+
+    QString introspect(const QString& path) const override;
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
+
+private:
+    void answerFetch();
+
+    QDBusConnection bus_;
+    QString sender_;
+    std::optional<QDBusMessage> pendingFetch_;
+    QJsonArray queued_;
+    QTimer keepAlive_;
+};
+
+} // namespace nivu::kwin

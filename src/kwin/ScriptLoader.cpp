@@ -1,0 +1,79 @@
+// Loading the script: loadScript, then run it (Plasma 6: the script object's run(); 5.27: the
+// same object at another path, or Scripting's start()).
+#include "kwin/ScriptLoader.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+
+namespace nivu::kwin {
+
+namespace {
+const QString kwinService = QStringLiteral("org.kde.KWin");
+const QString scripting = QStringLiteral("org.kde.kwin.Scripting");
+const QString script = QStringLiteral("org.kde.kwin.Script");
+constexpr int callTimeoutMilliseconds = 3000;
+} // namespace
+
+ScriptLoader::ScriptLoader(QDBusConnection bus, QString scriptPath)
+    : bus_(std::move(bus))
+    , scriptPath_(std::move(scriptPath)) {}
+
+ScriptLoader::~ScriptLoader() {
+    unload();
+}
+
+bool ScriptLoader::kwinPresent() const {
+    return !kwinBusName().isEmpty();
+}
+
+QString ScriptLoader::kwinBusName() const {
+    if (!bus_.isConnected() || !bus_.interface()) {
+        return {};
+    }
+    const auto owner = bus_.interface()->serviceOwner(kwinService);
+    return owner.isValid() ? owner.value() : QString();
+}
+
+bool ScriptLoader::call(const QString& path, const QString& interface, const QString& method,
+                        const QVariantList& arguments, QVariant* result) const {
+    auto message = QDBusMessage::createMethodCall(kwinService, path, interface, method);
+    message.setArguments(arguments);
+    const QDBusMessage reply = bus_.call(message, QDBus::Block, callTimeoutMilliseconds);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        return false;
+    }
+    if (result) {
+        *result = reply.arguments().value(0);
+    }
+    return true;
+}
+
+bool ScriptLoader::load() {
+    loaded_ = false;
+    if (!kwinPresent()) {
+        return false;
+    }
+    const QString name = QString::fromLatin1(pluginName);
+    call(QStringLiteral("/Scripting"), scripting, QStringLiteral("unloadScript"), {name});
+    QVariant id;
+    if (!call(QStringLiteral("/Scripting"), scripting, QStringLiteral("loadScript"),
+              {scriptPath_, name}, &id) ||
+        id.toInt() < 0) {
+        return false;
+    }
+    const QString number = QString::number(id.toInt());
+    loaded_ =
+        call(QStringLiteral("/Scripting/Script") + number, script, QStringLiteral("run"), {}) ||
+        call(QStringLiteral("/") + number, script, QStringLiteral("run"), {}) ||
+        call(QStringLiteral("/Scripting"), scripting, QStringLiteral("start"), {});
+    return loaded_;
+}
+
+void ScriptLoader::unload() {
+    if (std::exchange(loaded_, false)) {
+        call(QStringLiteral("/Scripting"), scripting, QStringLiteral("unloadScript"),
+             {QString::fromLatin1(pluginName)});
+    }
+}
+
+} // namespace nivu::kwin

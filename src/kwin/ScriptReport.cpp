@@ -1,0 +1,70 @@
+// Reading the KWin script's reports.
+#include "kwin/ScriptReport.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace nivu::kwin {
+
+namespace {
+constexpr int largestSide = 1 << 16;
+
+std::optional<int> side(const QJsonValue& value) {
+    const double number = value.toDouble(-1);
+    if (!value.isDouble() || number < 0 || number > largestSide ||
+        number != static_cast<int>(number)) {
+        return std::nullopt;
+    }
+    return static_cast<int>(number);
+}
+} // namespace
+
+std::optional<ScriptReport> parseScriptReport(const QByteArray& json) {
+    const QJsonObject fact = QJsonDocument::fromJson(json).object();
+    const QString kind = fact.value(QLatin1String("e")).toString();
+    ScriptReport report;
+    if (!fact.value(QLatin1String("id")).isString()) {
+        return std::nullopt;
+    }
+    report.id = fact.value(QLatin1String("id")).toString().toStdString();
+    if (kind == QLatin1String("active")) {
+        report.kind = ScriptReport::Kind::active;
+        return report;
+    }
+    if (report.id.empty()) {
+        return std::nullopt;
+    }
+    if (kind == QLatin1String("closed")) {
+        report.kind = ScriptReport::Kind::closed;
+        return report;
+    }
+    const auto width = side(fact.value(QLatin1String("w")));
+    const auto height = side(fact.value(QLatin1String("h")));
+    if (!width || !height) {
+        return std::nullopt;
+    }
+    report.width = *width;
+    report.height = *height;
+    if (kind == QLatin1String("size")) {
+        report.kind = ScriptReport::Kind::size;
+        return report;
+    }
+    if (kind != QLatin1String("window")) {
+        return std::nullopt;
+    }
+    const QJsonValue pid = fact.value(QLatin1String("pid"));
+    if (!pid.isDouble() || pid.toDouble() < 0 || pid.toDouble() > 0x7fffffff) {
+        return std::nullopt;
+    }
+    report.kind = ScriptReport::Kind::window;
+    report.pid = static_cast<std::int32_t>(pid.toDouble());
+    report.resourceClass = fact.value(QLatin1String("cls")).toString().toStdString();
+    report.role = fact.value(QLatin1String("role")).toString().toStdString();
+    report.normal = fact.value(QLatin1String("normal")).toBool();
+    report.dialog = fact.value(QLatin1String("dialog")).toBool();
+    report.resizable = fact.value(QLatin1String("resizable")).toBool();
+    report.existing = fact.value(QLatin1String("existing")).toBool();
+    return report;
+}
+
+} // namespace nivu::kwin
