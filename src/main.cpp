@@ -4,8 +4,7 @@
 #include "app/AppDelegate.h"
 #include "common/Warning.h"
 #include "kwin/DecliningInput.h"
-#include "kwin/KWinDesktop.h"
-#include "kwin/ScriptFile.h"
+#include "kwin/KWinSession.h"
 #include "memory/WindowSizeMemory.h"
 #include "qt/DesktopCoordinates.h"
 #include "qt/QtScheduler.h"
@@ -23,10 +22,7 @@
 #include "x11/X11PointerEvents.h"
 
 #include <QApplication>
-#include <QDBusConnection>
-#include <QFile>
 #include <QIcon>
-#include <sys/stat.h>
 
 namespace {
 
@@ -93,54 +89,26 @@ int runOnX11(nivu::QtScheduler& scheduler) {
 }
 
 int runOnKWin(nivu::QtScheduler& scheduler) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        nivu::warn("no session bus: Nivu needs one to reach KWin");
+    std::string problem;
+    const auto session = nivu::kwin::KWinSession::connect(
+        scheduler, {QStringLiteral("org.nivu.Nivu"), QStringLiteral("nivu")}, problem);
+    if (!session) {
+        nivu::warn(problem);
         return 1;
     }
-    nivu::kwin::ScriptBridge bridge(bus);
-    if (!bridge.publish()) {
-        nivu::warn("already running in this session");
-        return 1;
-    }
-    const auto scriptPath = nivu::kwin::writeScriptFile();
-    if (!scriptPath) {
-        return 1;
-    }
-    nivu::kwin::ScriptLoader loader(bus, *scriptPath);
-    nivu::kwin::KWinDesktop desktop(scheduler, bridge, loader);
     nivu::kwin::DecliningPointerEvents pointer;
     nivu::kwin::DecliningHotKeys hotKeys;
-    return runController(scheduler,
-                         Backend{desktop, pointer, hotKeys, [] { return true; }, {}, false});
-}
-
-// Plasma's Wayland session: there only KWin's scripts see other programs' windows.
-bool onPlasmaWayland() {
-    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-           qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':').contains(u"KDE");
-}
-
-// Before Qt, which would abort with a message of its own: why the Wayland display cannot be
-// reached, or nothing.
-std::optional<std::string> waylandProblem() {
-    const QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
-    const QString socket =
-        name.startsWith(u'/') ? name : qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + name;
-    struct stat status {};
-    if (::stat(QFile::encodeName(socket).constData(), &status) != 0 || !S_ISSOCK(status.st_mode)) {
-        return "cannot open the Wayland display " + name.toStdString();
-    }
-    return std::nullopt;
+    return runController(
+        scheduler, Backend{session->desktop(), pointer, hotKeys, [] { return true; }, {}, false});
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool kwin = onPlasmaWayland();
+    const bool kwin = nivu::kwin::onPlasmaWayland();
     // Before Qt, which would abort with a message of its own: one clear line and a status.
-    if (const auto problem =
-            kwin ? waylandProblem() : nivu::x11::X11Connection::displayProblem(nullptr)) {
+    if (const auto problem = kwin ? nivu::kwin::waylandProblem()
+                                  : nivu::x11::X11Connection::displayProblem(nullptr)) {
         nivu::warn(*problem);
         return 1;
     }

@@ -1,6 +1,7 @@
 // nivu-inspect: prints, one JSON object a line, the frontmost application's id and every window
 // event Nivu's observer delivers, so that users can find the ids to track.
 #include "accessibility/AccessibilityObserver.h"
+#include "kwin/KWinSession.h"
 #include "qt/QtScheduler.h"
 #include "qt/SignalWatcher.h"
 #include "x11/X11Connection.h"
@@ -15,14 +16,16 @@ namespace {
 
 constexpr const char* usage = R"(Usage: nivu-inspect [--help]
 
-Prints what Nivu sees on the X display, one JSON object a line:
+Prints what Nivu sees on the X display (on Plasma's Wayland session: what KWin reports), one
+JSON object a line:
   {"event":"frontmost", ...}  the application in front and its id ("bundleIdentifier")
   {"event":"created", ...}    a new window of that application (0.2 s after it appeared)
   {"event":"resized", ...}    every size change of one of its windows
 
 To have Nivu remember an application's window sizes, put its "bundleIdentifier" into the list
 "trackedBundleIdentifiers" in ~/.nivu/config.json. Windows are told apart by their
-"windowIdentifier" (WM_WINDOW_ROLE); windows without one share the key "_default".
+"windowIdentifier" (WM_WINDOW_ROLE); windows without one share the key "_default". On Plasma's
+Wayland session the id is the window's resourceClass (its app id).
 
 Stop with Ctrl-C.
 )";
@@ -55,17 +58,34 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     nivu::QtScheduler scheduler;
     std::unique_ptr<nivu::x11::X11Connection> connection;
-    try {
-        connection = std::make_unique<nivu::x11::X11Connection>(nullptr, scheduler);
-    } catch (const std::exception& error) {
-        std::cerr << "nivu-inspect: " << error.what() << "\n";
-        return 1;
+    std::unique_ptr<nivu::x11::X11Desktop> x11Desktop;
+    std::unique_ptr<nivu::kwin::KWinSession> kwin;
+    nivu::Subscription lost;
+    if (nivu::kwin::onPlasmaWayland()) {
+        std::string problem;
+        const QString self = QString::number(QCoreApplication::applicationPid());
+        kwin = nivu::kwin::KWinSession::connect(
+            scheduler,
+            {QStringLiteral("org.nivu.Inspect") + self, QStringLiteral("nivu-inspect-") + self},
+            problem);
+        if (!kwin) {
+            std::cerr << "nivu-inspect: " << problem << "\n";
+            return 1;
+        }
+    } else {
+        try {
+            connection = std::make_unique<nivu::x11::X11Connection>(nullptr, scheduler);
+        } catch (const std::exception& error) {
+            std::cerr << "nivu-inspect: " << error.what() << "\n";
+            return 1;
+        }
+        lost = connection->onConnectionLost([] {
+            std::cerr << "nivu-inspect: the X server closed the connection\n";
+            QCoreApplication::exit(1);
+        });
+        x11Desktop = std::make_unique<nivu::x11::X11Desktop>(*connection, scheduler);
     }
-    auto lost = connection->onConnectionLost([] {
-        std::cerr << "nivu-inspect: the X server closed the connection\n";
-        QCoreApplication::exit(1);
-    });
-    nivu::x11::X11Desktop desktop(*connection, scheduler);
+    nivu::Desktop& desktop = kwin ? static_cast<nivu::Desktop&>(kwin->desktop()) : *x11Desktop;
     nivu::WindowAccess windows(desktop);
     nivu::AccessibilityObserver observer(desktop, scheduler);
     nivu::SignalWatcher stopOnSignal([](int) { QCoreApplication::quit(); });
@@ -107,7 +127,9 @@ int main(int argc, char** argv) {
     if (desktop.hasAccessibilityPermission()) {
         begin();
     } else {
-        print({{"event", "waiting"}, {"reason", "no EWMH window manager is running"}});
+        print({{"event", "waiting"},
+               {"reason",
+                kwin ? "KWin does not run Nivu's script" : "no EWMH window manager is running"}});
         waiting = scheduler.startTimer(std::chrono::seconds(1), true, [&] {
             if (desktop.hasAccessibilityPermission()) {
                 waiting.cancel();

@@ -10,8 +10,9 @@ namespace {
 constexpr int keepAliveMilliseconds = 20000;
 } // namespace
 
-ScriptBridge::ScriptBridge(QDBusConnection bus)
-    : bus_(std::move(bus)) {
+ScriptBridge::ScriptBridge(QDBusConnection bus, QString service)
+    : bus_(std::move(bus))
+    , service_(std::move(service)) {
     keepAlive_.setSingleShot(true);
     keepAlive_.setInterval(keepAliveMilliseconds);
     QObject::connect(&keepAlive_, &QTimer::timeout, [this] { answerFetch(); });
@@ -19,11 +20,11 @@ ScriptBridge::ScriptBridge(QDBusConnection bus)
 
 ScriptBridge::~ScriptBridge() {
     bus_.unregisterObject(QString::fromLatin1(objectPath));
-    bus_.unregisterService(QString::fromLatin1(serviceName));
+    bus_.unregisterService(service_);
 }
 
 bool ScriptBridge::publish() {
-    return bus_.registerService(QString::fromLatin1(serviceName)) &&
+    return bus_.registerService(service_) &&
            bus_.registerVirtualObject(QString::fromLatin1(objectPath), this);
 }
 

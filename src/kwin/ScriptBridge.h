@@ -16,11 +16,11 @@ namespace nivu::kwin {
 
 class ScriptBridge final : public QDBusVirtualObject {
 public:
-    static constexpr auto serviceName = "org.nivu.Nivu";
     static constexpr auto objectPath = "/KWin";
     static constexpr auto interfaceName = "org.nivu.KWin";
 
-    explicit ScriptBridge(QDBusConnection bus);
+    // service: the bus name the script reports to.
+    ScriptBridge(QDBusConnection bus, QString service);
     ~ScriptBridge() override;
 
     // Takes the service name and publishes the object; false when another program (another
@@ -42,6 +42,7 @@ private:
     void answerFetch();
 
     QDBusConnection bus_;
+    QString service_;
     QString sender_;
     std::optional<QDBusMessage> pendingFetch_;
     QJsonArray queued_;

@@ -1,25 +1,35 @@
 // Writing the script where KWin can read it.
 #include "kwin/ScriptFile.h"
 
-#include "common/Warning.h"
-
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 
 namespace nivu::kwin {
 
-std::optional<QString> writeScriptFile() {
-    const QString folder =
-        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/nivu");
-    const QString path = folder + QStringLiteral("/kwin-script.js");
+namespace {
+// The script's own default, replaced by the bus name of the program that loads it.
+constexpr auto defaultService = "\"org.nivu.Nivu\"";
+} // namespace
+
+QString scriptFilePath(const QString& scriptName) {
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+           QStringLiteral("/nivu/") + scriptName + QStringLiteral(".js");
+}
+
+std::optional<QString> writeScriptFile(const QString& service, const QString& scriptName) {
+    const QString path = scriptFilePath(scriptName);
     QFile source(QStringLiteral(":/kwin/main.js"));
+    if (!QDir().mkpath(QFileInfo(path).path()) || !source.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QByteArray text = source.readAll();
+    text.replace(defaultService, '"' + service.toUtf8() + '"');
     QSaveFile target(path);
-    if (!QDir().mkpath(folder) || !source.open(QIODevice::ReadOnly) ||
-        !target.open(QIODevice::WriteOnly) || target.write(source.readAll()) < 0 ||
+    if (!target.open(QIODevice::WriteOnly) || target.write(text) != text.size() ||
         !target.commit()) {
-        warn("cannot write the KWin script to " + path.toStdString());
         return std::nullopt;
     }
     return path;

@@ -1,5 +1,5 @@
 // Nivu's KWin script as a file KWin can load: it ships inside the binary and is written, whole,
-// to the user's runtime folder at each start.
+// to the user's runtime folder at each start, with the bus name it reports to.
 #pragma once
 
 #include <QString>
@@ -7,7 +7,10 @@
 
 namespace nivu::kwin {
 
-// The script's path; nothing (and one line on stderr) when it cannot be written.
-std::optional<QString> writeScriptFile();
+// Where the script of that name is written.
+QString scriptFilePath(const QString& scriptName);
+
+// Writes the script that reports to service; its path, or nothing when it cannot be written.
+std::optional<QString> writeScriptFile(const QString& service, const QString& scriptName);
 
 } // namespace nivu::kwin

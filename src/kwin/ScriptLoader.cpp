@@ -14,9 +14,10 @@ const QString script = QStringLiteral("org.kde.kwin.Script");
 constexpr int callTimeoutMilliseconds = 3000;
 } // namespace
 
-ScriptLoader::ScriptLoader(QDBusConnection bus, QString scriptPath)
+ScriptLoader::ScriptLoader(QDBusConnection bus, QString scriptPath, QString name)
     : bus_(std::move(bus))
-    , scriptPath_(std::move(scriptPath)) {}
+    , scriptPath_(std::move(scriptPath))
+    , name_(std::move(name)) {}
 
 ScriptLoader::~ScriptLoader() {
     unload();
@@ -53,11 +54,10 @@ bool ScriptLoader::load() {
     if (!kwinPresent()) {
         return false;
     }
-    const QString name = QString::fromLatin1(pluginName);
-    call(QStringLiteral("/Scripting"), scripting, QStringLiteral("unloadScript"), {name});
+    call(QStringLiteral("/Scripting"), scripting, QStringLiteral("unloadScript"), {name_});
     QVariant id;
     if (!call(QStringLiteral("/Scripting"), scripting, QStringLiteral("loadScript"),
-              {scriptPath_, name}, &id) ||
+              {scriptPath_, name_}, &id) ||
         id.toInt() < 0) {
         return false;
     }
@@ -71,8 +71,7 @@ bool ScriptLoader::load() {
 
 void ScriptLoader::unload() {
     if (std::exchange(loaded_, false)) {
-        call(QStringLiteral("/Scripting"), scripting, QStringLiteral("unloadScript"),
-             {QString::fromLatin1(pluginName)});
+        call(QStringLiteral("/Scripting"), scripting, QStringLiteral("unloadScript"), {name_});
     }
 }
 

@@ -8,10 +8,8 @@ namespace nivu::kwin {
 
 class ScriptLoader {
 public:
-    static constexpr auto pluginName = "nivu";
-
-    // scriptPath: the script's main file, readable by KWin.
-    ScriptLoader(QDBusConnection bus, QString scriptPath);
+    // scriptPath: the script's main file, readable by KWin; name: the name it runs under.
+    ScriptLoader(QDBusConnection bus, QString scriptPath, QString name);
     ScriptLoader(const ScriptLoader&) = delete;
     ScriptLoader& operator=(const ScriptLoader&) = delete;
     ~ScriptLoader();
@@ -34,6 +32,7 @@ private:
 
     QDBusConnection bus_;
     QString scriptPath_;
+    QString name_;
     bool loaded_ = false;
 };
 

@@ -4,7 +4,7 @@ Wayland programs, a Qt one and a GTK one, as tracked applications."""
 import json
 import unittest
 
-from harness import KWinSession, wait_until
+from harness import KWinSession, LineReader, binary, wait_until
 
 PROGRAMS = [  # the command, and the application id KWin reports for it
     (["/usr/lib/qt6/bin/linguist"], "linguist"),
@@ -17,9 +17,17 @@ class SizesOnPlasmaWayland(unittest.TestCase):
         with KWinSession() as session:
             tracked = {"rememberedSizes": {}, "trackedBundleIdentifiers": [app for _, app in PROGRAMS]}
             nivu = session.start_nivu(json.dumps(tracked))
+            second = session.spawn([binary("nivu")], capture=True)
+            self.assertEqual(second.wait(timeout=10), 1)
+            self.assertIn(b"already running in this session", second.stderr.read())
+            # nivu-inspect runs beside it, under names of its own, and shows the ids to track.
+            inspect = session.spawn([binary("nivu-inspect")], capture=True)
+            inspected = LineReader(inspect.stdout, parse_json=True)
             for command, app in PROGRAMS:
                 with self.subTest(app):
                     program, window = session.start_program(command)
+                    inspected.wait_for(lambda line: line.get("bundleIdentifier") == app and line["event"] == "frontmost",
+                                       what=f"nivu-inspect to show {app} in front")
                     session.resize(window, 777, 555)
                     wait_until(lambda: session.stored_size(app) == {"width": 777, "height": 555},
                                what=f"777 x 555 recorded for {app}: {session.stored_size(app)}")

@@ -1,0 +1,54 @@
+// Finding and joining the Plasma Wayland session.
+#include "kwin/KWinSession.h"
+
+#include "kwin/ScriptFile.h"
+
+#include <QFile>
+#include <sys/stat.h>
+
+namespace nivu::kwin {
+
+bool onPlasmaWayland() {
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+           qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':').contains(u"KDE");
+}
+
+std::optional<std::string> waylandProblem() {
+    const QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
+    const QString socket =
+        name.startsWith(u'/') ? name : qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + name;
+    struct stat status {};
+    if (::stat(QFile::encodeName(socket).constData(), &status) != 0 || !S_ISSOCK(status.st_mode)) {
+        return "cannot open the Wayland display " + name.toStdString();
+    }
+    return std::nullopt;
+}
+
+KWinSession::KWinSession(Scheduler& scheduler, const QDBusConnection& bus, const Names& names,
+                         const QString& scriptPath)
+    : bridge_(bus, names.service)
+    , loader_(bus, scriptPath, names.script)
+    , desktop_(scheduler, bridge_, loader_) {}
+
+std::unique_ptr<KWinSession> KWinSession::connect(Scheduler& scheduler, const Names& names,
+                                                  std::string& problem) {
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        problem = "no session bus: Nivu needs one to reach KWin";
+        return nullptr;
+    }
+    const auto scriptPath = writeScriptFile(names.service, names.script);
+    if (!scriptPath) {
+        problem = "cannot write the KWin script to " +
+                  QFile::encodeName(scriptFilePath(names.script)).toStdString();
+        return nullptr;
+    }
+    std::unique_ptr<KWinSession> session(new KWinSession(scheduler, bus, names, *scriptPath));
+    if (!session->bridge_.publish()) {
+        problem = "already running in this session";
+        return nullptr;
+    }
+    return session;
+}
+
+} // namespace nivu::kwin

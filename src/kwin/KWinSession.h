@@ -1,0 +1,49 @@
+// Nivu's side of a Plasma Wayland session: whether this is one, and the KWin backend's parts
+// built and connected in their order (bus name, script file, script loader, desktop).
+#pragma once
+
+#include "kwin/KWinDesktop.h"
+#include "kwin/ScriptBridge.h"
+#include "kwin/ScriptLoader.h"
+#include "platform/Scheduler.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace nivu::kwin {
+
+// WAYLAND_DISPLAY is set and XDG_CURRENT_DESKTOP names KDE: there only KWin's scripts see other
+// programs' windows.
+bool onPlasmaWayland();
+
+// Why the Wayland display cannot be reached (checked before Qt, which would abort), or nothing.
+std::optional<std::string> waylandProblem();
+
+class KWinSession {
+public:
+    // A program's own session-bus name and script name, so that nivu and nivu-inspect can run
+    // side by side.
+    struct Names {
+        QString service;
+        QString script;
+    };
+
+    // Nothing, and one line in problem, when the bus cannot be reached, the name is taken (the
+    // program runs already) or the script cannot be written.
+    static std::unique_ptr<KWinSession> connect(Scheduler& scheduler, const Names& names,
+                                                std::string& problem);
+
+    KWinDesktop& desktop() { return desktop_; }
+
+private:
+    KWinSession(Scheduler& scheduler, const QDBusConnection& bus, const Names& names,
+                const QString& scriptPath);
+
+    ScriptBridge bridge_;
+    ScriptLoader loader_;
+    KWinDesktop desktop_;
+};
+
+} // namespace nivu::kwin
