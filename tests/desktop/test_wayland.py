@@ -40,6 +40,8 @@ class SizesOnPlasmaWayland(unittest.TestCase):
                                what=f"the new {app} at 930 x 610: {session.size(window)}")
                     session.end(program)
             self.assertIsNone(nivu.poll(), nivu.errors.lines)
+            self.assertEqual(session.end(nivu), 0)
+            self.assertFalse(session.script_loaded("nivu"), "the script is unloaded at quit")
 
 
 if __name__ == "__main__":
