@@ -4,6 +4,7 @@
 #include "app/AppDelegate.h"
 #include "common/Warning.h"
 #include "kwin/DecliningInput.h"
+#include "kwin/KWinPointerEvents.h"
 #include "kwin/KWinSession.h"
 #include "memory/WindowSizeMemory.h"
 #include "qt/DesktopCoordinates.h"
@@ -33,12 +34,12 @@ struct Backend {
     nivu::HotKeyPlatform& hotKeys;
     std::function<bool()> compositing;
     std::function<std::uint64_t()> keyboardFocus;
-    bool placesWindows = true;
+    nivu::WindowPlacer placeWindow;
 };
 
 int runController(nivu::QtScheduler& scheduler, const Backend& backend) {
     nivu::HotKeyRegistry hotKeys(backend.hotKeys);
-    nivu::QtShell shell(backend.compositing, backend.keyboardFocus, backend.placesWindows);
+    nivu::QtShell shell(backend.compositing, backend.keyboardFocus, backend.placeWindow);
     nivu::AppSettings::provideSharedDefaults(std::make_unique<nivu::QtUserDefaults>());
     shell.editSettingsOf([]() -> nivu::AppSettings& { return nivu::AppSettings::shared(); },
                          hotKeys);
@@ -82,9 +83,12 @@ int runOnX11(nivu::QtScheduler& scheduler) {
     nivu::x11::X11PointerEvents pointer(*connection, nivu::desktopPointFromX);
     nivu::x11::X11HotKeys hotKeys(*connection);
     const int status =
-        runController(scheduler, Backend{desktop, pointer, hotKeys,
+        runController(scheduler, Backend{desktop,
+                                         pointer,
+                                         hotKeys,
                                          [&] { return nivu::x11::compositorRunning(*connection); },
-                                         [&] { return nivu::x11::inputFocus(*connection); }});
+                                         [&] { return nivu::x11::inputFocus(*connection); },
+                                         {}});
     return exitStatus != 0 ? exitStatus : status;
 }
 
@@ -96,10 +100,16 @@ int runOnKWin(nivu::QtScheduler& scheduler) {
         nivu::warn(problem);
         return 1;
     }
-    nivu::kwin::DecliningPointerEvents pointer;
+    nivu::kwin::KWinPointerEvents pointer(session->bridge(), nivu::desktopPointFromLogical);
     nivu::kwin::DecliningHotKeys hotKeys;
-    return runController(
-        scheduler, Backend{session->desktop(), pointer, hotKeys, [] { return true; }, {}, false});
+    return runController(scheduler, Backend{session->desktop(),
+                                            pointer,
+                                            hotKeys,
+                                            [] { return true; },
+                                            {},
+                                            [&](const QString& title, QPoint topLeft) {
+                                                session->placeOwnWindow(title, topLeft);
+                                            }});
 }
 
 } // namespace

@@ -1,22 +1,10 @@
-// Pointer monitoring and hot keys where this KWin session does not give them yet: each request
-// is declined, so that the core goes on without them as it does on any desktop that refuses.
+// Hot keys where this KWin session does not give them yet: each request is declined, so that
+// the core goes on without them as it does on any desktop that refuses.
 #pragma once
 
 #include "platform/HotKeys.h"
-#include "platform/PointerEvents.h"
 
 namespace nivu::kwin {
-
-class DecliningPointerEvents final : public PointerEvents {
-public:
-    std::optional<Subscription> monitorLeftDrags(std::function<void()>) override {
-        return std::nullopt;
-    }
-    std::optional<Subscription> monitorLeftUps(std::function<void()>) override {
-        return std::nullopt;
-    }
-    Point pointerLocation() override { return {}; }
-};
 
 class DecliningHotKeys final : public HotKeyPlatform {
 public:

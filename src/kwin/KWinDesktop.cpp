@@ -30,11 +30,8 @@ KWinDesktop::KWinDesktop(Scheduler& scheduler, ScriptBridge& bridge, ScriptLoade
               }
               return recent;
           }) {
-    bridge_.onReport = [this](const QByteArray& json) {
-        if (const auto report = parseScriptReport(json)) {
-            handleReport(*report);
-        }
-    };
+    reports_ =
+        bridge_.reports.connect([this](const ScriptReport& report) { handleReport(report); });
     QObject::connect(&kwinWatcher_, &QDBusServiceWatcher::serviceOwnerChanged,
                      [this](const QString&, const QString& oldOwner, const QString&) {
                          if (!oldOwner.isEmpty()) {
@@ -45,7 +42,6 @@ KWinDesktop::KWinDesktop(Scheduler& scheduler, ScriptBridge& bridge, ScriptLoade
 
 KWinDesktop::~KWinDesktop() {
     *alive_ = false;
-    bridge_.onReport = nullptr;
 }
 
 void KWinDesktop::handleReport(const ScriptReport& report) {
@@ -84,6 +80,9 @@ void KWinDesktop::handleReport(const ScriptReport& report) {
             }
         }
         return;
+    case Kind::drag:
+    case Kind::up:
+        return; // the pointer's
     case Kind::active:
         active_ = keyOf(report.id);
         if (active_) {

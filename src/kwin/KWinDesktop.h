@@ -57,6 +57,7 @@ private:
     ScriptBridge& bridge_;
     ScriptLoader& loader_;
     QDBusServiceWatcher kwinWatcher_;
+    Subscription reports_;
     std::map<backend::WindowKey, Known> windows_;
     std::map<std::string, backend::WindowKey> keys_; // by KWin id
     backend::WindowKey nextKey_ = 1;

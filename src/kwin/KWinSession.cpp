@@ -3,7 +3,9 @@
 
 #include "kwin/ScriptFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QJsonObject>
 #include <sys/stat.h>
 
 namespace nivu::kwin {
@@ -29,6 +31,14 @@ KWinSession::KWinSession(Scheduler& scheduler, const QDBusConnection& bus, const
     : bridge_(bus, names.service)
     , loader_(bus, scriptPath, names.script)
     , desktop_(scheduler, bridge_, loader_) {}
+
+void KWinSession::placeOwnWindow(const QString& title, QPoint topLeft) {
+    bridge_.send(QJsonObject{{QStringLiteral("c"), QStringLiteral("place")},
+                             {QStringLiteral("title"), title},
+                             {QStringLiteral("pid"), QCoreApplication::applicationPid()},
+                             {QStringLiteral("x"), topLeft.x()},
+                             {QStringLiteral("y"), topLeft.y()}});
+}
 
 std::unique_ptr<KWinSession> KWinSession::connect(Scheduler& scheduler, const Names& names,
                                                   std::string& problem) {

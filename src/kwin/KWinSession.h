@@ -7,6 +7,7 @@
 #include "kwin/ScriptLoader.h"
 #include "platform/Scheduler.h"
 
+#include <QPoint>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -36,6 +37,10 @@ public:
                                                 std::string& problem);
 
     KWinDesktop& desktop() { return desktop_; }
+    ScriptBridge& bridge() { return bridge_; }
+    // Has the script keep one of our own windows (by title) with its top left at the point,
+    // above the others and out of the reports.
+    void placeOwnWindow(const QString& title, QPoint topLeft);
 
 private:
     KWinSession(Scheduler& scheduler, const QDBusConnection& bus, const Names& names,

@@ -76,8 +76,9 @@ bool ScriptBridge::handleMessage(const QDBusMessage& message, const QDBusConnect
     }
     if (message.member() == QLatin1String("report") && message.signature() == QLatin1String("s")) {
         connection.send(message.createReply());
-        if (onReport) {
-            onReport(message.arguments().constFirst().toString().toUtf8());
+        if (const auto report =
+                parseScriptReport(message.arguments().constFirst().toString().toUtf8())) {
+            reports.emit(*report);
         }
         return true;
     }

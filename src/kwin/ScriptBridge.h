@@ -3,6 +3,9 @@
 // since a KWin script cannot be called), or empty before KWin's call would time out.
 #pragma once
 
+#include "common/Signal.h"
+#include "kwin/ScriptReport.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
@@ -33,7 +36,8 @@ public:
     // Drops the pending fetch and the queue (the script is gone).
     void reset();
 
-    std::function<void(const QByteArray&)> onReport;
+    // Each well-formed report of the script, in order.
+    Signal<ScriptReport> reports;
 
     QString introspect(const QString& path) const override;
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;

@@ -3,6 +3,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cmath>
 
 namespace nivu::kwin {
 
@@ -16,6 +17,14 @@ std::optional<int> side(const QJsonValue& value) {
         return std::nullopt;
     }
     return static_cast<int>(number);
+}
+// A coordinate of the desktop: finite and far inside what any screen arrangement reaches.
+std::optional<double> coordinate(const QJsonValue& value) {
+    const double number = value.toDouble(std::nan(""));
+    if (!value.isDouble() || !std::isfinite(number) || std::abs(number) > largestSide * 4.0) {
+        return std::nullopt;
+    }
+    return number;
 }
 } // namespace
 
@@ -36,6 +45,20 @@ std::optional<ScriptReport> parseScriptReport(const QByteArray& json) {
     }
     if (kind == QLatin1String("closed")) {
         report.kind = ScriptReport::Kind::closed;
+        return report;
+    }
+    const bool pointerReport = kind == QLatin1String("drag") || kind == QLatin1String("up");
+    if (fact.contains(QLatin1String("x")) || pointerReport) {
+        const auto x = coordinate(fact.value(QLatin1String("x")));
+        const auto y = coordinate(fact.value(QLatin1String("y")));
+        if (!x || !y) {
+            return std::nullopt;
+        }
+        report.cursor = std::pair(*x, *y);
+    }
+    if (pointerReport) {
+        report.kind =
+            kind == QLatin1String("drag") ? ScriptReport::Kind::drag : ScriptReport::Kind::up;
         return report;
     }
     const auto width = side(fact.value(QLatin1String("w")));

@@ -1,15 +1,17 @@
 // One report of Nivu's KWin script, read from its JSON text; anything malformed reads as nothing.
+// An interactive move or resize reports each step of the pointer ("drag") and its release ("up").
 #pragma once
 
 #include <QByteArray>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace nivu::kwin {
 
 struct ScriptReport {
-    enum class Kind { window, size, closed, active };
+    enum class Kind { window, size, closed, active, drag, up };
     Kind kind = Kind::window;
     std::string id; // KWin's window id; empty in "active" when no window is active
     // "window" only:
@@ -23,6 +25,8 @@ struct ScriptReport {
     // "window" and "size": the client area.
     int width = 0;
     int height = 0;
+    // "size", "drag" and "up": the pointer then, in KWin's coordinates (y down), if told.
+    std::optional<std::pair<double, double>> cursor;
 };
 
 std::optional<ScriptReport> parseScriptReport(const QByteArray& json);

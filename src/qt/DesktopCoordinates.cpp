@@ -30,6 +30,10 @@ Point desktopPointFromX(int x, int y) {
     return {logical.x(), desktopBottom() - logical.y()};
 }
 
+Point desktopPointFromLogical(double x, double y) {
+    return {x, desktopBottom() - y};
+}
+
 QPoint qtPointFromDesktop(Point point) {
     return {static_cast<int>(std::lround(point.x)),
             static_cast<int>(std::lround(desktopBottom() - point.y))};

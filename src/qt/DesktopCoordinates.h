@@ -12,6 +12,9 @@ namespace nivu {
 // A point of the X root window, as the core counts it.
 Point desktopPointFromX(int x, int y);
 
+// A point in Qt's logical coordinates (a Wayland compositor's, y down), as the core counts it.
+Point desktopPointFromLogical(double x, double y);
+
 // A point of the core, as Qt's window positions count it.
 QPoint qtPointFromDesktop(Point point);
 

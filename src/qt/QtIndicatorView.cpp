@@ -121,8 +121,9 @@ private:
     QElapsedTimer lastPaint;
 };
 
-QtIndicatorView::QtIndicatorView(std::function<bool()> compositing)
+QtIndicatorView::QtIndicatorView(std::function<bool()> compositing, WindowPlacer placeWindow)
     : compositing_(std::move(compositing))
+    , placeWindow_(std::move(placeWindow))
     , badge_(std::make_unique<Badge>()) {}
 
 QtIndicatorView::~QtIndicatorView() = default;
@@ -148,7 +149,12 @@ void QtIndicatorView::setLabelOrigin(Point origin) {
 
 void QtIndicatorView::setFrameOrigin(Point origin) {
     // The origin is the lower-left corner; Qt places the upper-left one.
-    badge_->move(qtPointFromDesktop({origin.x, origin.y + badgeHeight}));
+    const QPoint topLeft = qtPointFromDesktop({origin.x, origin.y + badgeHeight});
+    badge_->move(topLeft);
+    if (placeWindow_ && placed_ != topLeft) {
+        placed_ = topLeft;
+        placeWindow_(badge_->windowTitle(), topLeft);
+    }
 }
 
 Size QtIndicatorView::frameSize() const {

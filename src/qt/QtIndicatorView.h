@@ -8,13 +8,18 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace nivu {
+
+// Puts one of Nivu's windows (by its title) with its top left at a point, where Qt cannot
+// (a Wayland client cannot place its windows); empty where Qt's own move places them.
+using WindowPlacer = std::function<void(const QString& title, QPoint topLeft)>;
 
 class QtIndicatorView final : public IndicatorView {
 public:
     // compositing tells, at each show, whether translucency works on the screen now.
-    explicit QtIndicatorView(std::function<bool()> compositing);
+    explicit QtIndicatorView(std::function<bool()> compositing, WindowPlacer placeWindow = {});
     ~QtIndicatorView() override;
 
     Size setLabelText(const std::string& text) override;
@@ -33,6 +38,8 @@ public:
 private:
     class Badge;
     std::function<bool()> compositing_;
+    WindowPlacer placeWindow_;
+    std::optional<QPoint> placed_;
     std::unique_ptr<Badge> badge_;
     bool showPending_ = false;
 };

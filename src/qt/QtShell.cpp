@@ -31,25 +31,8 @@ QString QtShell::tr(const char* key, const char* comment) {
     return QString::fromStdString(localizedString(key, comment));
 }
 
-namespace {
-// A badge that is never shown: a window that cannot be put beside the pointer would appear
-// wherever the compositor places new windows, and take the focus from the resized window.
-class HiddenIndicatorView final : public IndicatorView {
-public:
-    Size setLabelText(const std::string&) override { return {}; }
-    void setLabelOrigin(Point) override {}
-    void setFrameOrigin(Point) override {}
-    Size frameSize() const override { return {}; }
-    void orderFront() override {}
-    void orderOut() override {}
-};
-} // namespace
-
 std::unique_ptr<IndicatorView> QtShell::createIndicatorView() {
-    if (!placesWindows_) {
-        return std::make_unique<HiddenIndicatorView>();
-    }
-    return std::make_unique<QtIndicatorView>(compositing_);
+    return std::make_unique<QtIndicatorView>(compositing_, placeWindow_);
 }
 
 std::unique_ptr<StatusItem> QtShell::createStatusItem() {

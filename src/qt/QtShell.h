@@ -3,6 +3,7 @@
 
 #include "platform/Shell.h"
 #include "qt/PendingDeactivation.h"
+#include "qt/QtIndicatorView.h"
 #include "qt/settings/QtKeyDownMonitors.h"
 #include "qt/settings/QtSettingsWindow.h"
 
@@ -19,13 +20,14 @@ public:
     static constexpr const char* translationContext = "Nivu";
 
     // compositing tells whether translucency works on the screen now; keyboardFocus names the
-    // window that has the keyboard focus (see PendingDeactivation). Where Nivu cannot place its
-    // own windows at a point (Wayland), placesWindows is false and the badge stays hidden.
+    // window that has the keyboard focus (see PendingDeactivation); placeWindow puts the badge
+    // where Qt cannot (on Wayland).
     explicit QtShell(std::function<bool()> compositing,
-                     std::function<std::uint64_t()> keyboardFocus = {}, bool placesWindows = true)
+                     std::function<std::uint64_t()> keyboardFocus = {},
+                     WindowPlacer placeWindow = {})
         : compositing_(std::move(compositing))
         , pendingDeactivation_(std::move(keyboardFocus))
-        , placesWindows_(placesWindows) {}
+        , placeWindow_(std::move(placeWindow)) {}
     ~QtShell() override;
 
     // What the settings window edits: the settings store (its first use loads it) and the hot
@@ -49,7 +51,7 @@ private:
 
     std::function<bool()> compositing_;
     PendingDeactivation pendingDeactivation_;
-    bool placesWindows_;
+    WindowPlacer placeWindow_;
     QPointer<QMessageBox> prompt_;
     QPointer<QMessageBox> about_;
     std::function<AppSettings&()> settings_;

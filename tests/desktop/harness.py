@@ -137,9 +137,9 @@ class Session:
             os.kill(self.bus_pid, signal.SIGTERM)
         shutil.rmtree(self.home, ignore_errors=True)
 
-    def spawn(self, args, capture=False, env=None, **kwargs):
+    def spawn(self, args, capture=False, env=None, stdin=subprocess.DEVNULL, **kwargs):
         output = subprocess.PIPE if capture else subprocess.DEVNULL
-        process = subprocess.Popen(args, env=dict(self.env, **(env or {})), stdin=subprocess.DEVNULL, stdout=output,
+        process = subprocess.Popen(args, env=dict(self.env, **(env or {})), stdin=stdin, stdout=output,
                                    stderr=output, **kwargs)
         self.processes.append(process)
         return process
@@ -572,8 +572,10 @@ class KWinSession(Session):
         try:
             self.start_session_bus()
             kwin = shutil.copy(shutil.which("kwin_wayland"), self.home)
+            # The test's hands: KWin's fake input, which it offers to any client with this set.
             self.kwin = self.spawn([kwin, "--virtual", "--no-lockscreen", "--socket", self.SOCKET,
-                                    "--width", "1920", "--height", "1080"], capture=True)
+                                    "--width", "1920", "--height", "1080"], capture=True,
+                                   env={"KWIN_WAYLAND_NO_PERMISSION_CHECKS": "1"})
             self.kwin.output = LineReader(self.kwin.stdout)
             self.kwin.errors = LineReader(self.kwin.stderr)
             wait_until(lambda: self.kwin.poll() is not None or self.bus_name_owned("org.kde.KWin"), timeout=30,
@@ -581,6 +583,7 @@ class KWinSession(Session):
             if self.kwin.poll() is not None:
                 raise RuntimeError(f"kwin_wayland could not start: {self.kwin.errors.lines[-10:]}")
             self.env["WAYLAND_DISPLAY"] = self.SOCKET
+            self.hands = self.spawn([binary("fake-input")], capture=True, stdin=subprocess.PIPE)
         except BaseException:
             self.__exit__()
             raise
@@ -625,10 +628,54 @@ class KWinSession(Session):
             lambda line: line.startswith(prefix) and line != f"js: {name} end")]
 
     def windows(self):
-        """KWin's windows: id, resourceClass, pid and the frame's size."""
-        return self.run_script('workspace.clientList().forEach(function (w) { say({id: String(w.internalId), '
-                               'cls: String(w.resourceClass), pid: w.pid, w: w.frameGeometry.width, '
-                               'h: w.frameGeometry.height}); });')
+        """KWin's windows: id, resourceClass, caption, pid and the frame."""
+        return self.run_script('workspace.clientList().forEach(function (w) { var g = w.frameGeometry; '
+                               'say({id: String(w.internalId), cls: String(w.resourceClass), caption: w.caption, '
+                               'pid: w.pid, x: g.x, y: g.y, w: g.width, h: g.height, active: w.active}); });')
+
+    def frame(self, window):
+        found = [w for w in self.windows() if w["id"] == window]
+        return found[0] if found else None
+
+    def badges(self):
+        return [w for w in self.windows() if w["caption"] == "Nivu size"]
+
+    def press(self, *command):
+        """Moves the pointer ("move", x, y), presses or releases a button ("down" or "up", then
+        "left" or "right") or a key ("press" or "release", then its Linux key code), and waits
+        until KWin has it."""
+        self.hands.stdin.write((" ".join(str(part) for part in command) + "\n").encode())
+        self.hands.stdin.flush()
+        if self.hands.stdout.readline().strip() != b"ok":
+            raise AssertionError(f"fake input failed: {self.hands.stderr.read1().decode()}")
+
+    def resizing(self, window):
+        return self.run_script(f'workspace.clientList().forEach(function (w) {{ '
+                               f'if (String(w.internalId) === "{window}") say(w.resize); }});') == [True]
+
+    def resize_by_hand(self, window, start, end, steps, on_step=None, button="left", holding=None):
+        """Drags from start to end in steps, as a hand does, with a button and perhaps a key
+        held (Plasma resizes any window with Meta and the right button). The pointer comes from
+        inside the window. A program that draws its own edges asks KWin to resize only once the
+        pointer has moved a little: the hand waits for that before it goes on."""
+        self.press("move", start[0] - 30, start[1] - 30)
+        self.press("move", *start)
+        if holding:
+            self.press("press", holding)
+        self.press("down", button)
+        for nudge in range(1, 6):
+            self.press("move", start[0] + nudge, start[1] + nudge)
+            if self.resizing(window):
+                break
+        wait_until(lambda: self.resizing(window), timeout=2, what="KWin to start resizing the window")
+        for step in range(1, steps + 1):
+            self.press("move", start[0] + (end[0] - start[0]) * step / steps,
+                       start[1] + (end[1] - start[1]) * step / steps)
+            if on_step:
+                on_step(step)
+        self.press("up", button)
+        if holding:
+            self.press("release", holding)
 
     def size(self, window):
         found = [(w["w"], w["h"]) for w in self.windows() if w["id"] == window]

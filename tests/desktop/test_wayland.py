@@ -1,21 +1,24 @@
 """Nivu on Plasma's Wayland session: KWin headless with Nivu's script loaded into it, and real
-Wayland programs, a Qt one and a GTK one, as tracked applications."""
+Wayland programs, a Qt one and a GTK one, as tracked applications, resized by hand."""
 
 import json
 import unittest
 
-from harness import KWinSession, LineReader, binary, wait_until
+from harness import KWinSession, LineReader, binary, holds_for, wait_until
 
-PROGRAMS = [  # the command, and the application id KWin reports for it
-    (["/usr/lib/qt6/bin/linguist"], "linguist"),
-    (["mousepad"], "mousepad"),
+META = 125  # the Linux key code of the left Meta key
+PROGRAMS = [  # the command, the application id KWin reports, and the hand's resize there
+    # Qt asks KWin for its title bar: resized with Plasma's Meta and right button.
+    (["/usr/lib/qt6/bin/linguist"], "linguist", dict(inside=-20, button="right", holding=META)),
+    # GTK 4 draws its own edges, in its shadow just outside the visible corner.
+    (["gnome-text-editor"], "org.gnome.TextEditor", dict(inside=8, button="left", holding=None)),
 ]
 
 
 class SizesOnPlasmaWayland(unittest.TestCase):
-    def test_a_resized_window_is_recorded_and_the_next_program_opens_at_that_size(self):
+    def test_badge_record_restore_and_one_nivu_per_session(self):
         with KWinSession() as session:
-            tracked = {"rememberedSizes": {}, "trackedBundleIdentifiers": [app for _, app in PROGRAMS]}
+            tracked = {"rememberedSizes": {}, "trackedBundleIdentifiers": [app for _, app, _ in PROGRAMS]}
             nivu = session.start_nivu(json.dumps(tracked))
             second = session.spawn([binary("nivu")], capture=True)
             self.assertEqual(second.wait(timeout=10), 1)
@@ -23,21 +26,36 @@ class SizesOnPlasmaWayland(unittest.TestCase):
             # nivu-inspect runs beside it, under names of its own, and shows the ids to track.
             inspect = session.spawn([binary("nivu-inspect")], capture=True)
             inspected = LineReader(inspect.stdout, parse_json=True)
-            for command, app in PROGRAMS:
+            for command, app, hand in PROGRAMS:
                 with self.subTest(app):
                     program, window = session.start_program(command)
                     inspected.wait_for(lambda line: line.get("bundleIdentifier") == app and line["event"] == "frontmost",
                                        what=f"nivu-inspect to show {app} in front")
-                    session.resize(window, 777, 555)
-                    wait_until(lambda: session.stored_size(app) == {"width": 777, "height": 555},
-                               what=f"777 x 555 recorded for {app}: {session.stored_size(app)}")
+                    frame = session.frame(window)
+                    corner = (frame["x"] + frame["w"] + hand["inside"], frame["y"] + frame["h"] + hand["inside"])
+
+                    def badge_beside_pointer(step):
+                        if step < 4:
+                            return
+                        pointer = session.run_script("say(workspace.cursorPos);")[0]
+                        wait_until(lambda: [(b["x"], b["y"]) for b in session.badges()] == [
+                            (pointer["x"] + 16, pointer["y"] + 16)], timeout=2,
+                            what=f"the badge beside the pointer at {pointer}: {session.badges()}")
+                    session.resize_by_hand(window, corner, (corner[0] + 90, corner[1] + 60), 12,
+                                           badge_beside_pointer, hand["button"], hand["holding"])
+                    wait_until(lambda: not session.badges(), what="the badge to hide after the resize")
+                    frame = session.frame(window)
+                    self.assertGreater(frame["w"], 700, "the drag resized the window")
+                    self.assertEqual(session.stored_size(app), {"width": frame["w"], "height": frame["h"]})
                     session.end(program)
-                    wait_until(lambda: session.size(window) is None, what=f"{app} closed")
+                    wait_until(lambda: session.frame(window) is None, what=f"{app} closed")
                     tracked["rememberedSizes"][app] = {"_default": {"width": 930, "height": 610}}
                     session.write_config(json.dumps(tracked))  # a size only nivu can give it
                     program, window = session.start_program(command)
-                    wait_until(lambda: session.size(window) == (930, 610),
-                               what=f"the new {app} at 930 x 610: {session.size(window)}")
+                    wait_until(lambda: (session.frame(window)["w"], session.frame(window)["h"]) == (930, 610),
+                               what=f"the new {app} at 930 x 610: {session.frame(window)}")
+                    # The badge shows the restored size; the window keeps the focus meanwhile.
+                    holds_for(lambda: session.frame(window)["active"], 0.6, what=f"{app} in focus")
                     session.end(program)
             self.assertIsNone(nivu.poll(), nivu.errors.lines)
             self.assertEqual(session.end(nivu), 0)

@@ -56,10 +56,10 @@ TEST(PendingDeactivationTest, WaitsUntilQtDeactivatesWhenTheFocusIsElsewhere) {
     bool secondCallRefused = false;
     QTimer::singleShot(10, [&] {
         secondCallRefused = !pending.waitOut(); // a second press during the wait
-        emit qGuiApp->applicationStateChanged(Qt::ApplicationActive); // not the awaited change
+        Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationActive); // not the awaited change
         QTimer::singleShot(10, [&] {
             announced = true;
-            emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
+            Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
         });
     });
     QElapsedTimer clock;

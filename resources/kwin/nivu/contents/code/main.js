@@ -10,15 +10,35 @@ var windowActivated = workspace.windowActivated || workspace.clientActivated;
 var windowRemoved = workspace.windowRemoved || workspace.clientRemoved;
 function windowList() { return workspace.windowList ? workspace.windowList() : workspace.clientList(); }
 function activeWindow() { return workspace.activeWindow !== undefined ? workspace.activeWindow : workspace.activeClient; }
+function setActiveWindow(w) { if (workspace.activeWindow !== undefined) workspace.activeWindow = w; else workspace.activeClient = w; }
 // The client area where KWin names it (Plasma 6), else the frame.
 function sizeOf(w) { var g = w.clientGeometry || w.frameGeometry; return {w: g.width, h: g.height}; }
 
 var windows = {}; // by id, the windows reported
+var placements = {}; // by title, where Nivu wants its own windows: {pid, x, y}
+var lastActive = null;
+// Gives the focus back once KWin's activation is over; set within it, it does not hold.
+var refocus = new QTimer();
+refocus.singleShot = true;
+refocus.interval = 0;
+refocus.timeout.connect(function () {
+    if (lastActive && windows[String(lastActive.internalId)]) setActiveWindow(lastActive);
+});
 function report(fact) { callDBus(service, path, iface, "report", JSON.stringify(fact)); }
+function withCursor(fact) { var p = workspace.cursorPos; fact.x = p.x; fact.y = p.y; return fact; }
+
+// Nivu's own windows that it places (its size badge) are kept there and above, and not reported.
+function placement(w) { var p = placements[w.caption]; return p && p.pid === w.pid ? p : null; }
+function place(w) {
+    var p = placement(w), g = w.frameGeometry;
+    w.keepAbove = true;
+    if (g.x !== p.x || g.y !== p.y) w.frameGeometry = {x: p.x, y: p.y, width: g.width, height: g.height};
+}
 
 function track(w, existing) {
     var id = String(w.internalId);
     if (windows[id]) return;
+    if (placement(w)) { place(w); return; }
     windows[id] = w;
     var size = sizeOf(w);
     report({e: "window", id: id, cls: String(w.resourceClass), role: String(w.windowRole || ""),
@@ -28,8 +48,15 @@ function track(w, existing) {
         var now = sizeOf(w);
         if (now.w !== size.w || now.h !== size.h) {
             size = now;
-            report({e: "size", id: id, w: now.w, h: now.h});
+            report(withCursor({e: "size", id: id, w: now.w, h: now.h}));
         }
+    });
+    // Interactive moves and resizes: the pointer's steps and its release.
+    (w.interactiveMoveResizeStepped || w.clientStepUserMovedResized).connect(function () {
+        report(withCursor({e: "drag", id: id}));
+    });
+    (w.interactiveMoveResizeFinished || w.clientFinishUserMovedResized).connect(function () {
+        report(withCursor({e: "up", id: id}));
     });
 }
 
@@ -41,14 +68,27 @@ function untrack(w) {
     }
 }
 
+// A window that loses the focus reports nothing; the next one that takes it reports.
 function reportActive() {
     var w = activeWindow();
-    if (w) track(w, false); // activated before KWin announced it
-    report({e: "active", id: w ? String(w.internalId) : ""});
+    if (!w) return;
+    if (placement(w)) { // the badge never takes the focus from the window it measures
+        refocus.start();
+        return;
+    }
+    lastActive = w;
+    track(w, false); // activated before KWin announced it
+    report({e: "active", id: String(w.internalId)});
 }
 
-// Only ever "size": the window's client area takes the size; the frame keeps its top left.
+// "place": one of Nivu's own windows goes to a point. "size": the window's client area takes
+// the size; the frame keeps its top left.
 function apply(command) {
+    if (command.c === "place") {
+        placements[command.title] = {pid: command.pid, x: command.x, y: command.y};
+        windowList().forEach(function (w) { if (placement(w)) place(w); });
+        return;
+    }
     var w = windows[command.id];
     if (!w || command.c !== "size") return;
     var frame = w.frameGeometry, client = sizeOf(w);
