@@ -3,7 +3,7 @@
 // the event loop until Quit, SIGINT, SIGTERM or SIGHUP.
 #include "app/AppDelegate.h"
 #include "common/Warning.h"
-#include "kwin/DecliningInput.h"
+#include "kwin/KWinHotKeys.h"
 #include "kwin/KWinPointerEvents.h"
 #include "kwin/KWinSession.h"
 #include "memory/WindowSizeMemory.h"
@@ -100,16 +100,19 @@ int runOnKWin(nivu::QtScheduler& scheduler) {
         nivu::warn(problem);
         return 1;
     }
+    // The pointer follows each report before the hot keys see it: a press opens the menu where
+    // the pointer was then.
     nivu::kwin::KWinPointerEvents pointer(session->bridge(), nivu::desktopPointFromLogical);
-    nivu::kwin::DecliningHotKeys hotKeys;
-    return runController(scheduler, Backend{session->desktop(),
-                                            pointer,
-                                            hotKeys,
-                                            [] { return true; },
-                                            {},
-                                            [&](const QString& title, QPoint topLeft) {
-                                                session->placeOwnWindow(title, topLeft);
-                                            }});
+    nivu::kwin::KWinHotKeys hotKeys(session->bridge());
+    return runController(scheduler,
+                         Backend{session->desktop(),
+                                 pointer,
+                                 hotKeys,
+                                 [] { return true; },
+                                 {},
+                                 [&](const QString& title, QPoint topLeft, bool takesFocus) {
+                                     session->placeOwnWindow(title, topLeft, takesFocus);
+                                 }});
 }
 
 } // namespace

@@ -82,7 +82,8 @@ void KWinDesktop::handleReport(const ScriptReport& report) {
         return;
     case Kind::drag:
     case Kind::up:
-        return; // the pointer's
+    case Kind::hotKey:
+        return; // the pointer's and the hot keys' own
     case Kind::active:
         active_ = keyOf(report.id);
         if (active_) {

@@ -32,9 +32,10 @@ KWinSession::KWinSession(Scheduler& scheduler, const QDBusConnection& bus, const
     , loader_(bus, scriptPath, names.script)
     , desktop_(scheduler, bridge_, loader_) {}
 
-void KWinSession::placeOwnWindow(const QString& title, QPoint topLeft) {
+void KWinSession::placeOwnWindow(const QString& title, QPoint topLeft, bool takesFocus) {
     bridge_.send(QJsonObject{{QStringLiteral("c"), QStringLiteral("place")},
                              {QStringLiteral("title"), title},
+                             {QStringLiteral("focus"), takesFocus},
                              {QStringLiteral("pid"), QCoreApplication::applicationPid()},
                              {QStringLiteral("x"), topLeft.x()},
                              {QStringLiteral("y"), topLeft.y()}});

@@ -39,8 +39,9 @@ public:
     KWinDesktop& desktop() { return desktop_; }
     ScriptBridge& bridge() { return bridge_; }
     // Has the script keep one of our own windows (by title) with its top left at the point,
-    // above the others and out of the reports.
-    void placeOwnWindow(const QString& title, QPoint topLeft);
+    // inside the screen, above the others and out of the reports. One that does not take the
+    // focus hands it back to the window that had it.
+    void placeOwnWindow(const QString& title, QPoint topLeft, bool takesFocus);
 
 private:
     KWinSession(Scheduler& scheduler, const QDBusConnection& bus, const Names& names,

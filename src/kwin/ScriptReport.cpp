@@ -32,6 +32,19 @@ std::optional<ScriptReport> parseScriptReport(const QByteArray& json) {
     const QJsonObject fact = QJsonDocument::fromJson(json).object();
     const QString kind = fact.value(QLatin1String("e")).toString();
     ScriptReport report;
+    if (kind == QLatin1String("hotkey")) {
+        const QJsonValue number = fact.value(QLatin1String("n"));
+        const auto x = coordinate(fact.value(QLatin1String("x")));
+        const auto y = coordinate(fact.value(QLatin1String("y")));
+        if (!number.isDouble() || number.toDouble() < 1 || number.toDouble() > 0xffffffff || !x ||
+            !y) {
+            return std::nullopt;
+        }
+        report.kind = ScriptReport::Kind::hotKey;
+        report.shortcut = static_cast<std::uint32_t>(number.toDouble());
+        report.cursor = std::pair(*x, *y);
+        return report;
+    }
     if (!fact.value(QLatin1String("id")).isString()) {
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 // One report of Nivu's KWin script, read from its JSON text; anything malformed reads as nothing.
-// An interactive move or resize reports each step of the pointer ("drag") and its release ("up").
+// An interactive move or resize reports each step of the pointer ("drag") and its release ("up");
+// a registered shortcut reports its presses ("hotkey").
 #pragma once
 
 #include <QByteArray>
@@ -11,7 +12,7 @@
 namespace nivu::kwin {
 
 struct ScriptReport {
-    enum class Kind { window, size, closed, active, drag, up };
+    enum class Kind { window, size, closed, active, drag, up, hotKey };
     Kind kind = Kind::window;
     std::string id; // KWin's window id; empty in "active" when no window is active
     // "window" only:
@@ -25,7 +26,9 @@ struct ScriptReport {
     // "window" and "size": the client area.
     int width = 0;
     int height = 0;
-    // "size", "drag" and "up": the pointer then, in KWin's coordinates (y down), if told.
+    // "hotKey": the number of the shortcut pressed, as Nivu registered it.
+    std::uint32_t shortcut = 0;
+    // "size", "drag", "up" and "hotKey": the pointer then, in KWin's coordinates (y down).
     std::optional<std::pair<double, double>> cursor;
 };
 

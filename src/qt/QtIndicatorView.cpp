@@ -153,7 +153,7 @@ void QtIndicatorView::setFrameOrigin(Point origin) {
     badge_->move(topLeft);
     if (placeWindow_ && placed_ != topLeft) {
         placed_ = topLeft;
-        placeWindow_(badge_->windowTitle(), topLeft);
+        placeWindow_(badge_->windowTitle(), topLeft, /*takesFocus=*/false);
     }
 }
 

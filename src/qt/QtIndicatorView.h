@@ -13,8 +13,9 @@
 namespace nivu {
 
 // Puts one of Nivu's windows (by its title) with its top left at a point, where Qt cannot
-// (a Wayland client cannot place its windows); empty where Qt's own move places them.
-using WindowPlacer = std::function<void(const QString& title, QPoint topLeft)>;
+// (a Wayland client cannot place its windows); empty where Qt's own move places them. Only a
+// window that takes the focus (a menu) keeps it when shown.
+using WindowPlacer = std::function<void(const QString& title, QPoint topLeft, bool takesFocus)>;
 
 class QtIndicatorView final : public IndicatorView {
 public:

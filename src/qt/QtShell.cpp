@@ -67,7 +67,12 @@ void QtShell::popUpMenu(Menu entries, Point location) {
     }
     QMenu menu;
     populateMenu(menu, std::move(entries));
-    menu.exec(qtPointFromDesktop(location));
+    const QPoint at = qtPointFromDesktop(location);
+    if (placeWindow_) {
+        menu.setWindowTitle(QStringLiteral("Nivu presets"));
+        placeWindow_(menu.windowTitle(), at, /*takesFocus=*/true);
+    }
+    menu.exec(at);
 }
 
 void QtShell::showSettingsWindow() {

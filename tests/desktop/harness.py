@@ -649,6 +649,13 @@ class KWinSession(Session):
         if self.hands.stdout.readline().strip() != b"ok":
             raise AssertionError(f"fake input failed: {self.hands.stderr.read1().decode()}")
 
+    def type(self, *keys):
+        """Presses the keys (Linux key codes) one after the other and lets them go in reverse."""
+        for key in keys:
+            self.press("press", key)
+        for key in reversed(keys):
+            self.press("release", key)
+
     def resizing(self, window):
         return self.run_script(f'workspace.clientList().forEach(function (w) {{ '
                                f'if (String(w.internalId) === "{window}") say(w.resize); }});') == [True]

@@ -1,12 +1,13 @@
 """Nivu on Plasma's Wayland session: KWin headless with Nivu's script loaded into it, and real
-Wayland programs, a Qt one and a GTK one, as tracked applications, resized by hand."""
+Wayland programs, a Qt one and a GTK one, as tracked applications, resized by hand and by the
+hot key's presets."""
 
 import json
 import unittest
 
 from harness import KWinSession, LineReader, binary, holds_for, wait_until
 
-META = 125  # the Linux key code of the left Meta key
+META, ALT, R, DOWN, ENTER = 125, 56, 19, 108, 28  # Linux key codes
 PROGRAMS = [  # the command, the application id KWin reports, and the hand's resize there
     # Qt asks KWin for its title bar: resized with Plasma's Meta and right button.
     (["/usr/lib/qt6/bin/linguist"], "linguist", dict(inside=-20, button="right", holding=META)),
@@ -16,7 +17,7 @@ PROGRAMS = [  # the command, the application id KWin reports, and the hand's res
 
 
 class SizesOnPlasmaWayland(unittest.TestCase):
-    def test_badge_record_restore_and_one_nivu_per_session(self):
+    def test_badge_record_restore_preset_and_one_nivu_per_session(self):
         with KWinSession() as session:
             tracked = {"rememberedSizes": {}, "trackedBundleIdentifiers": [app for _, app, _ in PROGRAMS]}
             nivu = session.start_nivu(json.dumps(tracked))
@@ -56,6 +57,17 @@ class SizesOnPlasmaWayland(unittest.TestCase):
                                what=f"the new {app} at 930 x 610: {session.frame(window)}")
                     # The badge shows the restored size; the window keeps the focus meanwhile.
                     holds_for(lambda: session.frame(window)["active"], 0.6, what=f"{app} in focus")
+                    # Alt+Super+R: the presets open at the pointer; FHD is the seventh below.
+                    session.press("move", 700, 400)
+                    session.type(ALT, META, R)
+                    wait_until(lambda: [(m["x"], m["y"], m["active"]) for m in session.windows()
+                                        if m["caption"] == "Nivu presets"] == [(700, 400, True)],
+                               what=f"the preset menu at the pointer: {session.windows()}")
+                    for _ in range(7):
+                        session.type(DOWN)
+                    session.type(ENTER)
+                    wait_until(lambda: (session.frame(window)["w"], session.frame(window)["h"]) == (1920, 1080),
+                               what=f"FHD on {app}: {session.frame(window)}")
                     session.end(program)
             self.assertIsNone(nivu.poll(), nivu.errors.lines)
             self.assertEqual(session.end(nivu), 0)

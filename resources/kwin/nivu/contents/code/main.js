@@ -15,7 +15,8 @@ function setActiveWindow(w) { if (workspace.activeWindow !== undefined) workspac
 function sizeOf(w) { var g = w.clientGeometry || w.frameGeometry; return {w: g.width, h: g.height}; }
 
 var windows = {}; // by id, the windows reported
-var placements = {}; // by title, where Nivu wants its own windows: {pid, x, y}
+var placements = {}; // by title, where Nivu wants its own windows: {pid, x, y, focus}
+var shortcuts = {}; // by Nivu's number, the key combination in force
 var lastActive = null;
 // Gives the focus back once KWin's activation is over; set within it, it does not hold.
 var refocus = new QTimer();
@@ -30,9 +31,12 @@ function withCursor(fact) { var p = workspace.cursorPos; fact.x = p.x; fact.y = 
 // Nivu's own windows that it places (its size badge) are kept there and above, and not reported.
 function placement(w) { var p = placements[w.caption]; return p && p.pid === w.pid ? p : null; }
 function place(w) {
-    var p = placement(w), g = w.frameGeometry;
+    var p = placement(w), g = w.frameGeometry, area = workspace.clientArea(KWin.FullScreenArea, w);
+    // Inside the screen: what has no room below the pointer goes above it.
+    var x = Math.max(area.x, Math.min(p.x, area.x + area.width - g.width));
+    var y = p.y + g.height <= area.y + area.height ? p.y : Math.max(area.y, p.y - g.height);
     w.keepAbove = true;
-    if (g.x !== p.x || g.y !== p.y) w.frameGeometry = {x: p.x, y: p.y, width: g.width, height: g.height};
+    if (g.x !== x || g.y !== y) w.frameGeometry = {x: x, y: y, width: g.width, height: g.height};
 }
 
 function track(w, existing) {
@@ -73,7 +77,7 @@ function reportActive() {
     var w = activeWindow();
     if (!w) return;
     if (placement(w)) { // the badge never takes the focus from the window it measures
-        refocus.start();
+        if (!placement(w).focus) refocus.start();
         return;
     }
     lastActive = w;
@@ -81,12 +85,25 @@ function reportActive() {
     report({e: "active", id: String(w.internalId)});
 }
 
-// "place": one of Nivu's own windows goes to a point. "size": the window's client area takes
-// the size; the frame keeps its top left.
+// "place": one of Nivu's own windows goes to a point. "shortcut" and "unshortcut": a key
+// combination reports its presses, or no longer. "size": the window's client area takes the
+// size; the frame keeps its top left.
 function apply(command) {
     if (command.c === "place") {
-        placements[command.title] = {pid: command.pid, x: command.x, y: command.y};
+        placements[command.title] = {pid: command.pid, x: command.x, y: command.y, focus: command.focus};
         windowList().forEach(function (w) { if (placement(w)) place(w); });
+        return;
+    }
+    if (command.c === "shortcut") {
+        // KWin keeps a script's shortcuts until the script ends: one per combination, and a
+        // press counts only while Nivu holds it.
+        shortcuts[command.id] = command.keys;
+        registerShortcut("Nivu " + command.keys, "Nivu: preset menu (" + command.keys + ")", command.keys,
+                         function () { pressed(command.keys); });
+        return;
+    }
+    if (command.c === "unshortcut") {
+        delete shortcuts[command.id];
         return;
     }
     var w = windows[command.id];
@@ -97,6 +114,12 @@ function apply(command) {
     w.frameGeometry = {x: frame.x, y: frame.y,
                        width: Math.min(command.w + frame.width - client.w, area.width),
                        height: Math.min(command.h + frame.height - client.h, area.height)};
+}
+
+function pressed(keys) {
+    for (var n in shortcuts) {
+        if (shortcuts[n] === keys) report(withCursor({e: "hotkey", n: Number(n)}));
+    }
 }
 
 function poll() {
