@@ -2,7 +2,7 @@
 #include "kwin/KWinDesktop.h"
 
 #include <QJsonObject>
-#include <algorithm>
+#include <utility>
 
 namespace nivu::kwin {
 
@@ -121,11 +121,6 @@ const KWinDesktop::Known* KWinDesktop::known(const WindowElement& window) const 
     }
     const auto found = windows_.find(ours->key);
     return found == windows_.end() ? nullptr : &found->second;
-}
-
-std::string KWinDesktop::kwinIdOf(const WindowElement& window) const {
-    const Known* found = known(window);
-    return found ? found->kwinId : std::string();
 }
 
 // --- Desktop -------------------------------------------------------------------------------

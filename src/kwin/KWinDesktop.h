@@ -36,9 +36,6 @@ public:
     std::optional<std::string> windowIdentifier(const WindowElement& window) override;
     void setWindowSize(const WindowElement& window, Size size) override;
 
-    // The window's KWin id, for the script's commands; empty when it is not one of ours.
-    std::string kwinIdOf(const WindowElement& window) const;
-
 private:
     using Clock = backend::WindowNotifications::Clock;
     class Window;
