@@ -12,7 +12,8 @@ namespace nivu::kwin {
 
 bool onPlasmaWayland() {
     return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-           qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':').contains(u"KDE");
+           (qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':').contains(u"KDE") ||
+            qEnvironmentVariable("KDE_FULL_SESSION") == u"true");
 }
 
 std::optional<std::string> waylandProblem() {

@@ -15,8 +15,9 @@
 
 namespace nivu::kwin {
 
-// WAYLAND_DISPLAY is set and XDG_CURRENT_DESKTOP names KDE: there only KWin's scripts see other
-// programs' windows.
+// WAYLAND_DISPLAY is set, and XDG_CURRENT_DESKTOP names KDE or KDE_FULL_SESSION is true (as
+// Plasma's session sets them): there only KWin's scripts see other programs' windows. The bus
+// cannot be asked this early: Qt's platform is chosen from the answer.
 bool onPlasmaWayland();
 
 // Why the Wayland display cannot be reached (checked before Qt, which would abort), or nothing.

@@ -123,7 +123,8 @@ class Session:
         self.env = dict(os.environ, HOME=self.home, XDG_RUNTIME_DIR=self.runtime,
                         XDG_CONFIG_HOME=os.path.join(self.home, ".config"), LANG="C.UTF-8",
                         LC_ALL="C.UTF-8")
-        for name in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_CURRENT_DESKTOP"):
+        for name in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_CURRENT_DESKTOP",
+                     "KDE_FULL_SESSION"):
             self.env.pop(name, None)
         self.env.update(env)
         self.config_path = os.path.join(self.home, ".nivu", "config.json")
