@@ -17,6 +17,7 @@ function sizeOf(w) { var g = w.clientGeometry || w.frameGeometry; return {w: g.w
 var windows = {}; // by id, the windows reported
 var placements = {}; // by title, where Nivu wants its own windows: {pid, x, y, focus}
 var shortcuts = {}; // by Nivu's number, the key combination in force
+var registered = {}; // the combinations registered with KWin, which keeps them until the end
 var lastActive = null;
 // Gives the focus back once KWin's activation is over; set within it, it does not hold.
 var refocus = new QTimer();
@@ -31,8 +32,8 @@ function withCursor(fact) { var p = workspace.cursorPos; fact.x = p.x; fact.y = 
 // Nivu's own windows that it places (its size badge) are kept there and above, and not reported.
 function placement(w) { var p = placements[w.caption]; return p && p.pid === w.pid ? p : null; }
 function place(w) {
-    var p = placement(w), g = w.frameGeometry, area = workspace.clientArea(KWin.FullScreenArea, w);
-    // Inside the screen: what has no room below the pointer goes above it.
+    var p = placement(w), g = w.frameGeometry, area = workspace.virtualScreenGeometry;
+    // Inside the desktop: what has no room below the pointer goes above it.
     var x = Math.max(area.x, Math.min(p.x, area.x + area.width - g.width));
     var y = p.y + g.height <= area.y + area.height ? p.y : Math.max(area.y, p.y - g.height);
     w.keepAbove = true;
@@ -98,8 +99,11 @@ function apply(command) {
         // KWin keeps a script's shortcuts until the script ends: one per combination, and a
         // press counts only while Nivu holds it.
         shortcuts[command.id] = command.keys;
-        registerShortcut("Nivu " + command.keys, "Nivu: preset menu (" + command.keys + ")", command.keys,
-                         function () { pressed(command.keys); });
+        if (!registered[command.keys]) {
+            registered[command.keys] = true;
+            registerShortcut("Nivu " + command.keys, "Nivu: preset menu (" + command.keys + ")",
+                             command.keys, function () { pressed(command.keys); });
+        }
         return;
     }
     if (command.c === "unshortcut") {
