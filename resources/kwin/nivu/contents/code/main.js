@@ -19,13 +19,17 @@ var placements = {}; // by title, where Nivu wants its own windows: {pid, x, y, 
 var shortcuts = {}; // by Nivu's number, the key combination in force
 var registered = {}; // the combinations registered with KWin, which keeps them until the end
 var lastActive = null;
-// Gives the focus back once KWin's activation is over; set within it, it does not hold.
-var refocus = new QTimer();
-refocus.singleShot = true;
-refocus.interval = 0;
-refocus.timeout.connect(function () {
+// Gives the focus back once KWin's activation is over; set within it, it does not hold. Where
+// scripts have no QTimer, it is given back at once.
+function giveFocusBack() {
     if (lastActive && windows[String(lastActive.internalId)]) setActiveWindow(lastActive);
-});
+}
+var refocus = typeof QTimer === "function" ? new QTimer() : {start: giveFocusBack};
+if (refocus.timeout) {
+    refocus.singleShot = true;
+    refocus.interval = 0;
+    refocus.timeout.connect(giveFocusBack);
+}
 function report(fact) { callDBus(service, path, iface, "report", JSON.stringify(fact)); }
 function withCursor(fact) { var p = workspace.cursorPos; fact.x = p.x; fact.y = p.y; return fact; }
 
