@@ -14,8 +14,7 @@ public:
 };
 
 KWinDesktop::KWinDesktop(Scheduler& scheduler, ScriptBridge& bridge, ScriptLoader& loader)
-    : scheduler_(scheduler)
-    , bridge_(bridge)
+    : bridge_(bridge)
     , loader_(loader)
     , kwinWatcher_(QStringLiteral("org.kde.KWin"), QDBusConnection::sessionBus(),
                    QDBusServiceWatcher::WatchForOwnerChange)
@@ -29,7 +28,8 @@ KWinDesktop::KWinDesktop(Scheduler& scheduler, ScriptBridge& bridge, ScriptLoade
                   }
               }
               return recent;
-          }) {
+          })
+    , accessLoss_(scheduler) {
     reports_ =
         bridge_.reports.connect([this](const ScriptReport& report) { handleReport(report); });
     QObject::connect(&kwinWatcher_, &QDBusServiceWatcher::serviceOwnerChanged,
@@ -40,9 +40,7 @@ KWinDesktop::KWinDesktop(Scheduler& scheduler, ScriptBridge& bridge, ScriptLoade
                      });
 }
 
-KWinDesktop::~KWinDesktop() {
-    *alive_ = false;
-}
+KWinDesktop::~KWinDesktop() = default;
 
 void KWinDesktop::handleReport(const ScriptReport& report) {
     using Kind = ScriptReport::Kind;
@@ -100,13 +98,7 @@ void KWinDesktop::handleKWinGone() {
     windows_.clear();
     keys_.clear();
     active_.reset();
-    if (auto onLost = std::exchange(onAccessLost_, {})) {
-        scheduler_.runAfter(Duration::zero(), [onLost, alive = std::weak_ptr<bool>(alive_)] {
-            if (const auto live = alive.lock(); live && *live) {
-                onLost();
-            }
-        });
-    }
+    accessLoss_.report();
 }
 
 std::optional<backend::WindowKey> KWinDesktop::keyOf(const std::string& kwinId) const {
@@ -136,15 +128,11 @@ bool KWinDesktop::hasAccessibilityPermission() {
 }
 
 Subscription KWinDesktop::observeAccessibilityLoss(std::function<void()> onLost) {
-    onAccessLost_ = std::move(onLost);
+    auto watching = accessLoss_.watch(std::move(onLost));
     if (!loader_.isLoaded() || !loader_.kwinPresent()) {
         handleKWinGone();
     }
-    return Subscription([this, alive = std::weak_ptr<bool>(alive_)] {
-        if (const auto live = alive.lock(); live && *live) {
-            onAccessLost_ = nullptr;
-        }
-    });
+    return watching;
 }
 
 std::optional<ProcessId> KWinDesktop::frontmostApplication() {

@@ -3,6 +3,7 @@
 // script. Window access means that KWin runs and has our script loaded.
 #pragma once
 
+#include "backend/AccessLoss.h"
 #include "backend/WindowNotifications.h"
 #include "kwin/ScriptBridge.h"
 #include "kwin/ScriptLoader.h"
@@ -50,7 +51,6 @@ private:
     const Known* known(const WindowElement& window) const;
     std::optional<backend::WindowKey> keyOf(const std::string& kwinId) const;
 
-    Scheduler& scheduler_;
     ScriptBridge& bridge_;
     ScriptLoader& loader_;
     QDBusServiceWatcher kwinWatcher_;
@@ -61,8 +61,7 @@ private:
     std::optional<backend::WindowKey> active_;
     backend::WindowNotifications notifications_;
     Signal<ProcessId> activations_;
-    std::function<void()> onAccessLost_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    backend::AccessLoss accessLoss_;
 };
 
 } // namespace nivu::kwin

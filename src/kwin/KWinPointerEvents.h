@@ -17,10 +17,10 @@ public:
     std::optional<Subscription> monitorLeftUps(std::function<void()> handler) override;
     Point pointerLocation() override { return location_; }
 
+private:
     // Where the pointer was last reported, for a report that carries it.
     void follow(const ScriptReport& report);
 
-private:
     ToDesktop toDesktop_;
     Point location_;
     Signal<> drags_;

@@ -12,7 +12,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTimer>
-#include <functional>
 #include <optional>
 
 namespace nivu::kwin {

@@ -37,7 +37,8 @@ X11Desktop::X11Desktop(X11Connection& connection, Scheduler& scheduler)
                   }
               }
               return recent;
-          }) {
+          })
+    , accessLoss_(scheduler) {
     const std::uint32_t rootMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(x_.get(), x_.root(), XCB_CW_EVENT_MASK, &rootMask);
     eventSubscriptions_.push_back(x_.onEvent(
@@ -94,13 +95,7 @@ void X11Desktop::handleDestroyNotify(const xcb_generic_event_t& generic) {
 
 void X11Desktop::reportAccessLoss() {
     watchedCheckWindow_ = XCB_NONE;
-    if (auto onLost = std::exchange(onAccessLost_, {})) {
-        scheduler_.runAfter(Duration::zero(), [onLost, alive = std::weak_ptr<bool>(alive_)] {
-            if (const auto live = alive.lock(); live && *live) {
-                onLost();
-            }
-        });
-    }
+    accessLoss_.report();
 }
 
 void X11Desktop::refreshClientList(bool initial) {
@@ -239,7 +234,7 @@ bool X11Desktop::hasAccessibilityPermission() {
 }
 
 Subscription X11Desktop::observeAccessibilityLoss(std::function<void()> onLost) {
-    onAccessLost_ = std::move(onLost);
+    auto watching = accessLoss_.watch(std::move(onLost));
     const auto check = rootList(Atom::netSupportingWmCheck);
     watchedCheckWindow_ = check.empty() ? XCB_NONE : check.front();
     if (watchedCheckWindow_ == XCB_NONE) {
@@ -255,12 +250,7 @@ Subscription X11Desktop::observeAccessibilityLoss(std::function<void()> onLost) 
         }
         waited();
     }
-    return Subscription([this, alive = std::weak_ptr<bool>(alive_)] {
-        if (const auto live = alive.lock(); live && *live) {
-            onAccessLost_ = nullptr;
-            watchedCheckWindow_ = XCB_NONE;
-        }
-    });
+    return watching;
 }
 
 std::optional<ProcessId> X11Desktop::frontmostApplication() {

@@ -3,6 +3,7 @@
 // created windows.
 #pragma once
 
+#include "backend/AccessLoss.h"
 #include "backend/WindowNotifications.h"
 #include "platform/Desktop.h"
 #include "platform/Scheduler.h"
@@ -69,7 +70,7 @@ private:
     backend::WindowNotifications notifications_;
     // The window manager's check window, whose destruction means it is gone.
     xcb_window_t watchedCheckWindow_ = XCB_NONE;
-    std::function<void()> onAccessLost_;
+    backend::AccessLoss accessLoss_;
     Signal<ProcessId> activations_;
     std::vector<Subscription> eventSubscriptions_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -81,8 +81,9 @@ function untrack(w) {
 function reportActive() {
     var w = activeWindow();
     if (!w) return;
-    if (placement(w)) { // the badge never takes the focus from the window it measures
-        if (!placement(w).focus) refocus.start();
+    var own = placement(w);
+    if (own) { // the badge never takes the focus from the window it measures
+        if (!own.focus) refocus.start();
         return;
     }
     lastActive = w;
