@@ -1,5 +1,5 @@
-"""A private X desktop for tests: Xvfb on a display of its own, a window manager, an optional
-tray host, a temporary HOME, and the processes a test starts, each ended by its own id."""
+"""Private desktops for tests: Xvfb with a window manager and perhaps a tray, or a headless KWin;
+a temporary HOME; and the processes a test starts, each ended by its own id."""
 
 import json
 import os
@@ -24,8 +24,7 @@ TRACK_XTERM = '{"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm"]}'
 
 def binary(name):
     for folder in ("src", "tests"):
-        path = os.path.join(BUILD_DIR, folder, name)
-        if os.path.exists(path):
+        if os.path.exists(path := os.path.join(BUILD_DIR, folder, name)):
             return path
     raise FileNotFoundError(f"{name} is not built in {BUILD_DIR}")
 
@@ -43,8 +42,7 @@ def read_bytes(path):
 
 def read_json(path):
     try:
-        with open(path, "rb") as file:
-            return json.loads(file.read().decode("utf-8"))
+        return json.loads(read_bytes(path).decode("utf-8"))
     except (OSError, ValueError):
         return None
 
@@ -59,7 +57,7 @@ def wait_until(predicate, timeout=10.0, what="condition"):
 
 
 def holds_for(predicate, duration, what="condition"):
-    """Checks that predicate stays true for duration seconds; fails the moment it does not."""
+    """Fails the moment predicate stops being true within duration seconds."""
     deadline = time.monotonic() + duration
     while time.monotonic() < deadline:
         if not predicate():
@@ -71,8 +69,7 @@ class LineReader:
     """Collects a stream's lines on a thread; tests wait for lines that match."""
 
     def __init__(self, stream, parse_json=False):
-        self.lines = []
-        self.parse = json.loads if parse_json else (lambda text: text)
+        self.lines, self.parse = [], json.loads if parse_json else str
         threading.Thread(target=self._read, args=(stream,), daemon=True).start()
 
     def _read(self, stream):
@@ -80,68 +77,54 @@ class LineReader:
             self.lines.append(self.parse(raw.decode("utf-8", "replace").rstrip("\n")))
 
     def wait_for(self, predicate, timeout=10.0, what="a line"):
-        return wait_until(lambda: next((line for line in list(self.lines) if predicate(line)), None),
-                          timeout, f"{what}; saw {self.lines[-20:]}")
+        return wait_until(lambda: next(iter(self.matching(predicate)), None), timeout, f"{what}; saw {self.lines[-20:]}")
 
     def matching(self, predicate):
         return [line for line in list(self.lines) if predicate(line)]
 
 
-# How a user's session starts each window manager; i3 with floating windows, as a desktop
-# user of Nivu would set it up. xfwm4 keeps its settings in xfconf, on a session bus.
+# How a user's session starts each window manager, with the files of a user's own setup: i3
+# with floating windows or tiling, and fluxbox without a wallpaper (it would complain in a
+# dialog that it cannot set one). xfwm4 keeps its settings in xfconf, on a session bus.
 WINDOW_MANAGERS = {
-    "openbox": ["openbox", "--sm-disable"],
-    "xfwm4": ["xfwm4", "--compositor=off"],
-    "xfwm4-compositing": ["xfwm4", "--compositor=on"],
-    "icewm": ["icewm"],
-    "fluxbox": ["fluxbox"],
-    "i3": ["i3", "-c", "{home}/i3.conf"],
-    "i3-tiling": ["i3", "-c", "{home}/i3-tiling.conf"],
-}
-# Files of a user's own setup: i3's config, and a fluxbox style overlay without the wallpaper
-# (fluxbox would complain in a dialog that it cannot set one here).
-WINDOW_MANAGER_FILES = {
-    "i3": {"i3.conf": '# i3 config file (v4)\nfor_window [class=".*"] floating enable\n'
-                      'default_floating_border pixel 6\n'},
-    "i3-tiling": {"i3-tiling.conf": "# i3 config file (v4)\n"},
-    "fluxbox": {".fluxbox/overlay": "background: none\n"},
+    "openbox": (["openbox", "--sm-disable"], {}),
+    "xfwm4": (["xfwm4", "--compositor=off"], {}),
+    "xfwm4-compositing": (["xfwm4", "--compositor=on"], {}),
+    "icewm": (["icewm"], {}),
+    "fluxbox": (["fluxbox"], {".fluxbox/overlay": "background: none\n"}),
+    "i3": (["i3", "-c", "{home}/i3.conf"], {"i3.conf": '# i3 config file (v4)\nfor_window [class=".*"] floating '
+                                                       'enable\ndefault_floating_border pixel 6\n'}),
+    "i3-tiling": (["i3", "-c", "{home}/i3.conf"], {"i3.conf": "# i3 config file (v4)\n"}),
 }
 
 
 class Session:
-    """A temporary HOME and runtime folder, an optional private session bus, and the processes a
-    test starts, each ended by its own id."""
+    """A temporary HOME and runtime folder, perhaps a private session bus, and the processes a
+    test starts."""
 
-    def __init__(self):
-        self.processes = []
-        self.bus_pid = None
+    processes, bus_pid = (), None
 
     def make_home(self, **env):
+        self.processes = []
         self.home = tempfile.mkdtemp(prefix="nivu-desktop-")
-        self.runtime = os.path.join(self.home, "runtime")
-        os.makedirs(self.runtime, mode=0o700)
-        self.env = dict(os.environ, HOME=self.home, XDG_RUNTIME_DIR=self.runtime,
-                        XDG_CONFIG_HOME=os.path.join(self.home, ".config"), LANG="C.UTF-8",
-                        LC_ALL="C.UTF-8")
-        for name in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_CURRENT_DESKTOP",
-                     "KDE_FULL_SESSION"):
+        os.makedirs(runtime := os.path.join(self.home, "runtime"), mode=0o700)
+        self.env = dict(os.environ, HOME=self.home, XDG_RUNTIME_DIR=runtime, LANG="C.UTF-8", LC_ALL="C.UTF-8",
+                        XDG_CONFIG_HOME=os.path.join(self.home, ".config"))
+        for name in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_CURRENT_DESKTOP", "KDE_FULL_SESSION"):
             self.env.pop(name, None)
         self.env.update(env)
         self.config_path = os.path.join(self.home, ".nivu", "config.json")
 
-    def end_processes(self):
+    def clean_up(self):
         for process in reversed(self.processes):
             self.end(process)
-
-    def remove_home(self):
         if self.bus_pid:
             os.kill(self.bus_pid, signal.SIGTERM)
         shutil.rmtree(self.home, ignore_errors=True)
 
-    def spawn(self, args, capture=False, env=None, stdin=subprocess.DEVNULL, **kwargs):
+    def spawn(self, args, capture=False, env=None, stdin=subprocess.DEVNULL):
         output = subprocess.PIPE if capture else subprocess.DEVNULL
-        process = subprocess.Popen(args, env=dict(self.env, **(env or {})), stdin=stdin, stdout=output,
-                                   stderr=output, **kwargs)
+        process = subprocess.Popen(args, env=dict(self.env, **(env or {})), stdin=stdin, stdout=output, stderr=output)
         self.processes.append(process)
         return process
 
@@ -158,22 +141,20 @@ class Session:
                 stream.close()
         return process.returncode
 
-    def launch_nivu(self, launched, config, before_launch, wrapper=(), env=None):
-        """Starts nivu and waits until launched() and it has created its size store. The config
-        is written then, as a hand edit that counts at the next event, or before the launch.
-        Its stderr is read into nivu.errors."""
+    def launch_nivu(self, launched, config, before_launch, env=None):
+        """Starts nivu, its stderr read into nivu.errors, and waits until launched() and it has
+        made its size store. The config is written then, as a hand edit, or before the launch."""
         if before_launch:
-            if config is not None:
-                self.write_config(config)
+            self.write_config(config)
         elif os.path.exists(self.config_path):
             os.remove(self.config_path)
-        nivu = self.spawn([*wrapper, binary("nivu")], capture=True, env=env)
+        nivu = self.spawn([binary("nivu")], capture=True, env=env)
         nivu.errors = LineReader(nivu.stderr)
-        wait_until(lambda: nivu.poll() is not None or (
-            launched() and (before_launch or os.path.exists(self.config_path))), what="nivu to launch")
+        wait_until(lambda: nivu.poll() is not None or (launched() and os.path.exists(self.config_path)),
+                   what="nivu to launch")
         if nivu.poll() is not None:
             raise AssertionError(f"nivu exited with {nivu.returncode}: {nivu.errors.lines}")
-        if not before_launch and config is not None:
+        if not before_launch:
             self.write_config(config)
         return nivu
 
@@ -182,16 +163,18 @@ class Session:
         with open(self.config_path, "wb") as file:
             file.write(document if isinstance(document, bytes) else document.encode())
 
-    def stored_size(self, bundle, key="_default"):
-        sizes = (read_json(self.config_path) or {}).get("rememberedSizes") or {}
-        return (sizes.get(bundle) or {}).get(key)
+    def stored(self, bundle):
+        return ((read_json(self.config_path) or {}).get("rememberedSizes") or {}).get(bundle) or {}
+
+    def stored_size(self, bundle):
+        return self.stored(bundle).get("_default")
 
     def start_session_bus(self):
         require("dbus-daemon")
-        output = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"],
-                                env=self.env, check=True, capture_output=True, text=True).stdout.split()
-        self.bus_pid = int(output[1])
-        self.env.update(DBUS_SESSION_BUS_ADDRESS=output[0], NO_AT_BRIDGE="1")
+        address, pid = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"],
+                                      env=self.env, check=True, capture_output=True, text=True).stdout.split()
+        self.bus_pid = int(pid)
+        self.env.update(DBUS_SESSION_BUS_ADDRESS=address, NO_AT_BRIDGE="1")
 
     def own_settings(self):
         """The environment of a program that keeps its own last size, started afresh so that
@@ -202,44 +185,36 @@ class Session:
 
 
 class Desktop(Session):
-    def __init__(self, window_manager="openbox", tray=False, screen="1600x1000x24", monitors=(),
-                 resources=None):
+    def __init__(self, window_manager="openbox", tray=False, screen="1600x1000x24", monitors=(), resources=None):
         """window_manager: a name in WINDOW_MANAGERS, or None; monitors: RandR monitors as
         WIDTHxHEIGHT+X+Y; resources: X resources such as Xft.dpi."""
-        super().__init__()
         self.window_manager, self.tray, self.screen = window_manager, tray, screen
-        self.monitors, self.resources = monitors, resources
-        self.x = None
+        self.monitors, self.resources, self.x = monitors, resources, None
 
     def __enter__(self):
         for tool in ("Xvfb", "xdotool", "xterm"):
             require(tool)
         read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen, "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen, "-nolisten",
+                                      "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end, "rb") as pipe:
-            number = pipe.readline().decode().strip()
-        if not number:
-            raise RuntimeError("Xvfb did not start")
+            if not (number := pipe.readline().decode().strip()):
+                raise RuntimeError("Xvfb did not start")
         self.display = ":" + number
         self.make_home(DISPLAY=self.display)
         self.x = xdisplay.Display(self.display)
         self.x.set_error_handler(lambda *args: None)
         self.root = self.x.screen().root
-        # A mid-grey desktop, so that screenshots show dark windows' shapes.
-        subprocess.run(["xsetroot", "-solid", "#6b7d8f"], env=self.env, check=False)
+        subprocess.run(["xsetroot", "-solid", "#6b7d8f"], env=self.env)  # grey: dark windows show in screenshots
         # The harness's connection stays open, so the server keeps these until the end.
         for index, monitor in enumerate(self.monitors):
             size, x, y = monitor.replace("+", " ").split()
             width, height = size.split("x")
             subprocess.run(["xrandr", "--setmonitor", f"M{index}", f"{width}/300x{height}/200+{x}+{y}",
-                            "screen" if index == 0 else "none"], env=self.env, check=True,
-                           stdout=subprocess.DEVNULL)
+                            "screen" if index == 0 else "none"], env=self.env, check=True, stdout=subprocess.DEVNULL)
         if self.resources:
-            subprocess.run(["xrdb", "-nocpp", "-merge"], input=self.resources.encode(), env=self.env,
-                           check=True)
+            subprocess.run(["xrdb", "-nocpp", "-merge"], input=self.resources.encode(), env=self.env, check=True)
         if self.window_manager:
             self.start_window_manager(self.window_manager)
         if self.tray:
@@ -247,35 +222,33 @@ class Desktop(Session):
         return self
 
     def __exit__(self, *exc):
-        self.end_processes()
-        if self.x:
-            try:
-                self.x.close()
-            except Exception:  # the X server may be gone already (a test killed it)
-                pass
-        self.end(self.xvfb)
-        self.remove_home()
+        try:
+            self.x.close()
+        except Exception:  # the X server may be gone already (a test killed it)
+            pass
+        self.processes.insert(0, self.xvfb)  # ended last
+        self.clean_up()
 
-    def start_nivu(self, config=TRACK_XTERM, before_launch=False, wrapper=(), env=None):
+    def start_nivu(self, config=TRACK_XTERM, before_launch=False, env=None):
         """Starts nivu and waits until it holds the display (see launch_nivu)."""
         earlier = self.selection_owner("_NIVU_RUNNING")  # a nivu just ended may still own it
-        return self.launch_nivu(lambda: self.selection_owner("_NIVU_RUNNING") not in (0, earlier),
-                                config, before_launch, wrapper, env)
+        return self.launch_nivu(lambda: self.selection_owner("_NIVU_RUNNING") not in (0, earlier), config,
+                                before_launch, env)
 
     def start_window_manager(self, name="openbox"):
         # A window manager that starts on a running session takes over the windows, unmapping
         # each into a frame of its own: a click at that moment hits nothing. Ready means the
         # manager names itself and every window is framed and viewable again.
-        command = [part.format(home=self.home) for part in WINDOW_MANAGERS[name]]
+        command, files = WINDOW_MANAGERS[name]
         require(command[0])
-        for path, text in WINDOW_MANAGER_FILES.get(name, {}).items():
-            os.makedirs(os.path.dirname(os.path.join(self.home, path)), exist_ok=True)
-            with open(os.path.join(self.home, path), "w") as file:
+        for path, text in files.items():
+            os.makedirs(os.path.dirname(path := os.path.join(self.home, path)), exist_ok=True)
+            with open(path, "w") as file:
                 file.write(text)
         if command[0] == "xfwm4" and not self.bus_pid:
             self.start_session_bus()
         unframed = [w for w in self.root.query_tree().children if self.viewable(w, managed=True)]
-        self.wm = self.spawn(command)
+        self.wm = self.spawn([part.format(home=self.home) for part in command])
         wait_until(self.ewmh_ready, what=f"{name} to manage the screen")
         wait_until(lambda: all(self.framed(w) for w in unframed), what="running windows framed")
         # openbox names itself before it takes map requests, and drops the ones that come in
@@ -288,9 +261,8 @@ class Desktop(Session):
         probe.map()
         self.x.sync()
         deadline = time.monotonic() + 0.5
-        while probe.id not in self.client_windows() and time.monotonic() < deadline:
+        while not (managed := probe.id in self.client_windows()) and time.monotonic() < deadline:
             time.sleep(0.01)
-        managed = probe.id in self.client_windows()
         probe.destroy()
         self.x.sync()
         return managed
@@ -313,16 +285,13 @@ class Desktop(Session):
     def ewmh_ready(self):
         """The check window exists and names itself (a killed manager leaves the root's
         property behind)."""
-        check = self.root_property("_NET_SUPPORTING_WM_CHECK")
-        try:
-            return bool(check) and self.property(check[0], "_NET_SUPPORTING_WM_CHECK")[:1] == check[:1]
-        except xerror.XError:
-            return False
+        check = self.property(self.root.id, "_NET_SUPPORTING_WM_CHECK")
+        return bool(check) and (self.property(check[0], "_NET_SUPPORTING_WM_CHECK") or [])[:1] == check[:1]
 
     def start_tray(self):
         require("trayer")
-        self.tray_host = self.spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype",
-                                     "pixel", "--width", "120", "--height", "24", "--SetDockType", "true"])
+        self.tray_host = self.spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width",
+                                     "120", "--height", "24", "--SetDockType", "true"])
         wait_until(lambda: self.selection_owner("_NET_SYSTEM_TRAY_S0"), what="the tray host")
 
     # X queries and input -------------------------------------------------------------------
@@ -330,43 +299,54 @@ class Desktop(Session):
     def atom(self, name):
         return self.x.intern_atom(name)
 
+    def window(self, wid):
+        return self.x.create_resource_object("window", wid)
+
     def property(self, wid, name):
-        value = self.window(wid).get_full_property(self.atom(name), X.AnyPropertyType)
-        return list(value.value) if value and value.format == 32 else (value.value if value else [])
-
-    def root_property(self, name):
-        return self.property(self.root.id, name)
-
-    def text_property(self, wid, name):
+        """A property's values (32-bit ones as a list, others as bytes), or None where the
+        window is gone."""
         try:
-            return self.property(wid, name) or None
+            value = self.window(wid).get_full_property(self.atom(name), X.AnyPropertyType)
         except xerror.XError:
             return None
+        return list(value.value) if value and value.format == 32 else (value.value if value else [])
 
     def selection_owner(self, name):
-        """The id of the selection's owner window, or 0."""
         owner = self.x.get_selection_owner(self.atom(name))
         return owner.id if owner and owner != X.NONE else 0
 
     def client_windows(self):
-        return self.root_property("_NET_CLIENT_LIST")
+        return self.property(self.root.id, "_NET_CLIENT_LIST")
 
     def active_window(self):
-        return (self.root_property("_NET_ACTIVE_WINDOW") or [0])[0]
+        return (self.property(self.root.id, "_NET_ACTIVE_WINDOW") or [0])[0]
 
-    def window(self, wid):
-        return self.x.create_resource_object("window", wid)
+    def windows_named(self, name):
+        return [w for w in self.client_windows() if self.property(w, "_NET_WM_NAME") == name.encode()]
 
     def geometry(self, wid):
         """Content size and root position of a client window."""
         window = self.window(wid)
-        geometry = window.get_geometry()
-        origin = window.translate_coords(self.root, 0, 0)
-        return {"width": geometry.width, "height": geometry.height, "x": -origin.x, "y": -origin.y}
+        g, origin = window.get_geometry(), window.translate_coords(self.root, 0, 0)
+        return {"width": g.width, "height": g.height, "x": -origin.x, "y": -origin.y}
 
     def size(self, wid):
-        geometry = self.geometry(wid)
-        return geometry["width"], geometry["height"]
+        g = self.window(wid).get_geometry()
+        return g.width, g.height
+
+    def visible_size(self, wid):
+        """The size the user sees: the client less the shadow that client-side decorations draw."""
+        left, right, top, bottom = self.property(wid, "_GTK_FRAME_EXTENTS") or [0, 0, 0, 0]
+        width, height = self.size(wid)
+        return width - left - right, height - top - bottom
+
+    def frame(self, wid):
+        """The root rectangle of the window's outermost frame (the client itself when unframed)."""
+        window = self.window(wid)
+        while (parent := window.query_tree().parent).id != self.root.id:
+            window = parent
+        g = window.get_geometry()
+        return {"x": g.x, "y": g.y, "width": g.width + 2 * g.border_width, "height": g.height + 2 * g.border_width}
 
     def new_client(self, start, what="a new client window", timeout=10.0):
         """Runs start() and returns the client window that it made (not one of nivu's: a tray
@@ -374,7 +354,7 @@ class Desktop(Session):
         before = set(self.client_windows())
         start()
         return wait_until(lambda: next((w for w in self.client_windows() if w not in before and (
-            self.text_property(w, "WM_CLASS") or b"").split(b"\0")[0] != b"nivu"), None), timeout, what)
+            self.property(w, "WM_CLASS") or b"").split(b"\0")[0] != b"nivu"), None), timeout, what)
 
     def settle(self, wid, quiet=0.4):
         """Waits until the window's size has stayed the same for quiet seconds: past a new
@@ -394,42 +374,32 @@ class Desktop(Session):
         return self.new_client(lambda: self.spawn([binary("qt-test-window"), *args]), "a Qt window")
 
     def xdotool(self, *args):
-        subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+
+    def keys(self, *names):
+        for name in names:
+            self.xdotool("key", name)
 
     def activate(self, wid):
         self.xdotool("windowactivate", "--sync", wid)
         wait_until(lambda: self.active_window() == wid, what=f"window {wid:#x} to become active")
 
     def maximized(self, wid):
-        return self.atom("_NET_WM_STATE_MAXIMIZED_VERT") in self.property(wid, "_NET_WM_STATE")
+        return self.atom("_NET_WM_STATE_MAXIMIZED_VERT") in (self.property(wid, "_NET_WM_STATE") or [])
 
     def maximize(self, wid):
         """Asks the window manager to maximize the window, as its title bar's button does."""
         states = [self.atom(f"_NET_WM_STATE_MAXIMIZED_{way}") for way in ("VERT", "HORZ")]
-        message = event.ClientMessage(window=self.window(wid), client_type=self.atom("_NET_WM_STATE"),
-                                      data=(32, [1, *states, 1, 0]))
-        self.root.send_event(message, event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
+        self.root.send_event(event.ClientMessage(window=self.window(wid), client_type=self.atom("_NET_WM_STATE"),
+                                                 data=(32, [1, *states, 1, 0])),
+                             event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
         self.x.sync()
         wait_until(lambda: self.maximized(wid), what=f"window {wid:#x} maximized")
 
     def pointer(self):
         reply = self.root.query_pointer()
         return reply.root_x, reply.root_y
-
-    def frame(self, wid):
-        """The root rectangle of the window's outermost frame (the client itself when unframed)."""
-        window = self.window(wid)
-        while (parent := window.query_tree().parent).id != self.root.id:
-            window = parent
-        g = window.get_geometry()
-        return {"x": g.x, "y": g.y, "width": g.width + 2 * g.border_width, "height": g.height + 2 * g.border_width}
-
-    def visible_size(self, wid):
-        """The size the user sees: the client less the shadow that client-side decorations draw."""
-        left, right, top, bottom = self.property(wid, "_GTK_FRAME_EXTENTS") or [0, 0, 0, 0]
-        width, height = self.size(wid)
-        return width - left - right, height - top - bottom
 
     def drag(self, wid, dx, dy, steps, on_step=None):
         """Drags the window's bottom-right corner with XTEST, as a hand does: onto the corner of
@@ -438,16 +408,15 @@ class Desktop(Session):
         f = self.frame(wid)
         shadow = self.property(wid, "_GTK_FRAME_EXTENTS")
         right, bottom = (shadow[1] - 4, shadow[3] - 4) if shadow else (2, 2)
-        for event, arguments in ((X.MotionNotify, {"x": f["x"] + f["width"] - right,
-                                                   "y": f["y"] + f["height"] - bottom}),
-                                 (X.ButtonPress, {"detail": 1})):
-            xtest.fake_input(self.x, event, **arguments)
-            self.x.sync()
-            time.sleep(0.01)  # the window manager sees each before the next
+        xtest.fake_input(self.x, X.MotionNotify, x=f["x"] + f["width"] - right, y=f["y"] + f["height"] - bottom)
+        self.x.sync()
+        time.sleep(0.01)  # the window manager sees the pointer there before the press
+        xtest.fake_input(self.x, X.ButtonPress, 1)
+        self.x.sync()
         for step in range(steps):
+            time.sleep(0.005)
             xtest.fake_input(self.x, X.MotionNotify, detail=1, x=dx, y=dy)
             self.x.sync()
-            time.sleep(0.005)
             if on_step:
                 on_step(step)
         xtest.fake_input(self.x, X.ButtonRelease, 1)
@@ -468,8 +437,14 @@ class Desktop(Session):
                 continue
         return found
 
+    def badges(self):
+        return [p for p in self.popups() if (p["width"], p["height"]) == (120, 28)]
+
     def popup_open(self, popup):
         return any(p["id"] == popup["id"] for p in self.popups())
+
+    def wait_closed(self, popup):
+        wait_until(lambda: not self.popup_open(popup), what="the menu to close")
 
     def tray_icon(self, name="nivu"):
         """The small icon window of the program (by WM_CLASS instance) inside the tray host's
@@ -481,15 +456,12 @@ class Desktop(Session):
                 return None
             for child in children:
                 try:
-                    wm_class = child.get_wm_class() or ("",)
-                    g = child.get_geometry()
-                    if (in_tray and wm_class[0] == name and g.width <= 48 and g.height <= 48
-                            and self.viewable(child)):
+                    wm_class, g = child.get_wm_class() or ("",), child.get_geometry()
+                    if in_tray and wm_class[0] == name and g.width <= 48 and g.height <= 48 and self.viewable(child):
                         return child
                 except xerror.XError:
                     continue
-                found = search(child, in_tray or wm_class == ("panel", "trayer"))
-                if found:
+                if found := search(child, in_tray or wm_class == ("panel", "trayer")):
                     return found
             return None
         return search(self.root, False)
@@ -506,23 +478,24 @@ class Desktop(Session):
 
     def screenshot(self, name):
         """Saves the whole screen as NAME.png in $NIVU_SCREENSHOT_DIR, when that is set."""
-        folder = os.environ.get("NIVU_SCREENSHOT_DIR")
-        if folder:
+        if folder := os.environ.get("NIVU_SCREENSHOT_DIR"):
             os.makedirs(folder, exist_ok=True)
-            subprocess.run(["import", "-window", "root", os.path.join(folder, name + ".png")],
-                           env=self.env, check=True)
+            subprocess.run(["import", "-window", "root", os.path.join(folder, name + ".png")], env=self.env, check=True)
 
 
 class DesktopTestCase(unittest.TestCase):
-    """One private desktop per test."""
+    """One private desktop per test, and a client connection of the test's own."""
 
-    window_manager = "openbox"
-    tray = False
-    screen = "1600x1000x24"
+    window_manager, tray, screen = "openbox", False, "1600x1000x24"
 
     def setUp(self):
         self.desktop = Desktop(self.window_manager, self.tray, self.screen).__enter__()
         self.addCleanup(self.desktop.__exit__, None, None, None)
+
+    def client(self):
+        client = TestClient(self.desktop)
+        self.addCleanup(client.x.close)
+        return client
 
 
 class TestClient:
@@ -563,8 +536,6 @@ class KWinSession(Session):
     It runs from a copy of kwin_wayland without the file capabilities, which a sandbox may
     refuse. Programs started here are Wayland clients."""
 
-    SOCKET = "nivu-test"  # inside this session's own runtime folder
-
     def __enter__(self):
         for tool in ("kwin_wayland", "dbus-send"):
             require(tool)
@@ -574,25 +545,22 @@ class KWinSession(Session):
             self.start_session_bus()
             kwin = shutil.copy(shutil.which("kwin_wayland"), self.home)
             # The test's hands: KWin's fake input, which it offers to any client with this set.
-            self.kwin = self.spawn([kwin, "--virtual", "--no-lockscreen", "--socket", self.SOCKET,
-                                    "--width", "1920", "--height", "1080"], capture=True,
-                                   env={"KWIN_WAYLAND_NO_PERMISSION_CHECKS": "1"})
-            self.kwin.output = LineReader(self.kwin.stdout)
-            self.kwin.errors = LineReader(self.kwin.stderr)
+            self.kwin = self.spawn([kwin, "--virtual", "--no-lockscreen", "--socket", "nivu-test", "--width", "1920",
+                                    "--height", "1080"], capture=True, env={"KWIN_WAYLAND_NO_PERMISSION_CHECKS": "1"})
+            self.kwin.output, self.kwin.errors = LineReader(self.kwin.stdout), LineReader(self.kwin.stderr)
             wait_until(lambda: self.kwin.poll() is not None or self.bus_name_owned("org.kde.KWin"), timeout=30,
                        what="kwin_wayland on the session bus")
             if self.kwin.poll() is not None:
                 raise RuntimeError(f"kwin_wayland could not start: {self.kwin.errors.lines[-10:]}")
-            self.env["WAYLAND_DISPLAY"] = self.SOCKET
+            self.env["WAYLAND_DISPLAY"] = "nivu-test"  # inside this session's own runtime folder
             self.hands = self.spawn([binary("fake-input")], capture=True, stdin=subprocess.PIPE)
         except BaseException:
-            self.__exit__()
+            self.clean_up()
             raise
         return self
 
     def __exit__(self, *exc):
-        self.end_processes()
-        self.remove_home()
+        self.clean_up()
 
     def bus_call(self, destination, path, method, *arguments):
         result = subprocess.run(["dbus-send", "--session", "--print-reply", f"--dest={destination}", path, method,
@@ -600,24 +568,23 @@ class KWinSession(Session):
         return result.stdout if result.returncode == 0 else None
 
     def bus_name_owned(self, name):
-        reply = self.bus_call("org.freedesktop.DBus", "/", "org.freedesktop.DBus.NameHasOwner", f"string:{name}")
-        return reply is not None and "true" in reply
+        return "true" in (self.bus_call("org.freedesktop.DBus", "/", "org.freedesktop.DBus.NameHasOwner",
+                                        f"string:{name}") or "")
 
     def script_loaded(self, name):
-        reply = self.bus_call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.isScriptLoaded", f"string:{name}")
-        return reply is not None and "true" in reply
+        return "true" in (self.bus_call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.isScriptLoaded",
+                                        f"string:{name}") or "")
 
     def start_nivu(self, config=TRACK_XTERM, before_launch=False):
         """Starts nivu and waits until its script runs inside KWin (see launch_nivu)."""
-        return self.launch_nivu(lambda: self.bus_name_owned("org.nivu.Nivu") and self.script_loaded("nivu"),
-                                config, before_launch)
+        return self.launch_nivu(lambda: self.bus_name_owned("org.nivu.Nivu") and self.script_loaded("nivu"), config,
+                                before_launch)
 
     def run_script(self, body):
         """Runs JavaScript inside KWin, as a KWin script; returns what it passed to say()."""
         self.scripts += 1
         name = f"nivu-test-{self.scripts}"
-        path = os.path.join(self.home, name + ".js")
-        with open(path, "w") as file:
+        with open(path := os.path.join(self.home, name + ".js"), "w") as file:
             file.write(f'function say(x) {{ print("{name} " + JSON.stringify(x)); }}\n{body}\nprint("{name} end");\n')
         self.bus_call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.loadScript", f"string:{path}",
                       f"string:{name}")
@@ -629,14 +596,17 @@ class KWinSession(Session):
             lambda line: line.startswith(prefix) and line != f"js: {name} end")]
 
     def windows(self):
-        """KWin's windows: id, resourceClass, caption, pid and the frame."""
+        """KWin's windows: id, resourceClass, caption, pid, the frame and whether it is active."""
         return self.run_script('workspace.clientList().forEach(function (w) { var g = w.frameGeometry; '
                                'say({id: String(w.internalId), cls: String(w.resourceClass), caption: w.caption, '
-                               'pid: w.pid, x: g.x, y: g.y, w: g.width, h: g.height, active: w.active}); });')
+                               'pid: w.pid, x: g.x, y: g.y, w: g.width, h: g.height, active: w.active, '
+                               'resizing: w.resize}); });')
 
     def frame(self, window):
-        found = [w for w in self.windows() if w["id"] == window]
-        return found[0] if found else None
+        return next((w for w in self.windows() if w["id"] == window), None)
+
+    def size(self, window):
+        return (frame := self.frame(window)) and (frame["w"], frame["h"])
 
     def badges(self):
         return [w for w in self.windows() if w["caption"] == "Nivu size"]
@@ -657,15 +627,12 @@ class KWinSession(Session):
         for key in reversed(keys):
             self.press("release", key)
 
-    def resizing(self, window):
-        return self.run_script(f'workspace.clientList().forEach(function (w) {{ '
-                               f'if (String(w.internalId) === "{window}") say(w.resize); }});') == [True]
-
     def resize_by_hand(self, window, start, end, steps, on_step=None, button="left", holding=None):
         """Drags from start to end in steps, as a hand does, with a button and perhaps a key
         held (Plasma resizes any window with Meta and the right button). The pointer comes from
         inside the window. A program that draws its own edges asks KWin to resize only once the
         pointer has moved a little: the hand waits for that before it goes on."""
+        resizing = lambda: self.frame(window)["resizing"]  # noqa: E731
         self.press("move", start[0] - 30, start[1] - 30)
         self.press("move", *start)
         if holding:
@@ -673,9 +640,9 @@ class KWinSession(Session):
         self.press("down", button)
         for nudge in range(1, 6):
             self.press("move", start[0] + nudge, start[1] + nudge)
-            if self.resizing(window):
+            if resizing():
                 break
-        wait_until(lambda: self.resizing(window), timeout=2, what="KWin to start resizing the window")
+        wait_until(resizing, timeout=2, what="KWin to start resizing the window")
         for step in range(1, steps + 1):
             self.press("move", start[0] + (end[0] - start[0]) * step / steps,
                        start[1] + (end[1] - start[1]) * step / steps)
@@ -685,17 +652,11 @@ class KWinSession(Session):
         if holding:
             self.press("release", holding)
 
-    def size(self, window):
-        found = [(w["w"], w["h"]) for w in self.windows() if w["id"] == window]
-        return found[0] if found else None
-
     def start_program(self, command):
-        """Starts a program and waits for its window to appear and keep its size; returns the
-        process and the window's id."""
+        """Starts a program; returns the process and its window's id once that keeps its size."""
         process = self.spawn(command, env=self.own_settings())
-        found = wait_until(lambda: [w["id"] for w in self.windows() if w["pid"] == process.pid], timeout=30,
-                           what=f"a window of {command[0]}")
-        window = found[0]
+        window = wait_until(lambda: [w["id"] for w in self.windows() if w["pid"] == process.pid], timeout=30,
+                            what=f"a window of {command[0]}")[0]
         last = [self.size(window)]
 
         def kept():
@@ -704,9 +665,3 @@ class KWinSession(Session):
             return same
         wait_until(kept, what=f"{command[0]} to keep its size")
         return process, window
-
-    def resize(self, window, width, height):
-        """Resizes a window as KWin does it for its user: its frame takes the size."""
-        self.run_script(f'workspace.clientList().forEach(function (w) {{ if (String(w.internalId) === "{window}") {{ '
-                        f'var g = w.frameGeometry; w.frameGeometry = {{x: g.x, y: g.y, width: {width}, '
-                        f'height: {height}}}; }} }});')

@@ -14,9 +14,6 @@ from Xlib.ext import xtest
 
 from harness import REPO_DIR, Desktop, DesktopTestCase, binary, holds_for, read_bytes, wait_until
 
-TRACK_XTERM_AT_604 = '{"rememberedSizes": {"XTerm": {"_default": {"height": 394, "width": 604}}}, ' \
-                     '"trackedBundleIdentifiers": ["XTerm"]}'
-SETTINGS_TITLE = "Nivu 設定".encode()
 R_KEY, ALT_SUPER = 19 + 8, X.Mod1Mask | X.Mod4Mask  # evdev KEY_R + 8
 
 
@@ -31,34 +28,28 @@ class ShellWithTray(DesktopTestCase):
                 self.desktop.screenshot("tray-icon")
             self.assertEqual(self.desktop.end(nivu, stop), 0, f"{stop.name} ends nivu cleanly")
             self.assertEqual(os.listdir(os.path.dirname(self.desktop.config_path)), ["config.json"])
-            wait_until(lambda: not self.desktop.selection_owner("_NIVU_RUNNING"),
-                       what="the display to be free for the next nivu")
-            wait_until(lambda: not self.desktop.tray_icon(), what="the icon to go")
+            wait_until(lambda: not self.desktop.selection_owner("_NIVU_RUNNING") and not self.desktop.tray_icon(),
+                       what="the display free for the next nivu, and the icon gone")
 
     def test_of_nivus_started_together_or_later_one_runs_and_the_others_say_why(self):
-        together = [subprocess.Popen([binary("nivu")], env=self.desktop.env, stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.PIPE, text=True) for _ in range(3)]
-        self.desktop.processes.extend(together)
+        together = [self.desktop.spawn([binary("nivu")], capture=True) for _ in range(3)]
         wait_until(lambda: sum(p.poll() is not None for p in together) == 2, timeout=30,
                    what="two of three nivus started at once to exit")
-        survivor = next(p for p in together if p.poll() is None)
-        for loser in (p for p in together if p is not survivor):
+        for loser in (p for p in together if p.poll() is not None):
             self.assertEqual(loser.returncode, 1)
-            self.assertRegex(loser.stderr.read(), "already running on display|another nivu took over")
-        later = subprocess.run([binary("nivu")], env=self.desktop.env, capture_output=True,
-                               text=True, timeout=30)
+            self.assertRegex(loser.stderr.read(), b"already running on display|another nivu took over")
+        later = subprocess.run([binary("nivu")], env=self.desktop.env, capture_output=True, text=True, timeout=30)
         self.assertEqual(later.returncode, 1)
         self.assertIn("already running on display", later.stderr)
-        self.assertIsNone(survivor.poll())
+        self.assertEqual(sum(p.poll() is None for p in together), 1)
 
     def choose_settings(self):
         menu = self.desktop.open_status_menu()
-        self.desktop.xdotool("key", "Down")
-        self.desktop.xdotool("key", "Return")
-        wait_until(lambda: not self.desktop.popup_open(menu), what="the status menu to close")
-        return wait_until(lambda: [w for w in self.desktop.client_windows()
-                                   if self.desktop.text_property(w, "_NET_WM_NAME") == SETTINGS_TITLE],
-                          what="the settings window")
+        self.desktop.keys("Down", "Return")
+        self.desktop.wait_closed(menu)
+        [window] = wait_until(lambda: self.desktop.windows_named("Nivu 設定"), what="the settings window")
+        wait_until(lambda: self.desktop.active_window() == window, what="the settings in front")
+        return window
 
     def off_centre(self, window):
         g = self.desktop.geometry(window)
@@ -69,14 +60,11 @@ class ShellWithTray(DesktopTestCase):
 
     def test_the_settings_window_is_one_centred_window_whose_shortcut_takes_over_at_once(self):
         nivu = self.desktop.start_nivu()
-        [window] = self.choose_settings()
-        wait_until(lambda: self.desktop.active_window() == window, what="the settings in front")
+        window = self.choose_settings()
         self.assertLess(self.off_centre(window), 30)
         self.desktop.screenshot("settings-window")
-        for _ in range(5):  # list, reset, name, width, height, then the record button
-            self.desktop.xdotool("key", "Tab")
-        self.desktop.xdotool("key", "space")
-        self.desktop.xdotool("key", "ctrl+alt+k")
+        # Past the list, reset, name, width and height to the record button; then the keys.
+        self.desktop.keys(*["Tab"] * 5, "space", "ctrl+alt+k")
         conf = os.path.join(self.desktop.home, ".config", "nivu", "nivu.conf")
         wait_until(lambda: b'\\"keyCode\\":40,\\"carbonModifiers\\":6144' in read_bytes(conf),
                    what="Ctrl+Alt+K in the settings file")
@@ -84,16 +72,15 @@ class ShellWithTray(DesktopTestCase):
         # Straight from an xterm, before Qt has noticed that nivu's window lost the focus.
         self.desktop.xdotool("windowmove", window, 10, 40)
         self.desktop.activate(self.desktop.start_xterm())
-        self.desktop.xdotool("key", "ctrl+alt+k")
+        self.desktop.keys("ctrl+alt+k")
         menu = wait_until(lambda: self.desktop.popups(100), what="the preset menu on the new shortcut")[0]
         # Qt deactivates nivu some 0.5 s after its window lost the focus: the menu outlives that.
         holds_for(lambda: self.desktop.popup_open(menu), 0.8, what="the menu to stay open")
-        self.desktop.xdotool("key", "Escape")
+        self.desktop.keys("Escape")
 
-        self.assertEqual(self.choose_settings(), [window], "the same window again")
-        wait_until(lambda: self.desktop.active_window() == window, what="the window raised")
+        self.assertEqual(self.choose_settings(), window, "the same window again, raised")
         wait_until(lambda: self.off_centre(window) < 30, what="the window centred again")
-        self.desktop.xdotool("key", "alt+F4")
+        self.desktop.keys("alt+F4")
         wait_until(lambda: window not in self.desktop.client_windows(), what="the window to close")
         self.assertIsNone(nivu.poll(), "closing the settings does not quit nivu")
 
@@ -107,8 +94,7 @@ class ShellWithTray(DesktopTestCase):
         modifiers[5], modifiers[4] = modifiers[4], []  # Num Lock: Mod2 -> Mod3
         self.assertEqual(holder.set_modifier_mapping(modifiers), X.MappingSuccess)
         nivu.errors.wait_for(lambda line: "another program holds a shortcut" in line)
-        [window] = self.choose_settings()
-        wait_until(lambda: self.desktop.active_window() == window, what="the settings in front")
+        self.choose_settings()
         holder.screen().root.ungrab_key(R_KEY, X.AnyModifier)
         holder.sync()
 
@@ -132,21 +118,17 @@ class ShellWhileServersComeAndGo(DesktopTestCase):
     def status_menu_height(self):
         """Opens the status menu, measures it and closes it again."""
         menu = self.desktop.open_status_menu()
-        self.desktop.xdotool("key", "Escape")
-        wait_until(lambda: not self.desktop.popup_open(menu), what="the status menu to close")
+        self.desktop.keys("Escape")
+        self.desktop.wait_closed(menu)
         return menu["height"]
 
-    def assert_xterms_get_their_size(self):
-        xterm = self.desktop.start_xterm()
-        wait_until(lambda: self.desktop.size(xterm) == (604, 394), what="the remembered size")
-
     def test_nivu_waits_for_a_window_manager_and_a_tray_each_time_one_starts(self):
-        nivu = self.desktop.start_nivu(TRACK_XTERM_AT_604)
+        nivu = self.desktop.start_nivu('{"rememberedSizes": {"XTerm": {"_default": {"height": 394, "width": 604}}}, '
+                                       '"trackedBundleIdentifiers": ["XTerm"]}')
         nivu.errors.wait_for(lambda line: line.startswith("nivu: no system tray is running"))
         self.desktop.start_tray()
-        wait_until(lambda: [w for w in self.desktop.root.query_tree().children
-                            if self.desktop.text_property(w.id, "WM_NAME") == b"Nivu"
-                            and self.desktop.viewable(w)],
+        wait_until(lambda: [w for w in self.desktop.root.query_tree().children if self.desktop.viewable(w)
+                            and self.desktop.property(w.id, "WM_NAME") == b"Nivu"],
                    what="Nivu's explanation that a window manager is needed")
         self.desktop.screenshot("waiting-for-window-manager")
         waiting = self.status_menu_height()
@@ -154,7 +136,8 @@ class ShellWhileServersComeAndGo(DesktopTestCase):
         for _ in range(2):  # the first window manager, then one after a crash
             self.desktop.start_window_manager()
             wait_until(lambda: self.status_menu_height() < waiting, what="the grant entry hidden")
-            self.assert_xterms_get_their_size()
+            xterm = self.desktop.start_xterm()
+            wait_until(lambda: self.desktop.size(xterm) == (604, 394), what="the remembered size")
             self.desktop.end(self.desktop.wm, signal.SIGKILL)
             wait_until(lambda: self.status_menu_height() == waiting, what="the grant entry back")
 
@@ -167,41 +150,34 @@ class ShellWhileServersComeAndGo(DesktopTestCase):
 
 
 class ShellWithoutDisplay(unittest.TestCase):
+    def run_alone(self, command, home, **env):
+        env = dict({k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}, HOME=home,
+                   XDG_RUNTIME_DIR=home, **env)
+        return subprocess.Popen(command, env=env, cwd=REPO_DIR, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                text=True)
+
     def test_no_display_gives_one_clear_line_and_writes_nothing(self):
         with Desktop(window_manager=None) as desktop:
             for display, message in ((None, "nivu: no X display: DISPLAY is not set\n"),
                                      (":65000", "nivu: cannot open display :65000\n"),
-                                     (desktop.display + ".5",
-                                      f"nivu: display {desktop.display}.5 has no screen 5\n")):
+                                     (desktop.display + ".5", f"nivu: display {desktop.display}.5 has no screen 5\n")):
                 with tempfile.TemporaryDirectory() as home:
-                    env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=home)
-                    env.pop("DISPLAY", None)
-                    env.pop("WAYLAND_DISPLAY", None)
-                    if display:
-                        env["DISPLAY"] = display
-                    result = subprocess.run([binary("nivu")], env=env, capture_output=True,
-                                            text=True, timeout=30)
-                    self.assertEqual((result.returncode, result.stderr), (1, message))
-                    self.assertEqual(os.listdir(home), [])
+                    nivu = self.run_alone([binary("nivu")], home, **({"DISPLAY": display} if display else {}))
+                    self.assertEqual(nivu.communicate(timeout=30)[1], message)
+                    self.assertEqual((nivu.returncode, os.listdir(home)), (1, []))
 
     def test_the_run_command_starts_a_private_desktop_and_saves_a_screenshot(self):
         with tempfile.TemporaryDirectory() as folder:
             shot = os.path.join(folder, "nivu.png")
-            env = dict(os.environ, NIVU_SCREENSHOT=shot, HOME=folder, XDG_RUNTIME_DIR=folder,
-                       NIVU_BUILD_DIR=os.environ.get("NIVU_BUILD_DIR", "build"))
-            env.pop("DISPLAY", None)
-            run = subprocess.Popen(["bash", os.path.join(REPO_DIR, "scripts", "run")], env=env,
-                                   cwd=REPO_DIR, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+            run = self.run_alone(["bash", "scripts/run"], folder, NIVU_SCREENSHOT=shot,
+                                 NIVU_BUILD_DIR=os.environ.get("NIVU_BUILD_DIR", "build"))
             try:
-                self.assertIn("private headless desktop", run.stdout.readline(),
-                              "the first line comes once all is set up")
+                self.assertIn("private headless desktop", run.stdout.readline(), "the first line comes once all is set up")
                 wait_until(lambda: os.path.exists(shot) and os.path.getsize(shot) > 0, what="the screenshot")
                 self.assertEqual(read_bytes(shot)[:8], b"\x89PNG\r\n\x1a\n")
             finally:
                 run.send_signal(signal.SIGINT)
-                run.wait(timeout=30)
-                run.stdout.close()
-                run.stderr.close()
+                run.communicate(timeout=30)
             self.assertEqual(run.returncode, 0)
 
 

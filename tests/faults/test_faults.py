@@ -12,7 +12,7 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "desktop"))
 
-from harness import DesktopTestCase, TestClient, read_bytes, read_json, wait_until  # noqa: E402
+from harness import DesktopTestCase, read_bytes, wait_until  # noqa: E402
 
 TRACK = '{"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm", "Burst", "Hostil\u00e9"]}'
 
@@ -27,22 +27,7 @@ def valid_document(path):
     return document
 
 
-def stored(desktop, bundle):
-    return ((read_json(desktop.config_path) or {}).get("rememberedSizes") or {}).get(bundle) or {}
-
-
 class Faults(DesktopTestCase):
-    def client(self):
-        client = TestClient(self.desktop)
-        self.addCleanup(client.close)
-        return client
-
-    def dragged_xterm(self):
-        xterm = self.desktop.start_xterm()
-        self.desktop.activate(xterm)
-        self.desktop.drag(xterm, 8, 6, 4)
-        return xterm
-
     def test_windows_destroyed_in_a_burst_or_before_their_restore_do_no_harm(self):
         nivu = self.desktop.start_nivu('{"rememberedSizes": {"Burst": {"_default": {"width": 420, '
                                        '"height": 260}}}, "trackedBundleIdentifiers": ["Burst"]}')
@@ -89,12 +74,14 @@ class Faults(DesktopTestCase):
             wait_until(lambda: window.id in self.desktop.client_windows(), what="the window listed")
             self.desktop.activate(window.id)
             self.desktop.drag(window.id, 5, 5, 3)
-            wait_until(lambda: len(stored(self.desktop, "Hostil\u00e9")) == kinds,
+            wait_until(lambda: len(self.desktop.stored("Hostil\u00e9")) == kinds,
                        what=f"{kinds} recorded kinds")
             window.destroy()
             client.x.sync()
         # Events come in order: once the xterm's size is in, the hostile windows' are done.
-        self.dragged_xterm()
+        xterm = self.desktop.start_xterm()
+        self.desktop.activate(xterm)
+        self.desktop.drag(xterm, 8, 6, 4)
         wait_until(lambda: self.desktop.stored_size("XTerm"), what="the xterm's size")
         self.assertIsNone(nivu.poll())
         keys = list(valid_document(self.desktop.config_path)["rememberedSizes"]["Hostil\u00e9"])

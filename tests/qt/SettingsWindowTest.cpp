@@ -5,6 +5,7 @@
 #include "InMemoryUserDefaults.h"
 #include "TemporaryDirectory.h"
 #include "app/StatusMenu.h"
+#include "input/GlobalHotKey.h"
 #include "qt/QtShell.h"
 #include "qt/QtUserDefaults.h"
 #include "qt/Translations.h"
@@ -138,6 +139,7 @@ TEST_F(SettingsWindowTest, TheRecorderTakesAModifiedKeyAndShowsConflicts) {
     EXPECT_EQ(settings.presetMenuShortcut(), (ShortcutSpec{0, 0x0200, "\u21E7A"}));
     settle();
     EXPECT_EQ(shortcutShown(), QString::fromUtf8("\u21E7A"));
+    EXPECT_TRUE(platform.registered.empty()) << "trying the combination leaves nothing held";
     press(30, 'a', Qt::NoModifier);
     EXPECT_EQ(field("name").text(), QStringLiteral("a")) << "after recording keys arrive";
 
@@ -165,6 +167,16 @@ TEST_F(SettingsWindowTest, TheRecorderTakesAModifiedKeyAndShowsConflicts) {
     part<QPushButton>("record").click();
     settle();
     EXPECT_FALSE(shown("conflict")) << "until the next recording";
+
+    // The shortcut in force shows as lost while another program holds it.
+    settings.setPresetMenuShortcut(ShortcutSpec{0x28, 0x0100, "\u2318K"});
+    const auto inForce = GlobalHotKey::create(hotKeys, 0x28, 0x0100, [] {});
+    platform.holding.emit({HotKeyRegistry::signature, inForce->id()}, false);
+    settle();
+    EXPECT_TRUE(shown("conflict"));
+    platform.holding.emit({HotKeyRegistry::signature, inForce->id()}, true);
+    settle();
+    EXPECT_FALSE(shown("conflict")) << "given back";
 
     window()->close(); // closing stops recording
     settle();

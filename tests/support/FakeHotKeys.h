@@ -22,7 +22,6 @@ public:
     }
     std::unique_ptr<HotKeyHandle> registerHotKey(std::uint32_t keyCode, Modifiers modifiers,
                                                  HotKeyIdentifier identifier) override {
-        ++registrationAttempts;
         if (taken.contains({keyCode, carbonBits(modifiers)})) {
             return nullptr;
         }
@@ -45,13 +44,11 @@ public:
         }
     }
 
-    Signal<HotKeyIdentifier, bool>
-        holding; // another program takes a registration, or gives it back
+    Signal<HotKeyIdentifier, bool> holding; // another program takes a registration or gives it back
     std::set<Combination> taken;
     std::map<std::uint32_t, Combination> registered; // by id
     bool refuseHandler = false;
     int handlerInstalls = 0;
-    int registrationAttempts = 0;
     int unregistrations = 0;
 
 private:

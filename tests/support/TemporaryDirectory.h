@@ -11,23 +11,19 @@
 
 namespace nivu::test {
 
-class TemporaryDirectory {
-public:
+struct TemporaryDirectory {
     TemporaryDirectory() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "nivu-test-XXXXXX").string();
+        std::string pattern = std::filesystem::temp_directory_path() / "nivu-test-XXXXXX";
         if (!::mkdtemp(pattern.data())) {
             throw std::runtime_error("mkdtemp failed");
         }
         path_ = pattern;
     }
     TemporaryDirectory(const TemporaryDirectory&) = delete;
-    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
     ~TemporaryDirectory() {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
-
     const std::filesystem::path& path() const { return path_; }
 
 private:
