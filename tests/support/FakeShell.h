@@ -50,7 +50,6 @@ struct FakeStatusItem final : StatusItem {
 class FakeShell final : public Shell {
 public:
     std::unique_ptr<IndicatorView> createIndicatorView() override {
-        ++indicatorViewsCreated;
         return std::make_unique<FakeIndicatorView>(indicator);
     }
     std::unique_ptr<StatusItem> createStatusItem() override {
@@ -75,7 +74,6 @@ public:
 
     FakeIndicatorView::State indicator;
     Menu statusMenu;
-    int indicatorViewsCreated = 0;
     int prompts = 0;
     int settingsWindows = 0;
     int aboutPanels = 0;

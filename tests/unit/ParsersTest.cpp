@@ -7,7 +7,6 @@
 #include "ui/PresetEditing.h"
 
 #include <gtest/gtest.h>
-#include <regex>
 #include <set>
 
 namespace nivu {
@@ -42,9 +41,6 @@ TEST(JsonInputTest, WholeNumbersAndBoundedDocuments) {
 }
 
 TEST(ShortcutSpecTest, StoredValues) {
-    const ShortcutSpec optionCommandR{15, 2304, "\u2325\u2318R"};
-    EXPECT_EQ(optionCommandR.encodeJson(),
-              "{\"keyCode\":15,\"carbonModifiers\":2304,\"displayString\":\"\u2325\u2318R\"}");
     const ShortcutSpec odd{65535, 4294967295u, std::string("\"\\\n\0x", 5)};
     EXPECT_EQ(ShortcutSpec::decodeJson(odd.encodeJson()), odd);
     EXPECT_EQ(ShortcutSpec::decodeJson(
@@ -67,7 +63,7 @@ TEST(ShortcutSpecTest, StoredValues) {
         EXPECT_FALSE(ShortcutSpec::decodeJson(text)) << text;
     }
     EXPECT_EQ((ShortcutSpec{1, 2, "\u00C9"}), (ShortcutSpec{1, 2, "E\u0301"})) << "canonically";
-    EXPECT_NE(optionCommandR, (ShortcutSpec{15, 2304, "\u2325\u2318r"}));
+    EXPECT_NE((ShortcutSpec{15, 2304, "R"}), (ShortcutSpec{15, 2304, "r"}));
     EXPECT_NE((ShortcutSpec{1, 2, "\xff"}), (ShortcutSpec{1, 2, "\xfe"}));
 }
 
@@ -100,13 +96,10 @@ TEST(ShortcutSpecTest, ValuesDerivedFromKeyEvents) {
 TEST(WindowSizePresetTest, StoredLists) {
     const auto& builtIn = WindowSizePreset::builtInPresets();
     std::set<std::string> ids;
-    const std::regex version4(
-        "[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
     for (const auto& preset : builtIn) {
         ids.insert(preset.id.toString());
-        EXPECT_TRUE(std::regex_match(preset.id.toString(), version4)) << preset.id.toString();
     }
-    EXPECT_EQ(ids.size(), builtIn.size());
+    EXPECT_EQ(ids.size(), builtIn.size()) << "deleting one by its id deletes only it";
 
     const auto decoded = WindowSizePreset::decodeList(
         R"([{"name":"","height":-1,"width":9223372036854775807,"id":"e621e1f8-c36c-495a-93fc-0c247a3e6e5f","x":1},

@@ -1,15 +1,46 @@
-// Text from other programs' window properties: whatever the bytes, valid UTF-8 comes out.
-#include "x11/PropertyText.h"
-
+// Parsers of what the backends read from other programs: key positions and modifiers, X
+// property text and values, and the KWin script's reports. Whatever the input, a clear answer.
+#include "common/KeyPositions.h"
 #include "common/Utf8.h"
+#include "kwin/ScriptReport.h"
+#include "x11/PropertyText.h"
 #include "x11/WindowFacts.h"
 #include "x11/WorkArea.h"
+#include "x11/X11HotKeys.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
 
-namespace nivu::x11 {
+namespace nivu {
 namespace {
+
+using namespace x11;
+using namespace kwin;
+
+TEST(KeyPositionsTest, EveryRecordableKeyMapsBothWaysByPosition) {
+    // R, space, Escape, F1, F20, up arrow; nothing at 0x34.
+    const std::pair<std::uint16_t, std::optional<int>> keys[] = {
+        {15, 19}, {0x31, 57}, {0x35, 1}, {0x7A, 59}, {0x5A, 190}, {0x7E, 103}, {0x34, {}}};
+    for (const auto& [virtualKey, evdev] : keys) {
+        EXPECT_EQ(evdevCodeForVirtualKey(virtualKey), evdev) << virtualKey;
+    }
+    for (int code = 0; code <= 0xFF; ++code) {
+        if (const auto evdev = evdevCodeForVirtualKey(static_cast<std::uint16_t>(code))) {
+            EXPECT_EQ(virtualKeyForEvdevCode(*evdev), code);
+        }
+    }
+    EXPECT_EQ(virtualKeyForEvdevCode(42), std::nullopt) << "left Shift is no shortcut key";
+}
+
+TEST(KeyPositionsTest, CarbonModifiersBecomeSuperAltControlShift) {
+    using enum Modifier;
+    EXPECT_EQ(x11::X11HotKeys::xModifiers({command, option}), XCB_MOD_MASK_4 | XCB_MOD_MASK_1);
+    EXPECT_EQ(x11::X11HotKeys::xModifiers({control, shift}),
+              XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT);
+    EXPECT_EQ(modifiersOfCarbonBits(0x1B00 | 0x00FF), (Modifiers{command, shift, option, control}))
+        << "Carbon's other bits are no modifiers";
+    EXPECT_EQ(carbonBits({command, option}), 0x0900u);
+}
 
 TEST(PropertyTextTest, Utf8IsKeptLatin1IsConvertedAndTextEndsAtTheFirstNul) {
     EXPECT_EQ(propertyText("editor"), "editor");
@@ -67,5 +98,42 @@ TEST(PropertyTextTest, SizesAreFittedIntoTheWorkAreaOfTheWindowsMonitorWithTheFr
     EXPECT_EQ(fitInWorkArea({-1, 1}, small, frame), (Size{-1, 1})) << "left to be refused";
 }
 
+TEST(ScriptReportTest, WellFormedReportsAreRead) {
+    const auto window = parseScriptReport(
+        R"({"e":"window","id":"{a1}","cls":"linguist","role":"","pid":7214,"w":1000,"h":800,)"
+        R"("normal":true,"dialog":false,"resizable":true,"existing":false})");
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->kind, ScriptReport::Kind::window);
+    EXPECT_EQ(window->resourceClass, "linguist");
+    EXPECT_EQ(window->pid, 7214);
+    EXPECT_EQ(window->width, 1000);
+    EXPECT_TRUE(window->normal && window->resizable && !window->existing);
+    const auto size = parseScriptReport(R"({"e":"size","id":"{a1}","w":777,"h":555})");
+    ASSERT_TRUE(size);
+    EXPECT_EQ(size->height, 555);
+    const auto none = parseScriptReport(R"({"e":"active","id":""})");
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->id.empty()) << "no window is active";
+}
+
+TEST(ScriptReportTest, MalformedReportsAreNothing) {
+    for (const char* json : {
+             R"(not json)",
+             R"(["size"])",
+             R"({"e":"size","id":"{a1}","w":-1,"h":555})",
+             R"({"e":"size","id":"{a1}","w":777.5,"h":555})",
+             R"({"e":"size","id":"{a1}","w":1e12,"h":555})",
+             R"({"e":"size","id":"{a1}","w":"777","h":555})",
+             R"({"e":"size","id":"","w":777,"h":555})",
+             R"({"e":"size","w":777,"h":555})",
+             R"({"e":"window","id":"{a1}","cls":"x","pid":-3,"w":10,"h":10})",
+             R"({"e":"window","id":"{a1}","cls":"x","w":10,"h":10})",
+             R"({"e":"closed","id":7})",
+             R"({"e":"moved","id":"{a1}","w":10,"h":10})",
+         }) {
+        EXPECT_FALSE(parseScriptReport(json)) << json;
+    }
+}
+
 } // namespace
-} // namespace nivu::x11
+} // namespace nivu
