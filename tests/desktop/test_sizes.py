@@ -216,6 +216,7 @@ class SizesUnderEveryWindowManager(unittest.TestCase):
                                                 timeout=30)
                     desktop.activate(window)
                     desktop.settle(window)
+                    desktop.activate(window)  # again: a window manager may hand the focus back as it maps
                     return processes[0], window
                 program, window = start_program()
                 start = desktop.visible_size(window)
