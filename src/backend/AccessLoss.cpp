@@ -7,20 +7,12 @@ namespace nivu::backend {
 
 Subscription AccessLoss::watch(std::function<void()> onLost) {
     onLost_ = std::move(onLost);
-    return Subscription([this, alive = std::weak_ptr<bool>(alive_)] {
-        if (const auto live = alive.lock(); live && *live) {
-            onLost_ = nullptr;
-        }
-    });
+    return Subscription(anchor_.weakly([](AccessLoss& self) { self.onLost_ = nullptr; }));
 }
 
 void AccessLoss::report() {
     if (auto onLost = std::exchange(onLost_, {})) {
-        scheduler_.runAfter(Duration::zero(), [onLost, alive = std::weak_ptr<bool>(alive_)] {
-            if (const auto live = alive.lock(); live && *live) {
-                onLost();
-            }
-        });
+        scheduler_.runAfter(Duration::zero(), anchor_.weakly([onLost](AccessLoss&) { onLost(); }));
     }
 }
 

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "common/Signal.h"
+#include "common/WeakAnchor.h"
 #include "platform/Scheduler.h"
 
 #include <functional>
-#include <memory>
 
 namespace nivu::backend {
 
@@ -16,7 +16,6 @@ public:
         : scheduler_(scheduler) {}
     AccessLoss(const AccessLoss&) = delete;
     AccessLoss& operator=(const AccessLoss&) = delete;
-    ~AccessLoss() { *alive_ = false; }
 
     // Replaces the watcher; it is no longer told once the subscription ends.
     [[nodiscard]] Subscription watch(std::function<void()> onLost);
@@ -26,7 +25,7 @@ public:
 private:
     Scheduler& scheduler_;
     std::function<void()> onLost_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    WeakAnchor<AccessLoss> anchor_{this};
 };
 
 } // namespace nivu::backend
