@@ -11,7 +11,7 @@ import threading
 import time
 import unittest
 
-from Xlib import X, Xatom
+from Xlib import X, Xatom, Xutil
 from Xlib import display as xdisplay
 from Xlib import error as xerror
 from Xlib.ext import xtest
@@ -370,9 +370,6 @@ class Desktop(Session):
     def start_xterm(self, x=120, y=120):
         return self.new_client(lambda: self.spawn(["xterm", "-geometry", f"80x24+{x}+{y}"]), "an xterm")
 
-    def start_qt_window(self, *args):
-        return self.new_client(lambda: self.spawn([binary("qt-test-window"), *args]), "a Qt window")
-
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
@@ -509,12 +506,18 @@ class TestClient:
     def close(self):
         self.x.close()
 
-    def window(self, wm_class, role=None, pid=None, shadow=None, states=()):
+    def window(self, wm_class, role=None, pid=None, shadow=None, states=(), transient_for=None, fixed=False):
         """shadow: _GTK_FRAME_EXTENTS (left, right, top, bottom), as client-side decorations set;
-        states: the _NET_WM_STATE it asks to open in, such as _NET_WM_STATE_MAXIMIZED_VERT."""
+        states: the _NET_WM_STATE it asks to open in, such as _NET_WM_STATE_MAXIMIZED_VERT;
+        transient_for: the window it is a dialog of; fixed: a minimum size equal to its maximum."""
         window = self.root.create_window(80, 80, 300, 200, 0, self.x.screen().root_depth,
                                          background_pixel=self.x.screen().white_pixel)
         window.change_property(Xatom.WM_CLASS, Xatom.STRING, 8, wm_class[:65536])
+        if transient_for:
+            window.set_wm_transient_for(transient_for)
+        if fixed:
+            window.set_wm_normal_hints(flags=Xutil.PMinSize | Xutil.PMaxSize, min_width=300, min_height=200,
+                                       max_width=300, max_height=200)
         if role is not None:  # long values go in pieces: one request carries at most 256 KiB
             for start in range(0, max(len(role), 1), 65536):
                 window.change_property(self.x.intern_atom("WM_WINDOW_ROLE"), Xatom.STRING, 8,

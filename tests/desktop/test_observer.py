@@ -14,18 +14,19 @@ class ObserverOnRealDesktop(DesktopTestCase):
             return events.wait_for(lambda e: e["event"] == kind and all(e.get(k) == v for k, v in fields.items()),
                                    what=f"{kind} {fields}")
         # Main windows by their role; dialogs and fixed-size windows never.
-        self.desktop.start_qt_window("--fixed", "--role", "fixed")
-        main = self.desktop.start_qt_window("--role", "main", "--dialog", "dlg")
+        client = self.client()
+        client.window(b"app\0App\0", role=b"fixed", fixed=True)
+        event("frontmost", bundleIdentifier="App")
+        main = client.window(b"app\0App\0", role=b"main")
         event("created", windowIdentifier="main")
-        dialog = wait_until(lambda: next((w for w in self.desktop.client_windows()
-                                          if self.desktop.property(w, "WM_WINDOW_ROLE") == b"dlg"), None))
-        self.desktop.xdotool("windowsize", dialog, 300, 200)
-        self.desktop.xdotool("windowsize", main, 520, 330)
+        dialog = client.window(b"app\0App\0", role=b"dlg", transient_for=main)
+        wait_until(lambda: dialog.id in self.desktop.client_windows(), what="the dialog listed")
+        self.desktop.xdotool("windowsize", dialog.id, 250, 150)
+        self.desktop.xdotool("windowsize", main.id, 520, 330)
         event("resized", windowIdentifier="main", width=520, height=330)
 
         # One process with windows of two classes, as a browser with web apps: each counts for
         # its own class, by the size it shows without its shadow.
-        client = self.client()
         client.window(b"web\0WebAppOne\0", role=b"one")
         web = client.window(b"web\0WebAppTwo\0", role=b"two", shadow=[10, 10, 8, 12])
         wait_until(lambda: web.id in self.desktop.client_windows(), what="both windows listed")

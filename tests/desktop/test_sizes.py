@@ -7,7 +7,7 @@ import unittest
 from Xlib import X
 from Xlib import display as xdisplay
 
-from harness import Desktop, DesktopTestCase, holds_for, read_bytes, wait_until
+from harness import Desktop, DesktopTestCase, holds_for, wait_until
 
 R_KEYCODE, ALT_SUPER = 19 + 8, X.Mod1Mask | X.Mod4Mask  # evdev KEY_R + 8
 
@@ -54,15 +54,6 @@ def choose_preset(desktop, downs=7):
 
 class SizesWithNivu(DesktopTestCase):
     screen = "2560x1600x24"
-
-    def test_an_untracked_program_shows_the_badge_and_nothing_is_stored(self):
-        nivu = self.desktop.start_nivu()
-        untracked = self.desktop.start_qt_window("--role", "main")
-        self.desktop.activate(untracked)
-        before = read_bytes(self.desktop.config_path)
-        drag_watching_the_badge(self, self.desktop, untracked)
-        self.assertEqual(read_bytes(self.desktop.config_path), before, "untracked: shown, not stored")
-        self.assertIsNone(nivu.poll())
 
     def test_the_hot_key_opens_the_presets_at_the_pointer_and_a_choice_resizes_the_focused_window(self):
         self.desktop.start_nivu()

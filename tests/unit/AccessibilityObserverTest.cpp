@@ -54,11 +54,15 @@ TEST_F(AccessibilityObserverTest, EveryResizeOfTheFrontmostApplicationsStandardW
     desktop.notify(window, resized);
     EXPECT_EQ(resizes.back(), (Info{{689, 480}, std::nullopt, ""}));
 
-    // Vanished windows are dropped, created or resized; unsized ones when resized.
+    // Vanished and fixed-size windows are dropped, created or resized; unsized ones when resized.
     auto unsized = desktop.addWindow(1);
     unsized->size.reset();
     auto gone = desktop.addWindow(1);
     gone->exists = false;
+    auto fixed = desktop.addWindow(1);
+    fixed->sizeSettable = false;
+    desktop.notify(fixed, resized);
+    desktop.notify(fixed, created);
     desktop.notify(unsized, resized);
     desktop.notify(gone, resized);
     desktop.notify(gone, created);
