@@ -1,9 +1,10 @@
-// The scheduler on Qt's event loop: precise QTimers and QSocketNotifier watches.
+// The scheduler on Qt's event loop: precise timers of one object, and QSocketNotifier watches.
 #pragma once
 
 #include "platform/Scheduler.h"
 
 #include <QObject>
+#include <memory>
 
 namespace nivu {
 
@@ -17,7 +18,11 @@ public:
     Subscription watchReadable(int fd, Task onReadable) override;
 
 private:
-    // Parent of every timer and notifier, so that none outlives the scheduler.
+    class Timers;
+    // Every timer runs on this one object: a resize restarts a timer per event, and a QTimer
+    // each time would be an object made, connected and deleted later per event.
+    std::unique_ptr<Timers> timers_;
+    // Parent of every notifier, so that none outlives the scheduler.
     QObject context_;
 };
 
