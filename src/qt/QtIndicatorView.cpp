@@ -4,7 +4,9 @@
 #include "qt/DesktopCoordinates.h"
 
 #include <QElapsedTimer>
+#include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -47,8 +49,8 @@ public:
         setFixedSize(badgeWidth, badgeHeight);
         setFont(labelFont());
         setWindowTitle(QStringLiteral("Nivu size"));
-        layout.setTextFormat(Qt::PlainText);
-        layout.setPerformanceHint(QStaticText::AggressiveCaching);
+        layout_.setTextFormat(Qt::PlainText);
+        layout_.setPerformanceHint(QStaticText::AggressiveCaching);
         repaintLater.setSingleShot(true);
         connect(&repaintLater, &QTimer::timeout, this, [this] { update(); });
     }
@@ -75,16 +77,43 @@ public:
         return path;
     }
 
+    // The text's size without shaping it: a drag changes the text up to a thousand times a
+    // second, and only the text of a frame's paint needs its glyphs. The badge shows digits,
+    // spaces and a sign, which have no kerning, so the advances add up to the shaped width.
+    QSize measure(const QString& text) {
+        if (font() != measuredFont_) {
+            measuredFont_ = font();
+            advances_.clear();
+        }
+        const QFontMetricsF metrics(font());
+        qreal width = 0;
+        for (const QChar c : text) {
+            if (c.isSurrogate()) {
+                width = metrics.horizontalAdvance(text);
+                break;
+            }
+            auto advance = advances_.find(c.unicode());
+            if (advance == advances_.end()) {
+                advance = advances_.insert(c.unicode(), metrics.horizontalAdvance(c));
+            }
+            width += *advance;
+        }
+        return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(metrics.height()))};
+    }
+
     QString text;
     QString paintedText;
-    QStaticText layout; // shaped once per text, then drawn as it is
     QRect label;
     bool opaque = false;
 
 protected:
     void paintEvent(QPaintEvent*) override {
         lastPaint.start();
-        paintedText = text;
+        if (paintedText != text || layout_.text().isEmpty()) {
+            paintedText = text;
+            layout_.setText(text);
+            layout_.prepare(QTransform(), font());
+        }
         QPainter painter(this);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawPixmap(0, 0, background());
@@ -94,7 +123,7 @@ protected:
             painter.setClipPath(pill());
         }
         painter.setPen(Qt::white);
-        painter.drawStaticText(label.topLeft(), layout);
+        painter.drawStaticText(label.topLeft(), layout_);
     }
 
 private:
@@ -115,6 +144,9 @@ private:
         return background_;
     }
 
+    QStaticText layout_; // shaped once per painted text
+    QFont measuredFont_;
+    QHash<char16_t, qreal> advances_;
     QPixmap background_;
     bool backgroundOpaque_ = false;
     QTimer repaintLater;
@@ -130,11 +162,7 @@ QtIndicatorView::~QtIndicatorView() = default;
 
 Size QtIndicatorView::setLabelText(const std::string& text) {
     badge_->text = QString::fromStdString(text);
-    badge_->layout.setText(badge_->text);
-    badge_->layout.prepare(QTransform(), badge_->font());
-    const QSizeF size = badge_->layout.size();
-    badge_->label.setSize(
-        {static_cast<int>(std::ceil(size.width())), static_cast<int>(std::ceil(size.height()))});
+    badge_->label.setSize(badge_->measure(badge_->text));
     badge_->updateOncePerFrame();
     return {static_cast<double>(badge_->label.width()),
             static_cast<double>(badge_->label.height())};
