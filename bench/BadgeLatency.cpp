@@ -1,6 +1,8 @@
 // The badge's latency over a drag of resize events on a real X server: from the moment nivu
 // starts handling a ConfigureNotify to the moment the badge's new text and position have been
-// requested. Prints one JSON line with p50, p99, CPU time and round trips per event.
+// requested. Prints one JSON line with p50, p99, CPU time and round trips per event. The
+// window is resized from this process, one step at a time; the CPU time of those requests is
+// the client's, not nivu's, and is not counted.
 #include "ClientWindow.h"
 #include "app/AppDelegate.h"
 #include "qt/DesktopCoordinates.h"
@@ -18,6 +20,7 @@
 #include <iostream>
 #include <poll.h>
 #include <sys/resource.h>
+#include <time.h>
 #include <vector>
 
 namespace {
@@ -89,6 +92,12 @@ double cpuSeconds() {
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+double threadCpuSeconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -129,11 +138,14 @@ int main(int argc, char** argv) {
 
     std::vector<double> latencies;
     const double cpuBefore = cpuSeconds();
+    double clientSeconds = 0;
     const auto tripsBefore = connection.roundTrips();
     for (int i = 0; i < events; ++i) {
         const std::size_t expected = moves.size() + 1;
         // Every step changes the width (the window starts at 400 x 300).
+        const double clientBefore = threadCpuSeconds();
         client.resize(401 + static_cast<std::uint32_t>(i % 300), 301 + (i % 2));
+        clientSeconds += threadCpuSeconds() - clientBefore;
         // Wait until the event can be read, then time nivu's handling of it.
         while (moves.size() < expected) {
             pollfd watched{xcb_get_file_descriptor(connection.get()), POLLIN, 0};
@@ -150,7 +162,7 @@ int main(int argc, char** argv) {
             }
         }
     }
-    const double cpuPerEvent = (cpuSeconds() - cpuBefore) / events * 1e6;
+    const double cpuPerEvent = (cpuSeconds() - cpuBefore - clientSeconds) / events * 1e6;
     const double tripsPerEvent =
         static_cast<double>(connection.roundTrips() - tripsBefore) / events;
     std::sort(latencies.begin(), latencies.end());
