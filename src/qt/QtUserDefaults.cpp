@@ -31,8 +31,15 @@ std::optional<std::string> QtUserDefaults::dataForKey(std::string_view key) cons
 }
 
 void QtUserDefaults::setData(std::string_view key, std::string_view bytes) {
-    settings_.setValue(toQString(key),
-                       QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const QString name = toQString(key);
+    const QByteArray value(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    // The settings store writes the shortcut back at every launch as it read it: an unchanged
+    // value leaves the file alone, so a launch writes nothing.
+    const QVariant stored = settings_.value(name);
+    if (stored.typeId() == QMetaType::QByteArray && stored.toByteArray() == value) {
+        return;
+    }
+    settings_.setValue(name, value);
     settings_.sync();
 }
 
