@@ -12,7 +12,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "deskt
 
 from harness import Desktop, TestClient, wait_until  # noqa: E402
 
-TITLE = "Nivu 設定".encode()
+TITLE = "Nivu 設定"
 
 
 def resident_kib(pid):
@@ -36,18 +36,27 @@ def context_switches(pid):
 def launch_to_icon_ms(desktop, program, name):
     start = time.monotonic()
     process = desktop.spawn([program])
-    wait_until(lambda: desktop.tray_icon(name), timeout=30, what="the icon")
+    # Polled every 2 ms rather than the harness's 20, which would round each launch up.
+    while not desktop.tray_icon(name):
+        if time.monotonic() - start > 30:
+            raise AssertionError(f"{name}: no tray icon after 30 s")
+        time.sleep(0.002)
     return (time.monotonic() - start) * 1000, process
 
 
 def measure(program, name, exercise):
-    launches = []
-    for _ in range(5):  # one launch varies by tens of milliseconds here: the median of five
-        with Desktop(tray=True) as desktop:
-            launches.append(launch_to_icon_ms(desktop, program, name)[0])
     with Desktop(tray=True) as desktop:
-        _, process = launch_to_icon_ms(desktop, program, name)
-        figures = {"launch_to_icon_ms": sorted(launches)[2]}
+        # The first launch in a new home writes the settings files; every later one, such as
+        # the launch at each login, finds them. Both are reported; one launch varies by tens of
+        # milliseconds here, so the later one is the median of five.
+        first, process = launch_to_icon_ms(desktop, program, name)
+        launches = []
+        for _ in range(5):
+            desktop.end(process)
+            wait_until(lambda: not desktop.tray_icon(name), what="the icon to go")
+            launch, process = launch_to_icon_ms(desktop, program, name)
+            launches.append(launch)
+        figures = {"first_launch_to_icon_ms": first, "launch_to_icon_ms": sorted(launches)[2]}
         time.sleep(2)
         figures["rss_start_kib"] = resident_kib(process.pid)
         before = context_switches(process.pid)
@@ -78,9 +87,7 @@ def exercise_nivu(desktop, process):
         desktop.xdotool("key", "Return")
         wait_until(lambda: not desktop.popup_open(menu), what="the status menu to close")
         try:
-            window = wait_until(lambda: [w for w in desktop.client_windows()
-                                         if desktop.text_property(w, "_NET_WM_NAME") == TITLE],
-                                what="the settings window")[0]
+            window = wait_until(lambda: desktop.windows_named(TITLE), what="the settings window")[0]
         except AssertionError:
             subprocess.run(["import", "-window", "root", "/tmp/bench-fail.png"], env=desktop.env)
             raise
