@@ -125,10 +125,10 @@ int main(int argc, char** argv) {
     delegate.applicationDidFinishLaunching();
 
     nivu::bench::ClientWindow client;
-    client.activate();
     const auto deadline = Clock::now() + std::chrono::seconds(5);
     while (delegate.accessibilityObserver().observedPID() != ::getpid() &&
            Clock::now() < deadline) {
+        client.askToBeActive();
         app.processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
     if (delegate.accessibilityObserver().observedPID() != ::getpid()) {

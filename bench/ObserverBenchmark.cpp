@@ -35,9 +35,9 @@ void ResizeEventsThroughObserver(benchmark::State& state) {
     };
     observer.start();
     ClientWindow client;
-    client.activate();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (observer.observedPID() != ::getpid() && std::chrono::steady_clock::now() < deadline) {
+        client.askToBeActive();
         scheduler.turn(50);
     }
     if (observer.observedPID() != ::getpid()) {
