@@ -134,6 +134,8 @@ class ShellWhileServersComeAndGo(DesktopTestCase):
         waiting = self.status_menu_height()
 
         for _ in range(2):  # the first window manager, then one after a crash
+            # Past nivu's first check for a window manager: the checks go on until one comes.
+            holds_for(lambda: nivu.poll() is None, 1.5, what="nivu waiting")
             self.desktop.start_window_manager()
             wait_until(lambda: self.status_menu_height() < waiting, what="the grant entry hidden")
             xterm = self.desktop.start_xterm()
