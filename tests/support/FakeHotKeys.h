@@ -1,4 +1,4 @@
-// A hot-key platform that grants or refuses combinations as told.
+// A hot-key platform that grants combinations, or refuses those another program holds.
 #pragma once
 
 #include "platform/HotKeys.h"
@@ -15,10 +15,8 @@ public:
 
     bool installEventHandler(std::function<void(HotKeyIdentifier)> handler) override {
         ++handlerInstalls;
-        if (!refuseHandler) {
-            handler_ = std::move(handler);
-        }
-        return !refuseHandler;
+        handler_ = std::move(handler);
+        return true;
     }
     std::unique_ptr<HotKeyHandle> registerHotKey(std::uint32_t keyCode, Modifiers modifiers,
                                                  HotKeyIdentifier identifier) override {
@@ -47,7 +45,6 @@ public:
     Signal<HotKeyIdentifier, bool> holding; // another program takes a registration or gives it back
     std::set<Combination> taken;
     std::map<std::uint32_t, Combination> registered; // by id
-    bool refuseHandler = false;
     int handlerInstalls = 0;
     int unregistrations = 0;
 

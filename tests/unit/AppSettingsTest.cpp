@@ -46,12 +46,6 @@ TEST(AppSettingsTest, StoredValuesAreUsedExactlyOrIgnoredAsAWhole) {
     EXPECT_EQ(AppSettings(garbage).presetMenuShortcut(), std::nullopt);
     EXPECT_FALSE(garbage.contains(AppSettings::presetMenuShortcutKey)) << "garbage is removed";
     EXPECT_EQ(AppSettings(garbage).presetMenuShortcut(), defaultShortcut()) << "at the next start";
-
-    InMemoryUserDefaults notData;
-    notData.setNonData(AppSettings::presetsKey);
-    notData.setNonData(AppSettings::presetMenuShortcutKey);
-    EXPECT_EQ(AppSettings(notData).presets(), WindowSizePreset::builtInPresets());
-    EXPECT_EQ(AppSettings(notData).presetMenuShortcut(), defaultShortcut());
 }
 
 TEST(AppSettingsTest, EveryAssignmentIsPublishedStoredAndSurvivesARestart) {
