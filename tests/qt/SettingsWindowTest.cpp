@@ -211,12 +211,13 @@ TEST(SettingsFileTest, BytesReadBackExactlyAndAnythingElseReadsAsAbsent) {
     test::TemporaryDirectory dir;
     const auto path = QString::fromStdString((dir.path() / "nivu.conf").string());
     const std::string bytes("{\"a\":\"\xe2\x8c\x98\"}\0\xff", 13);
-    {
-        QtUserDefaults defaults(path);
-        defaults.setData("presetMenuShortcut", bytes);
-        defaults.setData("windowSizePresets", "[]");
-        defaults.removeObject("windowSizePresets");
-    }
+    QtUserDefaults defaults(path);
+    defaults.setData("presetMenuShortcut", bytes);
+    defaults.setData("windowSizePresets", "[]");
+    const auto onDisk = [&] { return test::readFile(dir.path() / "nivu.conf"); };
+    EXPECT_NE(onDisk().find("windowSizePresets"), std::string::npos) << "at once, before any kill";
+    defaults.removeObject("windowSizePresets");
+    EXPECT_EQ(onDisk().find("windowSizePresets"), std::string::npos);
     EXPECT_EQ(QtUserDefaults(path).dataForKey("presetMenuShortcut"), bytes);
     EXPECT_EQ(QtUserDefaults(path).dataForKey("windowSizePresets"), std::nullopt);
 
