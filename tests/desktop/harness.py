@@ -40,13 +40,6 @@ def read_bytes(path):
         return file.read()
 
 
-def read_json(path):
-    try:
-        return json.loads(read_bytes(path).decode("utf-8"))
-    except (OSError, ValueError):
-        return None
-
-
 def wait_until(predicate, timeout=10.0, what="condition"):
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
@@ -63,6 +56,18 @@ def holds_for(predicate, duration, what="condition"):
         if not predicate():
             raise AssertionError(f"{what}: no longer true")
         time.sleep(0.02)
+
+
+def settle(size, what, quiet=0.4):
+    """Waits until size() has stayed the same for quiet seconds: past a new window's restore by
+    nivu, which comes a quarter of a second after it is listed."""
+    last = [size(), time.monotonic()]
+
+    def quiet_long_enough():
+        if (now := size()) != last[0]:
+            last[:] = [now, time.monotonic()]
+        return time.monotonic() - last[1] >= quiet
+    wait_until(quiet_long_enough, what=f"{what} to keep its size")
 
 
 class LineReader:
@@ -141,12 +146,10 @@ class Session:
                 stream.close()
         return process.returncode
 
-    def launch_nivu(self, launched, config, before_launch, env=None):
+    def launch_nivu(self, launched, config, env=None):
         """Starts nivu, its stderr read into nivu.errors, and waits until launched() and it has
-        made its size store. The config is written then, as a hand edit, or before the launch."""
-        if before_launch:
-            self.write_config(config)
-        elif os.path.exists(self.config_path):
+        made its size store; then writes the config, as a hand edit."""
+        if os.path.exists(self.config_path):
             os.remove(self.config_path)
         nivu = self.spawn([binary("nivu")], capture=True, env=env)
         nivu.errors = LineReader(nivu.stderr)
@@ -154,17 +157,20 @@ class Session:
                    what="nivu to launch")
         if nivu.poll() is not None:
             raise AssertionError(f"nivu exited with {nivu.returncode}: {nivu.errors.lines}")
-        if not before_launch:
-            self.write_config(config)
+        self.write_config(config)
         return nivu
 
     def write_config(self, document):
         os.makedirs(os.path.dirname(self.config_path), exist_ok=True)
-        with open(self.config_path, "wb") as file:
-            file.write(document if isinstance(document, bytes) else document.encode())
+        with open(self.config_path, "w", encoding="utf-8") as file:
+            file.write(document)
 
     def stored(self, bundle):
-        return ((read_json(self.config_path) or {}).get("rememberedSizes") or {}).get(bundle) or {}
+        try:
+            document = json.loads(read_bytes(self.config_path).decode("utf-8"))
+        except (OSError, ValueError):
+            return {}
+        return (document.get("rememberedSizes") or {}).get(bundle) or {}
 
     def stored_size(self, bundle):
         return self.stored(bundle).get("_default")
@@ -229,11 +235,10 @@ class Desktop(Session):
         self.processes.insert(0, self.xvfb)  # ended last
         self.clean_up()
 
-    def start_nivu(self, config=TRACK_XTERM, before_launch=False, env=None):
+    def start_nivu(self, config=TRACK_XTERM, env=None):
         """Starts nivu and waits until it holds the display (see launch_nivu)."""
         earlier = self.selection_owner("_NIVU_RUNNING")  # a nivu just ended may still own it
-        return self.launch_nivu(lambda: self.selection_owner("_NIVU_RUNNING") not in (0, earlier), config,
-                                before_launch, env)
+        return self.launch_nivu(lambda: self.selection_owner("_NIVU_RUNNING") not in (0, earlier), config, env)
 
     def start_window_manager(self, name="openbox"):
         # A window manager that starts on a running session takes over the windows, unmapping
@@ -356,16 +361,8 @@ class Desktop(Session):
         return wait_until(lambda: next((w for w in self.client_windows() if w not in before and (
             self.property(w, "WM_CLASS") or b"").split(b"\0")[0] != b"nivu"), None), timeout, what)
 
-    def settle(self, wid, quiet=0.4):
-        """Waits until the window's size has stayed the same for quiet seconds: past a new
-        window's restore by nivu, which comes a quarter of a second after it is listed."""
-        sizes = [self.size(wid), time.monotonic()]
-
-        def quiet_long_enough():
-            if (size := self.size(wid)) != sizes[0]:
-                sizes[:] = [size, time.monotonic()]
-            return time.monotonic() - sizes[1] >= quiet
-        wait_until(quiet_long_enough, what=f"window {wid:#x} to keep its size")
+    def settle(self, wid):
+        settle(lambda: self.size(wid), f"window {wid:#x}")
 
     def start_xterm(self, x=120, y=120):
         return self.new_client(lambda: self.spawn(["xterm", "-geometry", f"80x24+{x}+{y}"]), "an xterm")
@@ -578,10 +575,9 @@ class KWinSession(Session):
         return "true" in (self.bus_call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.isScriptLoaded",
                                         f"string:{name}") or "")
 
-    def start_nivu(self, config=TRACK_XTERM, before_launch=False):
+    def start_nivu(self, config=TRACK_XTERM):
         """Starts nivu and waits until its script runs inside KWin (see launch_nivu)."""
-        return self.launch_nivu(lambda: self.bus_name_owned("org.nivu.Nivu") and self.script_loaded("nivu"), config,
-                                before_launch)
+        return self.launch_nivu(lambda: self.bus_name_owned("org.nivu.Nivu") and self.script_loaded("nivu"), config)
 
     def run_script(self, body):
         """Runs JavaScript inside KWin, as a KWin script; returns what it passed to say()."""
@@ -660,11 +656,5 @@ class KWinSession(Session):
         process = self.spawn(command, env=self.own_settings())
         window = wait_until(lambda: [w["id"] for w in self.windows() if w["pid"] == process.pid], timeout=30,
                             what=f"a window of {command[0]}")[0]
-        last = [self.size(window)]
-
-        def kept():
-            now = self.size(window)
-            same, last[0] = now == last[0], now
-            return same
-        wait_until(kept, what=f"{command[0]} to keep its size")
+        settle(lambda: self.size(window), command[0])
         return process, window

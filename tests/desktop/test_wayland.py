@@ -53,7 +53,7 @@ class SizesOnPlasmaWayland(unittest.TestCase):
                     tracked["rememberedSizes"][app] = {"_default": {"width": 930, "height": 610}}
                     session.write_config(json.dumps(tracked))  # a size only nivu can give it
                     program, window = session.start_program(command)
-                    wait_until(lambda: (session.frame(window)["w"], session.frame(window)["h"]) == (930, 610),
+                    wait_until(lambda: session.size(window) == (930, 610),
                                what=f"the new {app} at 930 x 610: {session.frame(window)}")
                     # The badge shows the restored size; the window keeps the focus meanwhile.
                     holds_for(lambda: session.frame(window)["active"], 0.6, what=f"{app} in focus")
@@ -66,7 +66,7 @@ class SizesOnPlasmaWayland(unittest.TestCase):
                     for _ in range(7):
                         session.type(DOWN)
                     session.type(ENTER)
-                    wait_until(lambda: (session.frame(window)["w"], session.frame(window)["h"]) == (1920, 1080),
+                    wait_until(lambda: session.size(window) == (1920, 1080),
                                what=f"FHD on {app}: {session.frame(window)}")
                     session.end(program)
             self.assertIsNone(nivu.poll(), nivu.errors.lines)
