@@ -54,13 +54,16 @@ TEST_F(AccessibilityObserverTest, EveryResizeOfTheFrontmostApplicationsStandardW
     desktop.notify(window, resized);
     EXPECT_EQ(resizes.back(), (Info{{689, 480}, std::nullopt, ""}));
 
-    // Vanished and fixed-size windows are dropped, created or resized; unsized ones when resized.
+    // Vanished, fixed-size and other kinds of windows are dropped; unsized ones when resized.
     auto unsized = desktop.addWindow(1);
     unsized->size.reset();
     auto gone = desktop.addWindow(1);
     gone->exists = false;
     auto fixed = desktop.addWindow(1);
     fixed->sizeSettable = false;
+    auto utility = desktop.addWindow(1); // a toolbar or splash screen
+    utility->subrole = WindowSubrole::unknown;
+    desktop.notify(utility, resized);
     desktop.notify(fixed, resized);
     desktop.notify(fixed, created);
     desktop.notify(unsized, resized);

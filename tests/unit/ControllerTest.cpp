@@ -173,9 +173,10 @@ TEST_F(ControllerTest, TheHotKeyOpensThePresetsAtThePointerAndEveryShortcutValue
     EXPECT_FALSE(shell.poppedUpMenus.back()[0].enabled);
 
     const auto shown = shell.poppedUpMenus.size();
-    desktop.focused.clear();
-    delegate.showPresetMenu();
     desktop.frontmost.reset();
+    delegate.showPresetMenu();
+    desktop.frontmost = 1;
+    desktop.focused.clear();
     delegate.showPresetMenu();
     EXPECT_EQ(shell.poppedUpMenus.size(), shown) << "no focused window: no menu";
     delegate.applyPreset(nullptr); // a sender without payload is ignored

@@ -70,7 +70,7 @@ TEST(ShortcutSpecTest, StoredValues) {
 TEST(ShortcutSpecTest, ValuesDerivedFromKeyEvents) {
     const std::tuple<Modifiers, std::uint16_t, const char*, const char*> shown[] = {
         {{command, option}, 0x0F, "r", "\u2325\u2318R"},
-        {{command, shift, control}, 0x28, "k", "\u2303\u21E7\u2318K"},
+        {{command, shift, control, option}, 0x28, "k", "\u2303\u2325\u21E7\u2318K"},
         {{command}, 0x5D, "", "\u2318?"},
         {{option}, 0x1B, "\u00DF", "\u2325SS"},
         {{option}, 0x22, "i", "\u2325I"}, // never the Turkish dotted I
