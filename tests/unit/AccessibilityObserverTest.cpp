@@ -72,8 +72,6 @@ TEST_F(AccessibilityObserverTest, EveryResizeOfTheFrontmostApplicationsStandardW
     clock.advance(1s);
     EXPECT_EQ(resizes.size(), 51u);
     EXPECT_TRUE(creations.empty());
-    observer->onWindowResized = nullptr;
-    desktop.notify(window, resized);
 
     observer->stop();
     observer->stop();
