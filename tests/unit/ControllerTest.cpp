@@ -174,7 +174,8 @@ TEST_F(ControllerTest, TheHotKeyOpensThePresetsAtThePointerAndEveryShortcutValue
     desktop.frontmost = 1;
     desktop.focused.clear();
     delegate.showPresetMenu();
-    EXPECT_EQ(shell.poppedUpMenus.size(), shown) << "no focused window: no menu";
+    EXPECT_EQ(shell.poppedUpMenus.size(), shown)
+        << "nothing in front, or no focused window: no menu";
 
     // Every shortcut value replaces the hot key.
     const ShortcutSpec controlShiftK{40, 0x1200, "\u2303\u21E7K"};
