@@ -1,8 +1,9 @@
-// A hot-key platform that grants combinations, or refuses those another program holds.
+// A hot-key platform that grants combinations, or refuses those already held.
 #pragma once
 
 #include "platform/HotKeys.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <utility>
@@ -20,10 +21,13 @@ public:
     }
     std::unique_ptr<HotKeyHandle> registerHotKey(std::uint32_t keyCode, Modifiers modifiers,
                                                  HotKeyIdentifier identifier) override {
-        if (taken.contains({keyCode, carbonBits(modifiers)})) {
+        const Combination wanted{keyCode, carbonBits(modifiers)};
+        // Held by another program, or already by this one: the X backend refuses both.
+        if (taken.contains(wanted) ||
+            std::ranges::any_of(registered, [&](const auto& r) { return r.second == wanted; })) {
             return nullptr;
         }
-        registered[identifier.id] = {keyCode, carbonBits(modifiers)};
+        registered[identifier.id] = wanted;
         return std::make_unique<Handle>(identifier.id);
     }
     void unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) override {
