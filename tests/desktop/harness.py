@@ -40,12 +40,12 @@ def read_bytes(path):
         return file.read()
 
 
-def wait_until(predicate, timeout=10.0, what="condition"):
+def wait_until(predicate, timeout=10.0, what="condition", interval=0.02):
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
         if time.monotonic() > deadline:
             raise AssertionError(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(0.02)
+        time.sleep(interval)
     return value
 
 
