@@ -10,7 +10,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "desktop"))
 
-from harness import Desktop, TestClient, wait_until  # noqa: E402
+from harness import Desktop, wait_until  # noqa: E402
 
 TITLE = "Nivu 設定"
 
@@ -67,15 +67,14 @@ def measure(program, name, exercise):
 
 def exercise_nivu(desktop, process):
     figures = {}
-    client = TestClient(desktop)
-    window = client.window(wm_class=b"bench\0Bench\0")
+    window = desktop.make_window(b"bench\0Bench\0")
     wait_until(lambda: window.id in desktop.client_windows(), what="the window")
     desktop.activate(window.id)
     for i in range(10000):
         window.configure(width=300 + i % 400, height=200 + i % 2)
         if i % 100 == 99:
-            client.x.sync()
-    client.x.sync()
+            desktop.x.sync()
+    desktop.x.sync()
     time.sleep(2)
     figures["rss_after_10000_resizes_kib"] = resident_kib(process.pid)
     for round_ in range(50):
@@ -96,7 +95,6 @@ def exercise_nivu(desktop, process):
             figures["rss_after_1_settings_kib"] = resident_kib(process.pid)
     time.sleep(1)
     figures["rss_after_50_settings_kib"] = resident_kib(process.pid)
-    client.close()
     return figures
 
 

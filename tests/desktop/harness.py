@@ -11,7 +11,7 @@ import threading
 import time
 import unittest
 
-from Xlib import X, Xatom, Xutil
+from Xlib import X, Xatom
 from Xlib import display as xdisplay
 from Xlib import error as xerror
 from Xlib.ext import xtest
@@ -416,6 +416,28 @@ class Desktop(Session):
         xtest.fake_input(self.x, X.ButtonRelease, 1)
         self.x.sync()
 
+    def make_window(self, wm_class, role=None, pid=None, shadow=None, states=(), transient_for=None):
+        """A window of the test's own with the properties given. shadow: _GTK_FRAME_EXTENTS (left,
+        right, top, bottom); states: the _NET_WM_STATE it opens in; transient_for: the window it
+        is a dialog of; fixed: a minimum size equal to its maximum."""
+        window = self.root.create_window(80, 80, 300, 200, 0, self.x.screen().root_depth,
+                                         background_pixel=self.x.screen().white_pixel)
+        window.change_property(Xatom.WM_CLASS, Xatom.STRING, 8, wm_class[:65536])
+        if transient_for:
+            window.set_wm_transient_for(transient_for)
+        if role is not None:  # long values go in pieces: one request carries at most 256 KiB
+            for start in range(0, max(len(role), 1), 65536):
+                window.change_property(self.atom("WM_WINDOW_ROLE"), Xatom.STRING, 8, role[start:start + 65536],
+                                       mode=X.PropModeAppend)
+        window.change_property(self.atom("_NET_WM_PID"), Xatom.CARDINAL, 32, [os.getpid() if pid is None else pid])
+        if shadow:
+            window.change_property(self.atom("_GTK_FRAME_EXTENTS"), Xatom.CARDINAL, 32, shadow)
+        if states:
+            window.change_property(self.atom("_NET_WM_STATE"), Xatom.ATOM, 32, [self.atom(state) for state in states])
+        window.map()
+        self.x.sync()
+        return window
+
     # nivu's own windows --------------------------------------------------------------------
 
     def popups(self, min_height=0):
@@ -478,57 +500,13 @@ class Desktop(Session):
 
 
 class DesktopTestCase(unittest.TestCase):
-    """One private desktop per test, and a client connection of the test's own."""
+    """One private desktop per test."""
 
     window_manager, tray, screen = "openbox", False, "1600x1000x24"
 
     def setUp(self):
         self.desktop = Desktop(self.window_manager, self.tray, self.screen).__enter__()
         self.addCleanup(self.desktop.__exit__, None, None, None)
-
-    def client(self):
-        client = TestClient(self.desktop)
-        self.addCleanup(client.x.close)
-        return client
-
-
-class TestClient:
-    """Windows made by the test process itself, with whatever properties a test needs."""
-
-    def __init__(self, desktop):
-        self.x = xdisplay.Display(desktop.display)
-        self.x.set_error_handler(lambda *args: None)
-        self.root = self.x.screen().root
-
-    def close(self):
-        self.x.close()
-
-    def window(self, wm_class, role=None, pid=None, shadow=None, states=(), transient_for=None, fixed=False):
-        """shadow: _GTK_FRAME_EXTENTS (left, right, top, bottom), as client-side decorations set;
-        states: the _NET_WM_STATE it asks to open in, such as _NET_WM_STATE_MAXIMIZED_VERT;
-        transient_for: the window it is a dialog of; fixed: a minimum size equal to its maximum."""
-        window = self.root.create_window(80, 80, 300, 200, 0, self.x.screen().root_depth,
-                                         background_pixel=self.x.screen().white_pixel)
-        window.change_property(Xatom.WM_CLASS, Xatom.STRING, 8, wm_class[:65536])
-        if transient_for:
-            window.set_wm_transient_for(transient_for)
-        if fixed:
-            window.set_wm_normal_hints(flags=Xutil.PMinSize | Xutil.PMaxSize, min_width=300, min_height=200,
-                                       max_width=300, max_height=200)
-        if role is not None:  # long values go in pieces: one request carries at most 256 KiB
-            for start in range(0, max(len(role), 1), 65536):
-                window.change_property(self.x.intern_atom("WM_WINDOW_ROLE"), Xatom.STRING, 8,
-                                       role[start:start + 65536], mode=X.PropModeAppend)
-        window.change_property(self.x.intern_atom("_NET_WM_PID"), Xatom.CARDINAL, 32,
-                               [os.getpid() if pid is None else pid])
-        if shadow:
-            window.change_property(self.x.intern_atom("_GTK_FRAME_EXTENTS"), Xatom.CARDINAL, 32, shadow)
-        if states:
-            window.change_property(self.x.intern_atom("_NET_WM_STATE"), Xatom.ATOM, 32,
-                                   [self.x.intern_atom(state) for state in states])
-        window.map()
-        self.x.sync()
-        return window
 
 
 class KWinSession(Session):

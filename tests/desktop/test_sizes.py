@@ -74,11 +74,40 @@ class SizesWithNivu(DesktopTestCase):
         wait_until(lambda: not self.desktop.maximized(xterm) and self.desktop.size(xterm)[0] < 700,
                    what=f"the xterm at VGA, no longer maximized: {self.desktop.size(xterm)}")
         wait_until(lambda: self.desktop.stored_size("XTerm"), what="the preset's size recorded")
-        client = self.client()
-        maximized = self.desktop.new_client(lambda: client.window(
+        maximized = self.desktop.new_client(lambda: self.desktop.make_window(
             b"xterm\0XTerm\0", states=["_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"]))
         self.desktop.settle(maximized)
         self.assertTrue(self.desktop.maximized(maximized) and self.desktop.size(maximized)[0] > 2000)
+
+    def test_only_main_windows_of_the_application_in_front_count_each_by_its_class_and_visible_size(self):
+        """Dialogs and the windows behind the active application never count. A process with windows of two classes, as a browser with web apps, counts each
+        window for its own class, by the size it shows without its shadow."""
+        desktop = self.desktop
+        desktop.start_nivu(json.dumps({"trackedBundleIdentifiers": ["App", "WebAppOne", "WebAppTwo", "XTerm"],
+                                       "rememberedSizes": {"App": {"_default": {"width": 640, "height": 400}}}}))
+        xterm = desktop.start_xterm(500, 400)
+        main = desktop.make_window(b"app\0App\0", role=b"main")
+        dialog = desktop.make_window(b"app\0App\0", role=b"dlg", transient_for=main)
+        wait_until(lambda: desktop.size(main.id) == (640, 400), what="the main window at the remembered size")
+        desktop.settle(dialog.id)
+        self.assertEqual(desktop.size(dialog.id), (300, 200), "a dialog is not given the size")
+        desktop.activate(main.id)
+        desktop.xdotool("windowsize", dialog.id, 250, 150)
+        desktop.xdotool("windowsize", main.id, 520, 330)
+        wait_until(lambda: desktop.stored("App").get("main") == {"width": 520, "height": 330},
+                   what=f"the main window's size recorded: {desktop.stored('App')}")
+        self.assertEqual(set(desktop.stored("App")), {"_default", "main"})
+
+        desktop.make_window(b"web\0WebAppOne\0", role=b"one")
+        web = desktop.make_window(b"web\0WebAppTwo\0", role=b"two", shadow=[10, 10, 8, 12])
+        wait_until(lambda: web.id in desktop.client_windows(), what="the web app listed")
+        desktop.activate(web.id)
+        desktop.xdotool("windowsize", web.id, 420, 260)
+        wait_until(lambda: desktop.stored("WebAppTwo"), what="the web app's size recorded")
+        self.assertEqual(desktop.stored("WebAppTwo"), {"two": {"width": 400, "height": 240}})
+        self.assertEqual(desktop.stored("WebAppOne"), {})
+        desktop.xdotool("windowsize", xterm, 500, 300)
+        holds_for(lambda: not desktop.stored("XTerm"), 1.0, what="nothing recorded for the xterm behind")
 
     def test_the_combination_is_held_until_quit_and_one_held_elsewhere_is_left_to_its_holder(self):
         other = xdisplay.Display(self.desktop.display)

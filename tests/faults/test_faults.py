@@ -31,19 +31,19 @@ class Faults(DesktopTestCase):
     def test_windows_destroyed_in_a_burst_or_before_their_restore_do_no_harm(self):
         nivu = self.desktop.start_nivu('{"rememberedSizes": {"Burst": {"_default": {"width": 420, '
                                        '"height": 260}}}, "trackedBundleIdentifiers": ["Burst"]}')
-        client = self.client()
+        x = self.desktop.x
         random.seed(11)
         restored = 0
         for round_ in range(500):
-            window = client.window(b"burst\0Burst\0")
+            window = self.desktop.make_window(b"burst\0Burst\0")
             if round_ % 5 == 0:
                 for step in range(8):
                     window.configure(width=300 + step * 7, height=200 + step)
-                client.x.flush()
+                x.flush()
             time.sleep(random.random() * 0.3)  # destroyed before, during or after the restore
             restored += window.get_geometry().width == 420
             window.destroy()
-            client.x.sync()
+            x.sync()
         self.assertIsNone(nivu.poll(), "no X error ends nivu")
         self.assertGreater(restored, 0, "windows that lived long enough got their size")
         valid_document(self.desktop.config_path)
@@ -63,21 +63,21 @@ class Faults(DesktopTestCase):
 
     def test_hostile_window_properties_never_reach_config_json_unsafely(self):
         nivu = self.desktop.start_nivu(TRACK)
-        client = self.client()
+        x = self.desktop.x
         cases = [  # WM_CLASS, role, the recorded kinds of Hostilé after it
             (b"hostile\0Hostil\xe9\0", b"role\xff\xfe\xc3", 1),  # Latin-1 class, bad UTF-8 role
             (b"hostile\0Hostil\xe9", b"r" * (1 << 20), 2),        # no NUL at the end, 1 MiB role
             (b"\xff" * 70000, b"\0\0\0", 2),                      # no class at all, NUL role
         ]
         for wm_class, role, kinds in cases:
-            window = client.window(wm_class, role=role, pid=1)  # another user's process
+            window = self.desktop.make_window(wm_class, role=role, pid=1)  # another user's process
             wait_until(lambda: window.id in self.desktop.client_windows(), what="the window listed")
             self.desktop.activate(window.id)
             self.desktop.drag(window.id, 5, 5, 3)
             wait_until(lambda: len(self.desktop.stored("Hostil\u00e9")) == kinds,
                        what=f"{kinds} recorded kinds")
             window.destroy()
-            client.x.sync()
+            x.sync()
         # Events come in order: once the xterm's size is in, the hostile windows' are done.
         xterm = self.desktop.start_xterm()
         self.desktop.activate(xterm)
