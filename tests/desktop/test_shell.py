@@ -84,19 +84,20 @@ class ShellWithTray(DesktopTestCase):
         wait_until(lambda: window not in self.desktop.client_windows(), what="the window to close")
         self.assertIsNone(nivu.poll(), "closing the settings does not quit nivu")
 
-    def test_a_shortcut_taken_in_a_keyboard_change_shows_as_lost_and_can_be_recorded_again(self):
+    def test_the_hot_key_is_held_until_quit_and_one_taken_in_a_keyboard_change_goes_to_its_holder(self):
         nivu = self.desktop.start_nivu()
         holder = xdisplay.Display(self.desktop.display)
+        holder.set_error_handler(lambda *_: None)  # refusals are counted below
         self.addCleanup(holder.close)
-        # Alt+Super+R in a lock state that nobody uses yet; then Num Lock moves there.
-        holder.screen().root.grab_key(R_KEY, ALT_SUPER | X.Mod3Mask, True, X.GrabModeAsync, X.GrabModeAsync)
-        modifiers = [list(keys) for keys in holder.get_modifier_mapping()]
-        modifiers[5], modifiers[4] = modifiers[4], []  # Num Lock: Mod2 -> Mod3
-        self.assertEqual(holder.set_modifier_mapping(modifiers), X.MappingSuccess)
-        nivu.errors.wait_for(lambda line: "another program holds a shortcut" in line)
-        self.choose_settings()
-        holder.screen().root.ungrab_key(R_KEY, X.AnyModifier)
-        holder.sync()
+
+        def grab(*locks):
+            """Grabs Alt+Super+R in these lock states on the holder's connection; True if allowed."""
+            failures = []
+            for lock in locks:
+                holder.screen().root.grab_key(R_KEY, ALT_SUPER | lock, True, X.GrabModeAsync, X.GrabModeAsync,
+                                              onerror=lambda error, *_: failures.append(error))
+            holder.sync()
+            return not failures
 
         def press(*names):  # with XTEST: xdotool would change the keyboard mapping again
             codes = [holder.keysym_to_keycode(XK.string_to_keysym(name)) for name in names]
@@ -104,12 +105,34 @@ class ShellWithTray(DesktopTestCase):
                 for code in order:
                     xtest.fake_input(holder, event, code)
             holder.sync()
+
+        every_lock = (0, X.LockMask, X.Mod2Mask, X.LockMask | X.Mod2Mask)
+        self.assertFalse(grab(*every_lock), "nivu holds Alt+Super+R in every lock state")
+        # The holder takes a lock state that nobody uses yet; then Num Lock moves there.
+        self.assertTrue(grab(X.Mod3Mask))
+        modifiers = [list(keys) for keys in holder.get_modifier_mapping()]
+        modifiers[5], modifiers[4] = modifiers[4], []  # Num Lock: Mod2 -> Mod3
+        self.assertEqual(holder.set_modifier_mapping(modifiers), X.MappingSuccess)
+        nivu.errors.wait_for(lambda line: "another program holds a shortcut" in line)
+        self.desktop.activate(self.desktop.start_xterm())
+        press("Num_Lock")
+        press("Super_L", "Alt_L", "r")
+        key_press = lambda: holder.pending_events() and holder.next_event().type == X.KeyPress  # noqa: E731
+        wait_until(key_press, what="the key press at its holder")
+        self.assertEqual(self.desktop.popups(), [])
+        press("Num_Lock")
+
+        self.choose_settings()
+        holder.screen().root.ungrab_key(R_KEY, X.AnyModifier)
+        holder.sync()
         for name in ["Tab"] * 5 + ["space"]:  # to the record button, and press it
             press(name)
         press("Super_L", "Alt_L", "r")  # the same combination, now free again
         self.desktop.activate(self.desktop.start_xterm())
         press("Super_L", "Alt_L", "r")
         wait_until(lambda: self.desktop.popups(100), what="the preset menu on the recorded shortcut")
+        self.assertEqual(self.desktop.end(nivu), 0)
+        self.assertTrue(grab(*every_lock), "free as soon as nivu has quit")
 
 
 class ShellWhileServersComeAndGo(DesktopTestCase):

@@ -4,12 +4,7 @@ presets from the menu on the global hot key."""
 import json
 import unittest
 
-from Xlib import X
-from Xlib import display as xdisplay
-
 from harness import Desktop, DesktopTestCase, holds_for, wait_until
-
-R_KEYCODE, ALT_SUPER = 19 + 8, X.Mod1Mask | X.Mod4Mask  # evdev KEY_R + 8
 
 
 def badge_at(desktop, x, y, scale=1):
@@ -108,33 +103,6 @@ class SizesWithNivu(DesktopTestCase):
         self.assertEqual(desktop.stored("WebAppOne"), {})
         desktop.xdotool("windowsize", xterm, 500, 300)
         holds_for(lambda: not desktop.stored("XTerm"), 1.0, what="nothing recorded for the xterm behind")
-
-    def test_the_combination_is_held_until_quit_and_one_held_elsewhere_is_left_to_its_holder(self):
-        other = xdisplay.Display(self.desktop.display)
-        other.set_error_handler(lambda *_: None)  # refusals are counted below
-        self.addCleanup(other.close)
-
-        def grab():
-            """Grabs Alt+Super+R (every lock variant) on the other connection; True if allowed."""
-            failures = []
-            for locks in (0, X.LockMask, X.Mod2Mask, X.LockMask | X.Mod2Mask):
-                other.screen().root.grab_key(R_KEYCODE, ALT_SUPER | locks, True, X.GrabModeAsync, X.GrabModeAsync,
-                                             onerror=lambda error, *_: failures.append(error))
-            other.sync()
-            return not failures
-
-        nivu = self.desktop.start_nivu()
-        self.assertFalse(grab(), "nivu holds Alt+Super+R")
-        self.assertEqual(self.desktop.end(nivu), 0)
-        self.assertTrue(grab(), "free as soon as nivu has quit")
-
-        nivu = self.desktop.start_nivu()
-        self.desktop.activate(self.desktop.start_xterm())
-        self.desktop.keys("super+alt+r")
-        key_press = lambda: other.pending_events() and other.next_event().type == X.KeyPress  # noqa: E731
-        wait_until(key_press, what="the key press at its holder")
-        self.assertEqual(self.desktop.popups(), [])
-        self.assertIsNone(nivu.poll(), "nivu runs on without the hot key")
 
 
 TWO_MONITORS = {"screen": "2880x1000x24", "monitors": ("1600x1000+0+0", "1280x720+1600+0")}
