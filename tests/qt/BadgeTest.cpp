@@ -70,6 +70,11 @@ TEST(BadgeTest, NeverActivatesNivuAndIsOpaqueAndShapedWithoutACompositor) {
         QWidget& widget = badge.view->widget();
         EXPECT_EQ(QApplication::activeWindow(), nullptr) << "showing it never activates Nivu";
         const QImage pixels = widget.grab().toImage();
+        int white = 0; // the text, across the middle
+        for (int x = 0; x < pixels.width(); ++x) {
+            white += qGray(pixels.pixel(x, pixels.height() / 2)) > 200;
+        }
+        EXPECT_GT(white, 5);
         if (compositing) {
             EXPECT_TRUE(widget.mask().isEmpty());
             EXPECT_NEAR(qAlpha(pixels.pixel(60, 3)), 209, 2) << "black at 0.82";

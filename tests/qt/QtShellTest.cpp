@@ -1,8 +1,8 @@
 // The shell's dialogs and menus: About and the explanation without a window manager, each
-// shown once and never blocking; menu titles as written.
+// shown once and never blocking; the tray menu's entries as written, and hidden when asked.
 #include "qt/QtShell.h"
 
-#include "qt/QtMenus.h"
+#include "qt/QtStatusItem.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -43,13 +43,17 @@ TEST(QtShellTest, AboutAndTheExplanationShowOnceWithoutBlocking) {
     prompt->close();
 }
 
-TEST(QtShellTest, MenuTitlesShowAsWrittenWithoutMnemonicsOrShortcutColumns) {
-    QMenu menu;
+TEST(QtShellTest, TheTrayMenuShowsTitlesAsWrittenWithoutMnemonicsOrShortcutColumns) {
+    QtStatusItem item{PendingDeactivation({})};
     MenuEntry ampersand;
     ampersand.title = "A&B (640 \u00D7 480)";
     MenuEntry tab;
     tab.title = "Wide\tscreen";
-    const auto actions = populateMenu(menu, {ampersand, tab});
+    item.setMenu({ampersand, tab});
+    item.setEntryHidden(1, true);
+    const auto actions = item.menu().actions();
+    ASSERT_EQ(actions.size(), 2);
+    EXPECT_TRUE(actions[0]->isVisible() && !actions[1]->isVisible());
     EXPECT_EQ(actions[0]->iconText(), QString::fromUtf8("A&B (640 \u00D7 480)"));
     EXPECT_FALSE(actions[1]->text().contains(QLatin1Char('\t'))) << "one entry, not text and key";
 }

@@ -97,7 +97,8 @@ TEST_F(SettingsWindowTest, PresetsAreAddedMovedRemovedAndResetEachWrittenThrough
     ASSERT_EQ(settings.presets().size(), 11u);
     EXPECT_EQ(settings.presets().back(),
               (WindowSizePreset{settings.presets().back().id, "Large", 1200, 800}));
-    EXPECT_TRUE(field("name").text().isEmpty() && field("width").text().isEmpty());
+    EXPECT_TRUE(field("name").text().isEmpty() && field("width").text().isEmpty() &&
+                field("height").text().isEmpty());
     EXPECT_TRUE(defaults.contains("windowSizePresets"));
 
     settings.setPresets(
@@ -109,6 +110,8 @@ TEST_F(SettingsWindowTest, PresetsAreAddedMovedRemovedAndResetEachWrittenThrough
     list.dropCurrentRowAt(QPoint(last.center().x(), last.bottom() - 1));
     settle();
     EXPECT_EQ(settings.presets()[2].name, "A");
+    EXPECT_EQ(list.itemWidget(list.item(1))->findChild<QLabel*>("size")->text(),
+              QString::fromUtf8("3 \u00D7 3"));
     auto* remove = list.itemWidget(list.item(1))->findChild<QToolButton*>("remove");
     QTest::mouseClick(remove, Qt::LeftButton);
     settle();

@@ -64,6 +64,7 @@ TEST(ShortcutSpecTest, StoredValues) {
     }
     EXPECT_EQ((ShortcutSpec{1, 2, "\u00C9"}), (ShortcutSpec{1, 2, "E\u0301"})) << "canonically";
     EXPECT_NE((ShortcutSpec{15, 2304, "R"}), (ShortcutSpec{15, 2304, "r"}));
+    EXPECT_NE((ShortcutSpec{15, 2304, "R"}), (ShortcutSpec{16, 2304, "R"})) << "another key";
     EXPECT_NE((ShortcutSpec{1, 2, "\xff"}), (ShortcutSpec{1, 2, "\xfe"}));
 }
 
@@ -116,6 +117,7 @@ TEST(WindowSizePresetTest, StoredLists) {
         R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","name":"A","width":1,"height":2})";
     for (const std::string bad : {
              R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","name":"A","width":1})",
+             R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","name":"A","height":2})",
              R"({"id":"not-a-uuid","name":"A","width":1,"height":2})",
              R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","name":1,"width":1,"height":2})",
              R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","name":"A","width":1.5,"height":2})",

@@ -168,6 +168,7 @@ void QtSettingsView::refresh() {
         name->setTextFormat(Qt::PlainText);
         layout->addWidget(name, 1);
         auto* size = new QLabel(sizeText(preset), row);
+        size->setObjectName(QStringLiteral("size"));
         size->setStyleSheet(secondaryStyle(*this));
         layout->addWidget(size);
         auto* remove = new QToolButton(row);
