@@ -43,17 +43,5 @@ TEST_F(HotKeyTest, IdsAdvancePastRefusalsAndEachPressRunsOnlyItsOwnAction) {
     EXPECT_EQ(platform.registered.size(), 1u);
 }
 
-TEST_F(HotKeyTest, AnActionMayUnregisterItselfAndRegisterAnother) {
-    std::unique_ptr<GlobalHotKey> replacement;
-    std::unique_ptr<GlobalHotKey> hotKey = make(1, [&] {
-        hotKey.reset();
-        replacement = make(2);
-    });
-    platform.press(1);
-    EXPECT_EQ(hotKey, nullptr);
-    ASSERT_TRUE(replacement);
-    EXPECT_EQ(platform.registered.size(), 1u);
-}
-
 } // namespace
 } // namespace nivu

@@ -134,6 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
         withDefaultSize(R"({"width": true, "height": null})"),
         withDefaultSize(R"({"width": 1e30, "height": 1})"),
         withDefaultSize(R"({"width": 9223372036854775808, "height": 1})"),
+        withDefaultSize(R"({"width": -9223372036854775809, "height": 1})"),
         "[" + withTracked(R"(["XTerm"])") + "]", withTracked("[\"X\xff\xfe\"]"),
         withTracked(R"(["XTerm"])", std::string(1, '\0')),
         withTracked(R"(["XTerm"])", ", \"deep\": " + std::string(100, '[') + std::string(100, ']')),
