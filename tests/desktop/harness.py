@@ -419,7 +419,7 @@ class Desktop(Session):
     def make_window(self, wm_class, role=None, pid=None, shadow=None, states=(), transient_for=None):
         """A window of the test's own with the properties given. shadow: _GTK_FRAME_EXTENTS (left,
         right, top, bottom); states: the _NET_WM_STATE it opens in; transient_for: the window it
-        is a dialog of; fixed: a minimum size equal to its maximum."""
+        is a dialog of."""
         window = self.root.create_window(80, 80, 300, 200, 0, self.x.screen().root_depth,
                                          background_pixel=self.x.screen().white_pixel)
         window.change_property(Xatom.WM_CLASS, Xatom.STRING, 8, wm_class[:65536])

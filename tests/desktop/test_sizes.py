@@ -75,8 +75,9 @@ class SizesWithNivu(DesktopTestCase):
         self.assertTrue(self.desktop.maximized(maximized) and self.desktop.size(maximized)[0] > 2000)
 
     def test_only_main_windows_of_the_application_in_front_count_each_by_its_class_and_visible_size(self):
-        """Dialogs and the windows behind the active application never count. A process with windows of two classes, as a browser with web apps, counts each
-        window for its own class, by the size it shows without its shadow."""
+        """Dialogs and the windows behind the active application never count. A process with
+        windows of two classes, as a browser with web apps, counts each window for its own
+        class, by the size it shows without its shadow."""
         desktop = self.desktop
         desktop.start_nivu(json.dumps({"trackedBundleIdentifiers": ["App", "WebAppOne", "WebAppTwo", "XTerm"],
                                        "rememberedSizes": {"App": {"_default": {"width": 640, "height": 400}}}}))
