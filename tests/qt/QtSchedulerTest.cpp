@@ -1,5 +1,6 @@
-// The scheduler on Qt's event loop: timers that repeat until cancelled, and a cancel that stops
-// its own timer only, though Qt hands a fired timer's id to the next one.
+// The scheduler on Qt's event loop: timers that repeat until cancelled, delayed tasks that run
+// once, and a cancel that stops its own timer only, though Qt hands a fired timer's id to the
+// next one.
 #include "qt/QtScheduler.h"
 
 #include <QTest>
