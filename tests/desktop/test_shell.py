@@ -1,6 +1,6 @@
 """nivu as a desktop program: the tray icon and its menu, the settings window, waiting for a
-window manager, servers that come and go, one instance per display, clean ends, a clear error
-without a display, and the README's run command."""
+window manager, servers that come and go or are killed, one instance per display, clean ends, a
+clear error without a display, and the README's run command."""
 
 import os
 import signal
@@ -172,6 +172,18 @@ class ShellWhileServersComeAndGo(DesktopTestCase):
         wait_until(self.desktop.tray_icon, what="the icon in the new tray")
         self.assertIsNone(nivu.poll())
         self.assertEqual(len(nivu.errors.matching(lambda line: "no system tray" in line)), 1, "said once")
+
+    def test_a_killed_x_server_ends_nivu_with_a_message_and_intact_files(self):
+        self.desktop.start_window_manager()  # while nivu waits for one, Qt's exit may come first
+        nivu = self.desktop.start_nivu()
+        before = read_bytes(self.desktop.config_path)
+        self.desktop.x.close()
+        self.desktop.end(self.desktop.xvfb, signal.SIGKILL)
+        self.assertEqual(nivu.wait(timeout=15), 1)
+        # Qt's own connection may notice too and say so; nivu's line comes, and nothing aborts.
+        nivu.errors.wait_for(lambda line: line == "nivu: lost the connection to the X server")
+        self.assertFalse(nivu.errors.matching(lambda line: "Abort" in line or "core dumped" in line))
+        self.assertEqual(read_bytes(self.desktop.config_path), before)
 
 
 class ShellWithoutDisplay(unittest.TestCase):

@@ -1,10 +1,12 @@
 """Sizes with the real nivu: the live badge during a drag, remembered and restored sizes, and
-presets from the menu on the global hot key."""
+presets from the menu on the global hot key; windows that vanish or carry hostile properties."""
 
 import json
+import random
+import time
 import unittest
 
-from harness import Desktop, DesktopTestCase, holds_for, wait_until
+from harness import Desktop, DesktopTestCase, holds_for, read_bytes, wait_until
 
 
 def badge_at(desktop, x, y, scale=1):
@@ -35,6 +37,16 @@ def drag_watching_the_badge(test, desktop, window, steps=24):
     else:
         test.assertIn((watch["first"]["x"] - 16, watch["first"]["y"] - 16), watch["pointers"], "never elsewhere")
     wait_until(lambda: not desktop.badges(), what="the badge to hide after the release")
+
+
+def valid_document(path):
+    """config.json as nivu must always leave it: one whole, strictly formed document."""
+    document = json.loads(read_bytes(path).decode("utf-8"))
+    assert isinstance(document["trackedBundleIdentifiers"], list)
+    for windows in document["rememberedSizes"].values():
+        for size in windows.values():
+            assert isinstance(size["width"], int) and isinstance(size["height"], int)
+    return document
 
 
 def choose_preset(desktop, downs=7):
@@ -104,6 +116,50 @@ class SizesWithNivu(DesktopTestCase):
         self.assertEqual(desktop.stored("WebAppOne"), {})
         desktop.xdotool("windowsize", xterm, 500, 300)
         holds_for(lambda: not desktop.stored("XTerm"), 1.0, what="nothing recorded for the xterm behind")
+
+
+    def test_windows_destroyed_in_a_burst_or_before_their_restore_do_no_harm(self):
+        nivu = self.desktop.start_nivu('{"rememberedSizes": {"Burst": {"_default": {"width": 420, '
+                                       '"height": 260}}}, "trackedBundleIdentifiers": ["Burst"]}')
+        random.seed(11)
+        restored = 0
+        for round_ in range(500):
+            window = self.desktop.make_window(b"burst\0Burst\0")
+            if round_ % 5 == 0:
+                for step in range(8):
+                    window.configure(width=300 + step * 7, height=200 + step)
+                self.desktop.x.flush()
+            time.sleep(random.random() * 0.3)  # destroyed before, during or after the restore
+            restored += window.get_geometry().width == 420
+            window.destroy()
+            self.desktop.x.sync()
+        self.assertIsNone(nivu.poll(), "no X error ends nivu")
+        self.assertGreater(restored, 0, "windows that lived long enough got their size")
+        valid_document(self.desktop.config_path)
+
+    def test_hostile_window_properties_never_reach_config_json_unsafely(self):
+        nivu = self.desktop.start_nivu('{"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm", "Hostil\u00e9"]}')
+        cases = [  # WM_CLASS, role, the recorded kinds of Hostilé after it
+            (b"hostile\0Hostil\xe9\0", b"role\xff\xfe\xc3", 1),  # Latin-1 class, bad UTF-8 role
+            (b"hostile\0Hostil\xe9", b"r" * (1 << 20), 2),        # no NUL at the end, 1 MiB role
+            (b"\xff" * 70000, b"\0\0\0", 2),                      # no class at all, NUL role
+        ]
+        for wm_class, role, kinds in cases:
+            window = self.desktop.make_window(wm_class, role=role, pid=1)  # another user's process
+            wait_until(lambda: window.id in self.desktop.client_windows(), what="the window listed")
+            self.desktop.activate(window.id)
+            self.desktop.drag(window.id, 5, 5, 3)
+            wait_until(lambda: len(self.desktop.stored("Hostil\u00e9")) == kinds, what=f"{kinds} recorded kinds")
+            window.destroy()
+            self.desktop.x.sync()
+        # Events come in order: once the xterm's size is in, the hostile windows' are done.
+        xterm = self.desktop.start_xterm()
+        self.desktop.activate(xterm)
+        self.desktop.drag(xterm, 8, 6, 4)
+        wait_until(lambda: self.desktop.stored_size("XTerm"), what="the xterm's size")
+        self.assertIsNone(nivu.poll())
+        keys = list(valid_document(self.desktop.config_path)["rememberedSizes"]["Hostil\u00e9"])
+        self.assertTrue(all(len(key.encode()) <= 8192 for key in keys), "long roles are capped")
 
 
 TWO_MONITORS = {"screen": "2880x1000x24", "monitors": ("1600x1000+0+0", "1280x720+1600+0")}
