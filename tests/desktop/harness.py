@@ -365,7 +365,10 @@ class Desktop(Session):
         settle(lambda: self.size(wid), f"window {wid:#x}")
 
     def start_xterm(self, x=120, y=120):
-        return self.new_client(lambda: self.spawn(["xterm", "-geometry", f"80x24+{x}+{y}"]), "an xterm")
+        """Starts an xterm and returns its window, active."""
+        xterm = self.new_client(lambda: self.spawn(["xterm", "-geometry", f"80x24+{x}+{y}"]), "an xterm")
+        self.activate(xterm)
+        return xterm
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True, stdout=subprocess.DEVNULL,

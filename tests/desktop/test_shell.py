@@ -71,7 +71,7 @@ class ShellWithTray(DesktopTestCase):
 
         # Straight from an xterm, before Qt has noticed that nivu's window lost the focus.
         self.desktop.xdotool("windowmove", window, 10, 40)
-        self.desktop.activate(self.desktop.start_xterm())
+        self.desktop.start_xterm()
         self.desktop.keys("ctrl+alt+k")
         menu = wait_until(lambda: self.desktop.popups(100), what="the preset menu on the new shortcut")[0]
         # Qt deactivates nivu some 0.5 s after its window lost the focus: the menu outlives that.
@@ -114,7 +114,7 @@ class ShellWithTray(DesktopTestCase):
         modifiers[5], modifiers[4] = modifiers[4], []  # Num Lock: Mod2 -> Mod3
         self.assertEqual(holder.set_modifier_mapping(modifiers), X.MappingSuccess)
         nivu.errors.wait_for(lambda line: "another program holds a shortcut" in line)
-        self.desktop.activate(self.desktop.start_xterm())
+        self.desktop.start_xterm()
         press("Num_Lock")
         press("Super_L", "Alt_L", "r")
         key_press = lambda: holder.pending_events() and holder.next_event().type == X.KeyPress  # noqa: E731
@@ -128,7 +128,7 @@ class ShellWithTray(DesktopTestCase):
         for name in ["Tab"] * 5 + ["space"]:  # to the record button, and press it
             press(name)
         press("Super_L", "Alt_L", "r")  # the same combination, now free again
-        self.desktop.activate(self.desktop.start_xterm())
+        self.desktop.start_xterm()
         press("Super_L", "Alt_L", "r")
         wait_until(lambda: self.desktop.popups(100), what="the preset menu on the recorded shortcut")
         self.assertEqual(self.desktop.end(nivu), 0)

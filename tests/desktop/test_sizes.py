@@ -65,7 +65,6 @@ class SizesWithNivu(DesktopTestCase):
     def test_the_hot_key_opens_the_presets_at_the_pointer_and_a_choice_resizes_the_focused_window(self):
         self.desktop.start_nivu()
         xterm = self.desktop.start_xterm()
-        self.desktop.activate(xterm)
         origin = self.desktop.geometry(xterm)
         self.desktop.xdotool("mousemove", 700, 500)
         menu = choose_preset(self.desktop)
@@ -154,7 +153,6 @@ class SizesWithNivu(DesktopTestCase):
             self.desktop.x.sync()
         # Events come in order: once the xterm's size is in, the hostile windows' are done.
         xterm = self.desktop.start_xterm()
-        self.desktop.activate(xterm)
         self.desktop.drag(xterm, 8, 6, 4)
         wait_until(lambda: self.desktop.stored_size("XTerm"), what="the xterm's size")
         self.assertIsNone(nivu.poll())
@@ -184,7 +182,6 @@ class SizesOnOtherScreens(unittest.TestCase):
             with self.subTest(**arguments, **environment, x=x), Desktop(**arguments) as desktop:
                 desktop.start_nivu(env=environment)
                 xterm = desktop.start_xterm(x, y)
-                desktop.activate(xterm)
 
                 def badge_beside_pointer(step):
                     if step == 12:
@@ -214,7 +211,6 @@ class SizesOnOtherScreens(unittest.TestCase):
         with Desktop("i3-tiling") as tiling:
             nivu = tiling.start_nivu()
             xterm = tiling.start_xterm()
-            tiling.activate(xterm)
             tiling.settle(xterm)
             tiled = tiling.size(xterm)
             choose_preset(tiling, downs=1)  # VGA: i3 answers with the tile's size
@@ -242,7 +238,6 @@ class SizesUnderEveryWindowManager(unittest.TestCase):
                 tracked = {"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm", app_class]}
                 desktop.start_nivu(json.dumps(tracked))
                 xterm = desktop.start_xterm()
-                desktop.activate(xterm)
                 desktop.settle(xterm)
                 drag_watching_the_badge(self, desktop, xterm)
                 width, height = desktop.size(xterm)
