@@ -99,25 +99,21 @@ TEST(PropertyTextTest, SizesAreFittedIntoTheWorkAreaOfTheWindowsMonitorWithTheFr
 }
 
 TEST(ScriptReportTest, WellFormedReportsAreRead) {
-    const auto window = parseScriptReport(
-        R"({"e":"window","id":"{a1}","cls":"linguist","role":"","pid":7214,"w":1000,"h":800,)"
-        R"("normal":true,"dialog":true,"resizable":true,"existing":false})");
-    ASSERT_TRUE(window);
-    EXPECT_EQ(window->kind, ScriptReport::Kind::window);
-    EXPECT_EQ(window->resourceClass, "linguist");
-    EXPECT_EQ(window->pid, 7214);
-    EXPECT_EQ(window->width, 1000);
-    EXPECT_TRUE(window->normal && window->dialog && window->resizable && !window->existing);
-    const auto size = parseScriptReport(R"({"e":"size","id":"{a1}","w":777,"h":555})");
-    ASSERT_TRUE(size);
-    EXPECT_EQ(size->height, 555);
-    const auto none = parseScriptReport(R"({"e":"active","id":""})");
-    ASSERT_TRUE(none);
-    EXPECT_TRUE(none->id.empty()) << "no window is active";
-    const auto drag = parseScriptReport(R"({"e":"drag","id":"{a1}","x":-5,"y":6.5})");
-    ASSERT_TRUE(drag);
-    EXPECT_EQ(drag->kind, ScriptReport::Kind::drag);
-    EXPECT_EQ(drag->cursor, std::pair(-5.0, 6.5));
+    const auto window =
+        parseScriptReport(
+            R"({"e":"window","id":"{a1}","cls":"linguist","role":"","pid":7214,"w":1000,"h":800,)"
+            R"("normal":true,"dialog":true,"resizable":true,"existing":false})")
+            .value();
+    EXPECT_EQ(window.kind, ScriptReport::Kind::window);
+    EXPECT_EQ(window.resourceClass, "linguist");
+    EXPECT_EQ(window.pid, 7214);
+    EXPECT_EQ(window.width, 1000);
+    EXPECT_TRUE(window.normal && window.dialog && window.resizable && !window.existing);
+    EXPECT_EQ(parseScriptReport(R"({"e":"size","id":"{a1}","w":777,"h":555})").value().height, 555);
+    EXPECT_TRUE(parseScriptReport(R"({"e":"active","id":""})").value().id.empty()) << "none active";
+    const auto drag = parseScriptReport(R"({"e":"drag","id":"{a1}","x":-5,"y":6.5})").value();
+    EXPECT_EQ(drag.kind, ScriptReport::Kind::drag);
+    EXPECT_EQ(drag.cursor, std::pair(-5.0, 6.5));
 }
 
 TEST(ScriptReportTest, MalformedReportsAreNothing) {
