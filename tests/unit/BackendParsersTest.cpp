@@ -111,9 +111,10 @@ TEST(ScriptReportTest, WellFormedReportsAreRead) {
     EXPECT_TRUE(window.normal && window.dialog && window.resizable && !window.existing);
     EXPECT_EQ(parseScriptReport(R"({"e":"size","id":"{a1}","w":777,"h":555})").value().height, 555);
     EXPECT_TRUE(parseScriptReport(R"({"e":"active","id":""})").value().id.empty()) << "none active";
-    const auto drag = parseScriptReport(R"({"e":"drag","id":"{a1}","x":-5,"y":6.5})").value();
+    const auto drag = parseScriptReport(R"({"e":"drag","id":"{a1}","x":-5,"y":23040.5})").value();
     EXPECT_EQ(drag.kind, ScriptReport::Kind::drag);
-    EXPECT_EQ(drag.cursor, std::pair(-5.0, 6.5));
+    EXPECT_EQ(drag.cursor, std::pair(-5.0, 23040.5)) << "three 8K screens side by side";
+    EXPECT_EQ(parseScriptReport(R"({"e":"hotkey","n":3,"x":1,"y":2})").value().shortcut, 3u);
 }
 
 TEST(ScriptReportTest, MalformedReportsAreNothing) {
@@ -129,6 +130,7 @@ TEST(ScriptReportTest, MalformedReportsAreNothing) {
              R"({"e":"window","id":"{a1}","cls":"x","pid":-3,"w":10,"h":10})",
              R"({"e":"window","id":"{a1}","cls":"x","w":10,"h":10})",
              R"({"e":"closed","id":7})",
+             R"({"e":"hotkey","n":0,"x":1,"y":2})",
              R"({"e":"moved","id":"{a1}","w":10,"h":10})",
          }) {
         EXPECT_FALSE(parseScriptReport(json)) << json;
