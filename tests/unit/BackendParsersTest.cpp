@@ -86,6 +86,7 @@ TEST(PropertyTextTest, SizesAreFittedIntoTheWorkAreaOfTheWindowsMonitorWithTheFr
     EXPECT_EQ(workAreaAt(2000, 300, monitors, areas, 1), (PixelRect{1600, 24, 1280, 696}));
     EXPECT_EQ(workAreaAt(2000, 900, monitors, areas, 0), (PixelRect{1600, 0, 1280, 720}))
         << "below the smaller monitor: the nearest";
+    EXPECT_EQ(workAreaAt(1700, 1500, monitors, areas, 0), monitors[0]) << "below both: the nearer";
     EXPECT_EQ(workAreaAt(800, 500, monitors, areas, 2), monitors[0]) << "no work area: monitor";
     EXPECT_EQ(workAreaAt(800, 500, {}, areas, 0), std::nullopt);
 
