@@ -116,7 +116,6 @@ class SizesWithNivu(DesktopTestCase):
         desktop.xdotool("windowsize", xterm, 500, 300)
         holds_for(lambda: not desktop.stored("XTerm"), 1.0, what="nothing recorded for the xterm behind")
 
-
     def test_windows_destroyed_in_a_burst_or_before_their_restore_do_no_harm(self):
         nivu = self.desktop.start_nivu('{"rememberedSizes": {"Burst": {"_default": {"width": 420, '
                                        '"height": 260}}}, "trackedBundleIdentifiers": ["Burst"]}')
@@ -137,7 +136,8 @@ class SizesWithNivu(DesktopTestCase):
         valid_document(self.desktop.config_path)
 
     def test_hostile_window_properties_never_reach_config_json_unsafely(self):
-        nivu = self.desktop.start_nivu('{"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm", "Hostil\u00e9"]}')
+        nivu = self.desktop.start_nivu('{"rememberedSizes": {}, '
+                                       '"trackedBundleIdentifiers": ["XTerm", "Hostil\u00e9"]}')
         cases = [  # WM_CLASS, role, the recorded kinds of Hostilé after it
             (b"hostile\0Hostil\xe9\0", b"role\xff\xfe\xc3", 1),  # Latin-1 class, bad UTF-8 role
             (b"hostile\0Hostil\xe9", b"r" * (1 << 20), 2),        # no NUL at the end, 1 MiB role
