@@ -40,6 +40,9 @@ public:
         moves_.push_back(Clock::now());
     }
     nivu::Size frameSize() const override { return inner_->frameSize(); }
+    std::optional<nivu::Rect> screenFrameAt(nivu::Point point) const override {
+        return inner_->screenFrameAt(point);
+    }
     void orderFront() override { inner_->orderFront(); }
     void orderOut() override { inner_->orderOut(); }
 

@@ -19,6 +19,15 @@ struct Point {
     friend bool operator==(const Point&, const Point&) = default;
 };
 
+// A rectangle by its lower-left corner (y up) and its size.
+struct Rect {
+    Point origin;
+    Size size;
+    double right() const { return origin.x + size.width; }
+    double top() const { return origin.y + size.height; }
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
 // Nearest whole number, halves away from zero (799.5 -> 800, -0.5 -> -1). Values beyond the
 // 64-bit range saturate and a non-number gives 0, so no input is undefined behaviour.
 inline std::int64_t roundHalfAwayFromZero(double value) {

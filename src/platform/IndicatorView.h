@@ -3,6 +3,7 @@
 
 #include "common/Geometry.h"
 
+#include <optional>
 #include <string>
 
 namespace nivu {
@@ -21,6 +22,9 @@ public:
     // Moves the panel so that its lower-left corner is at origin (screen coordinates, y up).
     virtual void setFrameOrigin(Point origin) = 0;
     virtual Size frameSize() const = 0;
+    // The frame of the monitor that holds point (screen coordinates, y up); nothing when no
+    // monitor holds it.
+    virtual std::optional<Rect> screenFrameAt(Point point) const = 0;
     // Shows the panel above other windows without activating Nivu.
     virtual void orderFront() = 0;
     virtual void orderOut() = 0;

@@ -11,6 +11,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QRegion>
+#include <QScreen>
 #include <QStaticText>
 #include <QTimer>
 #include <QTransform>
@@ -187,6 +188,16 @@ void QtIndicatorView::setFrameOrigin(Point origin) {
 
 Size QtIndicatorView::frameSize() const {
     return {badgeWidth, badgeHeight};
+}
+
+std::optional<Rect> QtIndicatorView::screenFrameAt(Point point) const {
+    const QScreen* screen = QGuiApplication::screenAt(qtPointFromDesktop(point));
+    if (!screen) {
+        return std::nullopt;
+    }
+    const QRect geometry = screen->geometry();
+    return Rect{desktopPointFromLogical(geometry.x(), geometry.y() + geometry.height()),
+                {static_cast<double>(geometry.width()), static_cast<double>(geometry.height())}};
 }
 
 void QtIndicatorView::orderFront() {

@@ -27,6 +27,7 @@ public:
     void setLabelOrigin(Point origin) override;
     void setFrameOrigin(Point origin) override;
     Size frameSize() const override;
+    std::optional<Rect> screenFrameAt(Point point) const override;
     void orderFront() override;
     void orderOut() override;
 

@@ -22,8 +22,17 @@ void IndicatorPanel::update(Size size) {
 }
 
 void IndicatorPanel::moveNearPointer(Point pointer) {
-    const double frameHeight = view_->frameSize().height;
-    view_->setFrameOrigin({pointer.x + pointerOffset, pointer.y - pointerOffset - frameHeight});
+    const Size frame = view_->frameSize();
+    Point origin{pointer.x + pointerOffset, pointer.y - pointerOffset - frame.height};
+    if (const auto screen = view_->screenFrameAt(pointer)) {
+        if (origin.x + frame.width > screen->right()) {
+            origin.x = pointer.x - pointerOffset - frame.width;
+        }
+        if (origin.y < screen->origin.y) {
+            origin.y = pointer.y + pointerOffset;
+        }
+    }
+    view_->setFrameOrigin(origin);
 }
 
 } // namespace nivu

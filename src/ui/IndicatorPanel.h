@@ -22,7 +22,9 @@ public:
 
     // Shows the size; nothing is laid out again when the text is unchanged.
     void update(Size size);
-    // Top-left corner 16 points right of and below the pointer; no clamping to the screen.
+    // Top-left corner 16 points right of and below the pointer. Where the monitor under the
+    // pointer has no room on a side, the badge goes to the pointer's other side, 16 points
+    // away, so that it never leaves the screen that the user looks at.
     void moveNearPointer(Point pointer);
     void show() { view_->orderFront(); }
     void hide() { view_->orderOut(); }

@@ -16,6 +16,7 @@ struct FakeIndicatorView final : IndicatorView {
         int orderFrontCount = 0;
         std::vector<std::string> texts;
         Point frameOrigin;
+        std::vector<Rect> screens; // none: no monitor holds the pointer
     };
 
     explicit FakeIndicatorView(State& state)
@@ -27,6 +28,15 @@ struct FakeIndicatorView final : IndicatorView {
     void setLabelOrigin(Point) override {}
     void setFrameOrigin(Point origin) override { state.frameOrigin = origin; }
     Size frameSize() const override { return {120, 28}; }
+    std::optional<Rect> screenFrameAt(Point point) const override {
+        for (const Rect& screen : state.screens) {
+            if (point.x >= screen.origin.x && point.x < screen.right() &&
+                point.y >= screen.origin.y && point.y < screen.top()) {
+                return screen;
+            }
+        }
+        return std::nullopt;
+    }
     void orderFront() override {
         state.visible = true;
         ++state.orderFrontCount;

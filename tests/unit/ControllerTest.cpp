@@ -86,7 +86,7 @@ TEST_F(ControllerTest, ALiveResizeShowsTheBadgeAndRecordsOnceWhenItEnds) {
     EXPECT_EQ(IndicatorPanel::sizeText({1e300, 12}), "9223372036854775807 \u00D7 12");
     EXPECT_EQ(shell.indicator.frameOrigin, (Point{555, 317})) << "follows the last drag";
     delegate.followPointer({10, 10});
-    EXPECT_EQ(shell.indicator.frameOrigin, (Point{26, -34})) << "no clamping to the screen";
+    EXPECT_EQ(shell.indicator.frameOrigin, (Point{26, -34})) << "no monitor holds the pointer";
     EXPECT_TRUE(memory.records.empty()) << "the store is not touched during the drag";
 
     pointer.release();
@@ -112,6 +112,30 @@ TEST_F(ControllerTest, ALiveResizeShowsTheBadgeAndRecordsOnceWhenItEnds) {
         << "a window without an application id is shown but not recorded";
 }
 
+// The badge's lower-left corner for a pointer on two monitors side by side, 1920 x 1080 and
+// 1280 x 1024 (y up, both at the bottom): 16 points right of and below the pointer where the
+// monitor has room, on the pointer's other side where it has not.
+TEST_F(ControllerTest, TheBadgeStaysOnTheMonitorUnderThePointer) {
+    shell.indicator.screens = {{{0, 0}, {1920, 1080}}, {{1920, 0}, {1280, 1024}}};
+    const struct {
+        Point pointer;
+        Point origin;
+        const char* where;
+    } rows[] = {
+        {{1, 1079}, {17, 1035}, "top left"},
+        {{1919, 1079}, {1783, 1035}, "top right"},
+        {{1, 1}, {17, 17}, "bottom left"},
+        {{1919, 1}, {1783, 17}, "bottom right"},
+        {{1850, 600}, {1714, 556}, "the inner edge, on the left monitor"},
+        {{1930, 600}, {1946, 556}, "the inner edge, on the right monitor"},
+    };
+    launch();
+    resize(1280, 720);
+    for (const auto& row : rows) {
+        delegate.followPointer(row.pointer);
+        EXPECT_EQ(shell.indicator.frameOrigin, row.origin) << row.where;
+    }
+}
 TEST_F(ControllerTest, NewWindowsGetTheSizeRememberedWhenTheirEventArrived) {
     launch();
     memory.sizes[{"XTerm", std::nullopt}] = {1024, 768};
