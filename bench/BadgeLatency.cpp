@@ -62,8 +62,8 @@ public:
     std::unique_ptr<nivu::StatusItem> createStatusItem() override {
         return inner_.createStatusItem();
     }
-    std::string localizedString(const std::string& key, const std::string& comment) override {
-        return inner_.localizedString(key, comment);
+    std::string localizedString(nivu::TextKey text) override {
+        return inner_.localizedString(text);
     }
     void showAccessibilityPrompt() override { inner_.showAccessibilityPrompt(); }
     void popUpMenu(nivu::Menu menu, nivu::Point location) override {

@@ -1,6 +1,6 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
-<TS version="2.1" language="en_US" sourcelanguage="ja">
+<TS version="2.1" language="en_US" sourcelanguage="en">
 <context>
     <name>Nivu</name>
     <message>
@@ -58,6 +58,55 @@
     <message>
         <source>このキーの組み合わせは他のアプリと衝突しているため使用できません</source>
         <translation>This key combination is taken by another application and cannot be used</translation>
+    </message>
+    <message>
+        <source>No presets configured</source>
+        <comment>プリセット未設定時のプレースホルダー</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Grant Accessibility Access…</source>
+        <comment>アクセシビリティ権限を要求するメニュー項目</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <comment>設定を開くメニュー項目</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Nivu</source>
+        <comment>Aboutパネルを開くメニュー項目</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit Nivu</source>
+        <comment>終了メニュー項目</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remembers window sizes, shows them while you resize, and applies size presets.</source>
+        <comment>Aboutパネルの説明文</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no system tray is running; Nivu works on and shows its icon once a tray starts</source>
+        <comment>トレイが無いことを伝える通知（標準エラー出力にも出る）</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nivu needs a window manager to see and resize windows</source>
+        <comment>ウィンドウマネージャが必要なことを伝える見出し</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start a window manager that supports EWMH, such as Openbox, Xfwm, KWin or Mutter. Nivu notices it within a second; nothing else is needed.</source>
+        <comment>ウィンドウマネージャの起動を促す説明</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%lld × %lld</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

@@ -39,9 +39,74 @@
         <translation>Openbox、Xfwm、KWin、Mutter など、EWMH に対応したウィンドウマネージャを起動してください。Nivu は 1 秒以内にそれを検知します。ほかの操作は必要ありません。</translation>
     </message>
     <message>
-        <source>Remembers window sizes, shows the size while you resize, and resizes windows to presets.</source>
+        <source>Remembers window sizes, shows them while you resize, and applies size presets.</source>
         <comment>Aboutパネルの説明文</comment>
-        <translation>ウィンドウのサイズを記憶し、リサイズ中にサイズを表示し、プリセットのサイズにウィンドウを変更します。</translation>
+        <translation>ウィンドウのサイズを記憶し、リサイズ中に表示し、プリセットのサイズを適用します。</translation>
+    </message>
+    <message>
+        <source>no system tray is running; Nivu works on and shows its icon once a tray starts</source>
+        <comment>トレイが無いことを伝える通知（標準エラー出力にも出る）</comment>
+        <translation>システムトレイが動いていません。Nivu は動き続け、トレイが起動するとアイコンを表示します</translation>
+    </message>
+    <message>
+        <source>%lld × %lld</source>
+        <translation>%lld × %lld</translation>
+    </message>
+    <message>
+        <source>ウィンドウサイズプリセット</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プリセットがありません。下から追加するか、「デフォルトに戻す」を押してください。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>デフォルトに戻す</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名前:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>幅:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>高さ:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>追加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プリセット選択メニューのショートカット</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>設定すると、他のアプリを操作中でもこのキーを押すだけで、フォーカス中のウィンドウにプリセットサイズを適用できます。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プリセットをデフォルトに戻しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>追加・変更したプリセットは失われます。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>このキーの組み合わせは他のアプリと衝突しているため使用できません</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>記録...</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

@@ -13,8 +13,8 @@ Menu PresetMenu::entries(Shell& shell, const std::vector<WindowSizePreset>& pres
     Menu menu;
     if (presets.empty()) {
         MenuEntry placeholder;
-        placeholder.title =
-            shell.localizedString("No presets configured", "プリセット未設定時のプレースホルダー");
+        placeholder.title = shell.localizedString(
+            Text::tr("No presets configured", "プリセット未設定時のプレースホルダー"));
         placeholder.enabled = false;
         menu.push_back(std::move(placeholder));
         return menu;
@@ -22,6 +22,7 @@ Menu PresetMenu::entries(Shell& shell, const std::vector<WindowSizePreset>& pres
     for (const auto& preset : presets) {
         MenuEntry entry;
         entry.title = presetMenuItemTitle(preset);
+        entry.elidableLength = preset.name.size();
         entry.action = [apply, payload = std::make_shared<const PresetMenuPayload>(
                                    PresetMenuPayload{window, preset})] { apply(payload.get()); };
         menu.push_back(std::move(entry));

@@ -4,10 +4,10 @@
 namespace nivu {
 
 namespace {
-MenuEntry entry(Shell& shell, const char* key, const char* comment, std::function<void()> action,
+MenuEntry entry(Shell& shell, TextKey title, std::function<void()> action,
                 const char* keyEquivalent = "") {
     MenuEntry item;
-    item.title = shell.localizedString(key, comment);
+    item.title = shell.localizedString(title);
     item.action = std::move(action);
     item.keyEquivalent = keyEquivalent;
     return item;
@@ -17,17 +17,19 @@ MenuEntry entry(Shell& shell, const char* key, const char* comment, std::functio
 Menu StatusMenu::entries(Shell& shell, const Actions& actions,
                          const std::function<bool()>& accessGranted) {
     Menu menu;
-    menu.push_back(entry(shell, "Grant Accessibility Access\u2026",
-                         "アクセシビリティ権限を要求するメニュー項目",
-                         actions.requestAccessibilityPermission));
+    menu.push_back(entry(
+        shell,
+        Text::tr("Grant Accessibility Access\u2026", "アクセシビリティ権限を要求するメニュー項目"),
+        actions.requestAccessibilityPermission));
     menu.back().hidden = accessGranted();
     menu.push_back(MenuEntry::separator());
+    menu.push_back(entry(shell, Text::tr("Settings\u2026", "設定を開くメニュー項目"),
+                         actions.showSettings, ","));
+    menu.push_back(MenuEntry::separator());
     menu.push_back(
-        entry(shell, "Settings\u2026", "設定を開くメニュー項目", actions.showSettings, ","));
+        entry(shell, Text::tr("About Nivu", "Aboutパネルを開くメニュー項目"), actions.showAbout));
     menu.push_back(MenuEntry::separator());
-    menu.push_back(entry(shell, "About Nivu", "Aboutパネルを開くメニュー項目", actions.showAbout));
-    menu.push_back(MenuEntry::separator());
-    menu.push_back(entry(shell, "Quit Nivu", "終了メニュー項目", actions.quit, "q"));
+    menu.push_back(entry(shell, Text::tr("Quit Nivu", "終了メニュー項目"), actions.quit, "q"));
     return menu;
 }
 

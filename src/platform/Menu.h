@@ -10,6 +10,9 @@ namespace nivu {
 struct MenuEntry {
     bool isSeparator = false;
     std::string title;
+    // How many bytes at the title's start (a name the user chose) may be shortened in the
+    // middle where the title is wider than a menu should be; 0 keeps the whole title.
+    std::size_t elidableLength = 0;
     // A key pressed with the platform's menu modifier (Ctrl on Linux), e.g. "q"; empty for none.
     std::string keyEquivalent;
     bool hidden = false;

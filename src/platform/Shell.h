@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/Geometry.h"
+#include "common/Text.h"
 #include "platform/IndicatorView.h"
 #include "platform/Menu.h"
 #include "platform/StatusItem.h"
@@ -22,9 +23,8 @@ public:
     virtual std::unique_ptr<IndicatorView> createIndicatorView() = 0;
     // A new item in the panel's tray (it appears whenever a tray is or becomes available).
     virtual std::unique_ptr<StatusItem> createStatusItem() = 0;
-    // The text for a localisation key in the user's language; the key itself when there is no
-    // translation. comment is the note for translators.
-    virtual std::string localizedString(const std::string& key, const std::string& comment) = 0;
+    // The text in the user's language; the key itself when there is no translation.
+    virtual std::string localizedString(TextKey text) = 0;
     // Explains how window access is obtained (on X11: run an EWMH window manager). Returns at
     // once; the explanation stays until the user closes it.
     virtual void showAccessibilityPrompt() = 0;

@@ -2,6 +2,7 @@
 #include "qt/MissingTrayNotice.h"
 
 #include "common/Warning.h"
+#include "qt/Translated.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -13,8 +14,9 @@
 namespace nivu {
 
 namespace {
-constexpr const char* message =
-    "no system tray is running; Nivu works on and shows its icon once a tray starts";
+constexpr TextKey message =
+    Text::tr("no system tray is running; Nivu works on and shows its icon once a tray starts",
+             "トレイが無いことを伝える通知（標準エラー出力にも出る）");
 
 // Only a session bus that runs already: asking libdbus for one would start a new one.
 bool sessionBusRuns() {
@@ -24,7 +26,8 @@ bool sessionBusRuns() {
 } // namespace
 
 void announceMissingTray() {
-    warn(message);
+    const QString text = translated(message);
+    warn(text.toStdString());
     if (!sessionBusRuns()) {
         return;
     }
@@ -36,8 +39,8 @@ void announceMissingTray() {
     QDBusInterface notifications(service, QStringLiteral("/org/freedesktop/Notifications"), service,
                                  bus);
     notifications.asyncCall(QStringLiteral("Notify"), QStringLiteral("Nivu"), 0u,
-                            QStringLiteral("nivu"), QStringLiteral("Nivu"),
-                            QString::fromLatin1(message), QStringList(), QVariantMap(), -1);
+                            QStringLiteral("nivu"), QStringLiteral("Nivu"), text, QStringList(),
+                            QVariantMap(), -1);
 }
 
 } // namespace nivu

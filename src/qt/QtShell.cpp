@@ -1,11 +1,12 @@
 // The user interface toolkit side of the controller, in Qt.
 #include "qt/QtShell.h"
 
+#include "qt/AboutPanel.h"
 #include "qt/DesktopCoordinates.h"
 #include "qt/QtIndicatorView.h"
 #include "qt/QtMenus.h"
 #include "qt/QtStatusItem.h"
-#include "qt/SvgIcon.h"
+#include "qt/Translated.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -14,7 +15,7 @@ namespace nivu {
 
 namespace {
 // Shown without blocking the event loop, raised if it is already open.
-void present(QMessageBox* box) {
+void present(QWidget* box) {
     box->show();
     box->raise();
     box->activateWindow();
@@ -27,10 +28,6 @@ QtShell::~QtShell() {
     settingsWindow_.reset(); // before the key monitors it may still use
 }
 
-QString QtShell::tr(const char* key, const char* comment) {
-    return QString::fromStdString(localizedString(key, comment));
-}
-
 std::unique_ptr<IndicatorView> QtShell::createIndicatorView() {
     return std::make_unique<QtIndicatorView>(compositing_, placeWindow_);
 }
@@ -39,21 +36,22 @@ std::unique_ptr<StatusItem> QtShell::createStatusItem() {
     return std::make_unique<QtStatusItem>(pendingDeactivation_);
 }
 
-std::string QtShell::localizedString(const std::string& key, const std::string& comment) {
-    return QCoreApplication::translate(translationContext, key.c_str(), comment.c_str())
-        .toStdString();
+std::string QtShell::localizedString(TextKey text) {
+    return translated(text).toStdString();
 }
 
 void QtShell::showAccessibilityPrompt() {
     if (!prompt_) {
-        prompt_ = new QMessageBox(QMessageBox::Information, QStringLiteral("Nivu"),
-                                  tr("Nivu needs a window manager to see and resize windows",
-                                     "ウィンドウマネージャが必要なことを伝える見出し"),
-                                  QMessageBox::Ok);
+        prompt_ = new QMessageBox(
+            QMessageBox::Information, QStringLiteral("Nivu"),
+            translated(Text::tr("Nivu needs a window manager to see and resize windows",
+                                "ウィンドウマネージャが必要なことを伝える見出し")),
+            QMessageBox::Ok);
         prompt_->setInformativeText(
-            tr("Start a window manager that supports EWMH, such as Openbox, Xfwm, KWin or "
-               "Mutter. Nivu notices it within a second; nothing else is needed.",
-               "ウィンドウマネージャの起動を促す説明"));
+            translated(Text::tr("Start a window manager that supports EWMH, such as Openbox, Xfwm, "
+                                "KWin or Mutter. Nivu notices it within a second; nothing else is "
+                                "needed.",
+                                "ウィンドウマネージャの起動を促す説明")));
         prompt_->setObjectName(QStringLiteral("explanation"));
         prompt_->setAttribute(Qt::WA_DeleteOnClose);
         prompt_->setWindowModality(Qt::NonModal);
@@ -87,18 +85,7 @@ void QtShell::showSettingsWindow() {
 
 void QtShell::showAboutPanel() {
     if (!about_) {
-        about_ = new QMessageBox(
-            QMessageBox::NoIcon, tr("About Nivu", "Aboutパネルを開くメニュー項目"),
-            QStringLiteral("<b>Nivu</b> %1").arg(QApplication::applicationVersion()),
-            QMessageBox::Ok);
-        about_->setInformativeText(
-            tr("Remembers window sizes, shows the size while you resize, and resizes windows to "
-               "presets.",
-               "Aboutパネルの説明文"));
-        about_->setIconPixmap(svgIcon(QStringLiteral(":/icons/MenuBarIcon.svg")).pixmap(64, 64));
-        about_->setObjectName(QStringLiteral("about"));
-        about_->setAttribute(Qt::WA_DeleteOnClose);
-        about_->setWindowModality(Qt::NonModal);
+        about_ = new AboutPanel;
     }
     present(about_);
 }

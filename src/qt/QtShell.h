@@ -17,8 +17,6 @@ namespace nivu {
 
 class QtShell final : public Shell {
 public:
-    static constexpr const char* translationContext = "Nivu";
-
     // compositing tells whether translucency works on the screen now; keyboardFocus names the
     // window that has the keyboard focus (see PendingDeactivation); placeWindow puts the badge
     // where Qt cannot (on Wayland).
@@ -39,7 +37,7 @@ public:
 
     std::unique_ptr<IndicatorView> createIndicatorView() override;
     std::unique_ptr<StatusItem> createStatusItem() override;
-    std::string localizedString(const std::string& key, const std::string& comment) override;
+    std::string localizedString(TextKey text) override;
     void showAccessibilityPrompt() override;
     void popUpMenu(Menu menu, Point location) override;
     void showSettingsWindow() override;
@@ -47,13 +45,11 @@ public:
     void terminate() override;
 
 private:
-    QString tr(const char* key, const char* comment);
-
     std::function<bool()> compositing_;
     PendingDeactivation pendingDeactivation_;
     WindowPlacer placeWindow_;
     QPointer<QMessageBox> prompt_;
-    QPointer<QMessageBox> about_;
+    QPointer<QDialog> about_;
     std::function<AppSettings&()> settings_;
     HotKeyRegistry* hotKeys_ = nullptr;
     QtKeyDownMonitors keyMonitors_;

@@ -16,8 +16,9 @@ namespace {
 // Draws each size when it is first asked for: starting Nivu renders no size it does not show.
 class SvgIconEngine final : public QIconEngine {
 public:
-    explicit SvgIconEngine(std::shared_ptr<QSvgRenderer> renderer)
-        : renderer_(std::move(renderer)) {}
+    SvgIconEngine(std::shared_ptr<QSvgRenderer> renderer, QColor tint)
+        : renderer_(std::move(renderer))
+        , tint_(tint) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
                QIcon::State state) override {
@@ -30,6 +31,10 @@ public:
             drawn.fill(Qt::transparent);
             QPainter painter(&drawn);
             renderer_->render(&painter);
+            if (tint_.isValid()) {
+                painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+                painter.fillRect(drawn.rect(), tint_);
+            }
         }
         // Disabled and selected looks come from the style, as for any pixmap icon.
         return mode == QIcon::Normal ? drawn : QIcon(drawn).pixmap(size, mode, state);
@@ -37,21 +42,22 @@ public:
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
         return {{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}};
     }
-    QIconEngine* clone() const override { return new SvgIconEngine(renderer_); }
+    QIconEngine* clone() const override { return new SvgIconEngine(renderer_, tint_); }
 
 private:
     std::shared_ptr<QSvgRenderer> renderer_;
+    QColor tint_;
     std::map<std::pair<int, int>, QPixmap> pixmaps_;
 };
 
 } // namespace
 
-QIcon svgIcon(const QString& path) {
+QIcon svgIcon(const QString& path, const QColor& tint) {
     auto renderer = std::make_shared<QSvgRenderer>(path);
     if (!renderer->isValid()) {
         return {};
     }
-    return QIcon(new SvgIconEngine(std::move(renderer)));
+    return QIcon(new SvgIconEngine(std::move(renderer), tint));
 }
 
 } // namespace nivu

@@ -4,8 +4,7 @@
 namespace nivu {
 
 ShortcutRecorder::ShortcutRecorder(KeyDownMonitors& monitors, HotKeyRegistry& hotKeys,
-                                   Binding shortcut,
-                                   std::function<std::string(const char*)> localize)
+                                   Binding shortcut, std::function<std::string(TextKey)> localize)
     : monitors_(monitors)
     , hotKeys_(hotKeys)
     , shortcut_(std::move(shortcut))

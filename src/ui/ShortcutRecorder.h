@@ -2,6 +2,7 @@
 // registration that detects conflicts, clearing, and what the field shows.
 #pragma once
 
+#include "common/Text.h"
 #include "input/GlobalHotKey.h"
 #include "input/ShortcutSpec.h"
 #include "platform/KeyDownMonitors.h"
@@ -17,11 +18,10 @@ public:
     // Shown exactly as written, without a lookup.
     static constexpr const char* recordingPrompt = "キーを押してください（Escでキャンセル）";
     static constexpr const char* noShortcutText = "未設定";
-    // Localisation keys.
-    static constexpr const char* conflictMessage =
-        "このキーの組み合わせは他のアプリと衝突しているため使用できません";
-    static constexpr const char* recordTitle = "記録...";
-    static constexpr const char* cancelTitle = "キャンセル";
+    static constexpr TextKey conflictMessage =
+        Text::tr("このキーの組み合わせは他のアプリと衝突しているため使用できません");
+    static constexpr TextKey recordTitle = Text::tr("記録...");
+    static constexpr TextKey cancelTitle = Text::tr("キャンセル");
     static constexpr std::uint16_t escapeKeyCode = 53;
 
     struct Binding {
@@ -30,7 +30,7 @@ public:
     };
 
     ShortcutRecorder(KeyDownMonitors& monitors, HotKeyRegistry& hotKeys, Binding shortcut,
-                     std::function<std::string(const char*)> localize);
+                     std::function<std::string(TextKey)> localize);
     ShortcutRecorder(const ShortcutRecorder&) = delete;
     ShortcutRecorder& operator=(const ShortcutRecorder&) = delete;
     ~ShortcutRecorder() { stopRecording(); }
@@ -51,7 +51,7 @@ public:
     std::string labelText() const;
     // The primary label colour only when a shortcut is shown; the secondary otherwise.
     bool labelIsPrimary() const;
-    const char* recordButtonTitleKey() const { return isRecording_ ? cancelTitle : recordTitle; }
+    TextKey recordButtonTitle() const { return isRecording_ ? cancelTitle : recordTitle; }
     bool showsClearButton() const { return shortcut_.get().has_value(); }
 
     // Told after every change of what the field shows.
@@ -67,7 +67,7 @@ private:
     KeyDownMonitors& monitors_;
     HotKeyRegistry& hotKeys_;
     Binding shortcut_;
-    std::function<std::string(const char*)> localize_;
+    std::function<std::string(TextKey)> localize_;
     bool isRecording_ = false;
     std::optional<Subscription> monitor_;
     std::optional<std::string> errorMessage_;

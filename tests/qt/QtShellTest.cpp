@@ -3,20 +3,24 @@
 #include "qt/QtShell.h"
 
 #include "qt/QtStatusItem.h"
+#include "qt/Translations.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace nivu {
 namespace {
 
-QMessageBox* dialogNamed(const char* name) {
-    QMessageBox* found = nullptr;
+template <typename Dialog = QWidget> Dialog* dialogNamed(const char* name) {
+    Dialog* found = nullptr;
     for (auto* widget : QApplication::topLevelWidgets()) {
         if (widget->objectName() == QLatin1String(name) && widget->isVisible()) {
             EXPECT_EQ(found, nullptr) << "two " << name << " dialogs";
-            found = qobject_cast<QMessageBox*>(widget);
+            found = qobject_cast<Dialog*>(widget);
         }
     }
     return found;
@@ -25,21 +29,33 @@ QMessageBox* dialogNamed(const char* name) {
 TEST(QtShellTest, AboutAndTheExplanationShowOnceWithoutBlocking) {
     QApplication::setApplicationVersion(QStringLiteral("1.2.3"));
     QtShell shell([] { return false; });
-    shell.showAboutPanel();
-    shell.showAboutPanel();
-    QMessageBox* about = dialogNamed("about");
-    ASSERT_NE(about, nullptr);
-    EXPECT_TRUE(about->text().contains(QStringLiteral("Nivu")));
-    EXPECT_TRUE(about->text().contains(QStringLiteral("1.2.3")));
-    EXPECT_FALSE(about->iconPixmap().isNull()) << "the icon resource is there";
+    for (const QLocale& locale : {QLocale(QLocale::English), QLocale(QLocale::Japanese)}) {
+        ASSERT_TRUE(installTranslations(*qApp, locale));
+        shell.showAboutPanel();
+        shell.showAboutPanel();
+        QWidget* about = dialogNamed("about");
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(about->findChild<QLabel*>("name")->text(), QStringLiteral("Nivu 1.2.3"));
+        EXPECT_FALSE(about->findChild<QLabel*>("icon")->pixmap().isNull()) << "the icon is there";
+        const QLabel* summary = about->findChild<QLabel*>("summary");
+        EXPECT_FALSE(summary->wordWrap());
+        EXPECT_GE(summary->width(), summary->sizeHint().width()) << "one whole line";
+        EXPECT_NE(summary->text().contains(QStringLiteral("プリセット")),
+                  locale.language() == QLocale::English);
+        const auto buttons = about->findChild<QDialogButtonBox*>()->buttons();
+        ASSERT_EQ(buttons.size(), 1);
+        EXPECT_TRUE(buttons[0]->icon().isNull()) << "no stock icon on OK";
+        about->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    removeTranslations();
 
     shell.showAccessibilityPrompt();
     shell.showAccessibilityPrompt();
-    QMessageBox* prompt = dialogNamed("explanation");
+    QMessageBox* prompt = dialogNamed<QMessageBox>("explanation");
     ASSERT_NE(prompt, nullptr);
     EXPECT_EQ(prompt->windowModality(), Qt::NonModal) << "polling goes on while it is open";
     EXPECT_TRUE(prompt->informativeText().contains(QStringLiteral("EWMH")));
-    about->close();
     prompt->close();
 }
 
@@ -49,13 +65,25 @@ TEST(QtShellTest, TheTrayMenuShowsTitlesAsWrittenWithoutMnemonicsOrShortcutColum
     ampersand.title = "A&B (640 \u00D7 480)";
     MenuEntry tab;
     tab.title = "Wide\tscreen";
-    item.setMenu({ampersand, tab});
+    // A long name is shortened in the middle; its size and the name's ends stay.
+    const std::string name = "Begin" + std::string(300, 'x') + "End";
+    MenuEntry longName;
+    longName.title = name + " (640 \u00D7 480)";
+    longName.elidableLength = name.size();
+    item.setMenu({ampersand, tab, longName});
     item.setEntryHidden(1, true);
     const auto actions = item.menu().actions();
-    ASSERT_EQ(actions.size(), 2);
+    ASSERT_EQ(actions.size(), 3);
     EXPECT_TRUE(actions[0]->isVisible() && !actions[1]->isVisible());
     EXPECT_EQ(actions[0]->iconText(), QString::fromUtf8("A&B (640 \u00D7 480)"));
     EXPECT_FALSE(actions[1]->text().contains(QLatin1Char('\t'))) << "one entry, not text and key";
+    EXPECT_TRUE(actions[2]->text().startsWith(QStringLiteral("Begin")) &&
+                actions[2]->text().endsWith(QString::fromUtf8("End (640 \u00D7 480)")) &&
+                actions[2]->text().contains(QChar(0x2026)))
+        << actions[2]->text().toStdString();
+    EXPECT_LE(item.menu().fontMetrics().horizontalAdvance(actions[2]->text()),
+              40 * item.menu().fontMetrics().averageCharWidth());
+    EXPECT_EQ(actions[2]->toolTip().toStdString(), longName.title) << "the whole name";
 }
 
 } // namespace

@@ -65,9 +65,9 @@ public:
     std::unique_ptr<StatusItem> createStatusItem() override {
         return std::make_unique<FakeStatusItem>(statusMenu);
     }
-    std::string localizedString(const std::string& key, const std::string&) override {
-        const auto found = translations.find(key);
-        return found == translations.end() ? key : found->second;
+    std::string localizedString(TextKey text) override {
+        const auto found = translations.find(text.key);
+        return found == translations.end() ? text.key : found->second;
     }
     void showAccessibilityPrompt() override { ++prompts; }
     // Records the menu; onPopUp plays the user (choosing an entry, or not) while it is open.

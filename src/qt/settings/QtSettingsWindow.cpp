@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace nivu {
@@ -22,6 +23,11 @@ QtSettingsWindow::QtSettingsWindow(AppSettings& settings, HotKeyRegistry& hotKey
     layout->addWidget(view_, 0, Qt::AlignTop | Qt::AlignHCenter);
     // Sized once from the content's fitting size; the user may resize it afterwards.
     resize(view_->sizeHint());
+    // Recording takes these keys first: Escape then ends the recording, not the window.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        QObject::connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+    }
 }
 
 void QtSettingsWindow::present() {

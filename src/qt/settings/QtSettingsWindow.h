@@ -1,5 +1,6 @@
-// The one settings window: "Nivu 設定", sized once from its content, centred and raised each
-// time it is shown; closing only hides it.
+// The one settings window: "Nivu 設定", sized once from its content and grown when the content
+// needs more, centred and raised each time it is shown; closing (also with Escape or Ctrl+W)
+// only hides it.
 #pragma once
 
 #include "input/GlobalHotKey.h"
