@@ -63,8 +63,9 @@ class ShellWithTray(DesktopTestCase):
         window = self.choose_settings()
         self.assertLess(self.off_centre(window), 30)
         self.desktop.screenshot("settings-window")
-        # Past the list, reset, name, width and height to the record button; then the keys.
-        self.desktop.keys(*["Tab"] * 5, "space", "ctrl+alt+k")
+        # From the list past its row's remove button, reset, name, width and height to the record
+        # button; then the keys.
+        self.desktop.keys(*["Tab"] * 6, "space", "ctrl+alt+k")
         conf = os.path.join(self.desktop.home, ".config", "nivu", "nivu.conf")
         wait_until(lambda: b'\\"keyCode\\":40,\\"carbonModifiers\\":6144' in read_bytes(conf),
                    what="Ctrl+Alt+K in the settings file")
@@ -122,11 +123,41 @@ class ShellWithTray(DesktopTestCase):
         self.assertEqual(self.desktop.popups(), [])
         press("Num_Lock")
 
-        self.choose_settings()
+        # While it records, nivu holds the keyboard: a combination that the holder grabbed in
+        # every lock state reaches nivu, which refuses it with the conflict message (the window
+        # grows by its line) and lets the keyboard go.
+        t_key = holder.keysym_to_keycode(XK.XK_t)
+        for lock in every_lock:
+            holder.screen().root.grab_key(t_key, X.ControlMask | X.Mod1Mask | lock, True, X.GrabModeAsync,
+                                          X.GrabModeAsync)
+        holder.sync()
+        def key_presses():
+            """The key presses that reached the holder since the last call."""
+            count = 0
+            while holder.pending_events():
+                count += holder.next_event().type == X.KeyPress
+            return count
+
+        def keyboard():
+            """Whether the keyboard is free (GrabSuccess) or held by another (AlreadyGrabbed)."""
+            status = holder.screen().root.grab_keyboard(True, X.GrabModeAsync, X.GrabModeAsync, X.CurrentTime)
+            holder.ungrab_keyboard(X.CurrentTime)
+            holder.sync()
+            return status
+
+        settings = self.choose_settings()
+        height = self.desktop.geometry(settings)["height"]
+        key_presses()
+        for name in ["Tab"] * 6 + ["space"]:  # to the record button, and press it
+            press(name)
+        wait_until(lambda: keyboard() == X.AlreadyGrabbed, what="nivu to hold the keyboard while it records")
+        press("Control_L", "Alt_L", "t")
+        wait_until(lambda: self.desktop.geometry(settings)["height"] > height, what="the conflict message")
+        self.assertEqual(key_presses(), 0, "nivu took the keys")
+        self.assertEqual(keyboard(), X.GrabSuccess, "the keyboard free again")
         holder.screen().root.ungrab_key(R_KEY, X.AnyModifier)
         holder.sync()
-        for name in ["Tab"] * 5 + ["space"]:  # to the record button, and press it
-            press(name)
+        press("space")  # record again: the focus stayed on the record button
         press("Super_L", "Alt_L", "r")  # the same combination, now free again
         self.desktop.start_xterm()
         press("Super_L", "Alt_L", "r")
