@@ -6,8 +6,9 @@
 namespace nivu {
 
 namespace {
-// The widest a title gets, in average characters of the menu's font.
-constexpr int widestTitle = 40;
+// The widest a title gets, in widths of the menu font's "x" (a font's average character width
+// varies too much between scripts to measure by).
+constexpr int widestTitle = 48;
 
 // The title, its elidable start shortened in the middle where the whole is too wide; the
 // rest (a preset's size) always shows.
@@ -17,7 +18,7 @@ QString fittedTitle(const QMenu& menu, const MenuEntry& entry) {
         return title;
     }
     const QFontMetrics metrics(menu.font());
-    const int widest = metrics.averageCharWidth() * widestTitle;
+    const int widest = metrics.horizontalAdvance(QLatin1Char('x')) * widestTitle;
     if (metrics.horizontalAdvance(title) <= widest) {
         return title;
     }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace nivu {
 
@@ -26,12 +27,15 @@ QColor mix(const QColor& from, const QColor& to, double amount) {
                             static_cast<float>(channel(a.blueF(), b.blueF())));
 }
 
-// The wanted colour moved toward the text colour just far enough to read on the background;
+// The wanted colour moved toward the text colour just far enough to read on every background;
 // the text colour itself where even that does not (a palette of too little contrast).
-QColor readableOn(const QColor& wanted, const QColor& background, const QColor& text) {
+QColor readableOn(const QColor& wanted, std::initializer_list<QColor> backgrounds,
+                  const QColor& text) {
     for (int step = 0; step <= 20; ++step) {
         const QColor candidate = mix(wanted, text, step / 20.0);
-        if (contrastRatio(candidate, background) >= readableContrast) {
+        if (std::all_of(backgrounds.begin(), backgrounds.end(), [&](const QColor& background) {
+                return contrastRatio(candidate, background) >= readableContrast;
+            })) {
             return candidate;
         }
     }
@@ -52,13 +56,17 @@ double contrastRatio(const QColor& a, const QColor& b) {
 QColor secondaryTextColor(const QPalette& palette) {
     const QColor text = palette.color(QPalette::WindowText);
     const QColor window = palette.color(QPalette::Window);
-    return readableOn(mix(text, window, 0.5), window, text);
+    return readableOn(mix(text, window, 0.5), {window, faintHighlight(palette)}, text);
+}
+
+QColor faintHighlight(const QPalette& palette) {
+    return mix(palette.color(QPalette::Base), palette.color(QPalette::Highlight), 0.25);
 }
 
 QColor errorTextColor(const QPalette& palette) {
     const QColor window = palette.color(QPalette::Window);
     const QColor red = isDark(window) ? QColor(0xff, 0x6b, 0x6b) : QColor(0xc4, 0x1a, 0x1a);
-    return readableOn(red, window, palette.color(QPalette::WindowText));
+    return readableOn(red, {window}, palette.color(QPalette::WindowText));
 }
 
 } // namespace nivu

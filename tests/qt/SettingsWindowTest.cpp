@@ -261,8 +261,13 @@ TEST_F(SettingsWindowTest, TextsReadOnLightAndDarkPalettesAndFollowAChangeOfThem
             readable(part<QLabel>(name).palette().color(QPalette::WindowText), window, name);
         }
         const QColor base = palette.color(QPalette::Base);
-        readable(row(0)->findChild<QLabel*>("size")->palette().color(QPalette::WindowText), base,
-                 "a preset's size");
+        const QColor size =
+            row(0)->findChild<QLabel*>("size")->palette().color(QPalette::WindowText);
+        readable(size, base, "a preset's size");
+        const QColor selected =
+            part<PresetListWidget>("presets").palette().color(QPalette::Highlight);
+        readable(size, selected, "a size on the selected row");
+        readable(palette.color(QPalette::WindowText), selected, "a name on the selected row");
         const QImage symbol =
             row(0)->findChild<QToolButton*>("remove")->icon().pixmap(16, 16).toImage();
         int opaque = 0;

@@ -79,11 +79,11 @@ QtSettingsView::QtSettingsView(AppSettings& settings, HotKeyRegistry& hotKeys,
     root->addLayout(shortcutSection(hotKeys, monitors));
     root->addStretch();
 
+    recolour();
     QObject::connect(qApp, &QApplication::focusChanged, this,
                      [this](QWidget*, QWidget* now) { followFocus(now); });
     settingsChanges_ =
         settings_.observeWillChange([this] { QTimer::singleShot(0, this, [this] { refresh(); }); });
-    refresh();
 }
 
 QLayout* QtSettingsView::presetsSection() {
@@ -242,6 +242,9 @@ void QtSettingsView::recolour() {
     const QColor secondary = secondaryTextColor(palette());
     colourText(*placeholder_, secondary);
     colourText(*explanation_, secondary);
+    QPalette listColours = list_->palette();
+    listColours.setColor(QPalette::Highlight, faintHighlight(palette()));
+    list_->setPalette(listColours);
     refresh(); // the rows, made anew in the new colours
 }
 
