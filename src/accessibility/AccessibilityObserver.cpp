@@ -84,12 +84,10 @@ void AccessibilityObserver::handleWindowResized(const WindowRef& element) {
 }
 
 void AccessibilityObserver::handleWindowCreated(const WindowRef& element) {
-    // The application's id is resolved now; the window itself is examined after the delay,
-    // when its type and size hints have settled.
-    auto bundleIdentifier = windows_.bundleIdentifierOf(*element);
-    scheduler_.runAfter(createdWindowDelay, [weak = anchor_.weak(), element,
-                                             bundleIdentifier = std::move(bundleIdentifier),
-                                             windows = windows_] {
+    // The window is examined after the delay, when its type, size hints and id have settled:
+    // a program may name its window's class only after mapping it, and a restore looks its
+    // size up under the id that the window's resizes are recorded under.
+    scheduler_.runAfter(createdWindowDelay, [weak = anchor_.weak(), element, windows = windows_] {
         if (!windows.isStandardWindow(*element) || !windows.isSizeSettable(*element)) {
             return;
         }
@@ -97,8 +95,8 @@ void AccessibilityObserver::handleWindowCreated(const WindowRef& element) {
         if (!self || !(*self)->onWindowCreated) {
             return;
         }
-        (*self)->onWindowCreated(
-            CreatedWindowInfo{element, bundleIdentifier, windows.readWindowIdentifier(*element)});
+        (*self)->onWindowCreated(CreatedWindowInfo{element, windows.bundleIdentifierOf(*element),
+                                                   windows.readWindowIdentifier(*element)});
     });
 }
 

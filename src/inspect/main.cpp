@@ -96,9 +96,12 @@ int main(int argc, char** argv) {
             return;
         }
         lastFrontmost = process;
+        // The id its active window records under; a program's windows may have several.
+        const nivu::WindowRef focused = desktop.focusedWindow(process);
         print({{"event", "frontmost"},
                {"pid", process},
-               {"bundleIdentifier", optionalText(desktop.bundleIdentifier(process))}});
+               {"bundleIdentifier", optionalText(focused ? windows.bundleIdentifierOf(*focused)
+                                                         : desktop.bundleIdentifier(process))}});
     };
     auto activations = desktop.observeActivations(announce);
     observer.onWindowCreated = [&](const nivu::AccessibilityObserver::CreatedWindowInfo& info) {

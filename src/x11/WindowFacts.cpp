@@ -20,15 +20,19 @@ std::optional<WindowSubrole> WindowFacts::subrole(const X11Connection& x) const 
     if (overrideRedirect) {
         return WindowSubrole::unknown;
     }
-    if (!windowTypes.empty()) {
-        const auto preferred = windowTypes.front();
-        if (preferred == x.atom(Atom::netWmWindowTypeNormal)) {
-            return WindowSubrole::standardWindow;
-        }
-        return preferred == x.atom(Atom::netWmWindowTypeDialog) ? WindowSubrole::dialog
-                                                                : WindowSubrole::unknown;
+    return windowKind(windowTypes, transient, x.atom(Atom::netWmWindowTypeNormal),
+                      x.atom(Atom::netWmWindowTypeDialog));
+}
+
+WindowSubrole windowKind(const std::vector<std::uint32_t>& types, bool transient, xcb_atom_t normal,
+                         xcb_atom_t dialog) {
+    // A transient window is a dialog of another, whatever type it names (LibreOffice's dialogs
+    // name NORMAL); EWMH says as much for one without a type.
+    const auto preferred = types.empty() ? normal : types.front();
+    if (preferred == normal) {
+        return transient ? WindowSubrole::dialog : WindowSubrole::standardWindow;
     }
-    return transient ? WindowSubrole::dialog : WindowSubrole::standardWindow;
+    return preferred == dialog ? WindowSubrole::dialog : WindowSubrole::unknown;
 }
 
 bool WindowFacts::sizeSettable(const X11Connection& x) const {

@@ -41,6 +41,12 @@ struct WindowFacts {
     ProcessId application(xcb_window_t window) const;
 };
 
+// What a window is by its _NET_WM_WINDOW_TYPE (the first, most preferred type) and whether it
+// has WM_TRANSIENT_FOR: a normal window (or one without a type) that is no one's transient is
+// standard, a transient or dialog-typed one a dialog, any other type unknown.
+WindowSubrole windowKind(const std::vector<std::uint32_t>& types, bool transient, xcb_atom_t normal,
+                         xcb_atom_t dialog);
+
 // The left + right and top + bottom of _GTK_FRAME_EXTENTS; nothing unless four cardinals that
 // leave some of the client visible.
 std::optional<Size> frameShadow(const PropertyValue& extents, Size client);

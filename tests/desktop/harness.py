@@ -419,15 +419,17 @@ class Desktop(Session):
         xtest.fake_input(self.x, X.ButtonRelease, 1)
         self.x.sync()
 
-    def make_window(self, wm_class, role=None, pid=None, shadow=None, states=(), transient_for=None):
+    def make_window(self, wm_class, role=None, pid=None, shadow=None, states=(), transient_for=None, window_type=None):
         """A window of the test's own with the properties given. shadow: _GTK_FRAME_EXTENTS (left,
         right, top, bottom); states: the _NET_WM_STATE it opens in; transient_for: the window it
-        is a dialog of."""
+        is a dialog of; window_type: its _NET_WM_WINDOW_TYPE."""
         window = self.root.create_window(80, 80, 300, 200, 0, self.x.screen().root_depth,
                                          background_pixel=self.x.screen().white_pixel)
         window.change_property(Xatom.WM_CLASS, Xatom.STRING, 8, wm_class[:65536])
         if transient_for:
             window.set_wm_transient_for(transient_for)
+        if window_type:
+            window.change_property(self.atom("_NET_WM_WINDOW_TYPE"), Xatom.ATOM, 32, [self.atom(window_type)])
         if role is not None:  # long values go in pieces: one request carries at most 256 KiB
             for start in range(0, max(len(role), 1), 65536):
                 window.change_property(self.atom("WM_WINDOW_ROLE"), Xatom.STRING, 8, role[start:start + 65536],

@@ -87,7 +87,7 @@ TEST_F(AccessibilityObserverTest, CreatedWindowsAreExaminedAndReportedExactlyAft
     auto window = desktop.addWindow(1);
     window->subrole = WindowSubrole::unknown; // becomes standard while its client sets it up
     desktop.notify(window, created);
-    desktop.addApplication(1, "Renamed");
+    window->bundle = "Renamed"; // its class named only after it was mapped
     window->subrole = WindowSubrole::standardWindow;
     window->identifier = "role";
     clock.advance(199ms);
@@ -95,7 +95,7 @@ TEST_F(AccessibilityObserverTest, CreatedWindowsAreExaminedAndReportedExactlyAft
     clock.advance(1ms);
     ASSERT_EQ(creations.size(), 1u);
     EXPECT_EQ(creations[0].element, window);
-    EXPECT_EQ(creations[0].bundleIdentifier, "XTerm") << "resolved when the notification came";
+    EXPECT_EQ(creations[0].bundleIdentifier, "Renamed") << "the id it has once it settles";
     EXPECT_EQ(creations[0].windowIdentifier, "role") << "read after the delay";
 
     auto late = desktop.addWindow(1);

@@ -64,6 +64,24 @@ TEST(PropertyTextTest, ClassIsTheSecondStringOfWmClass) {
     EXPECT_EQ(windowClass(std::string("i\0Cl\xE4ss", 8)), "Cl\xC3\xA4ss");
 }
 
+TEST(PropertyTextTest, TransientWindowsAreDialogsWhateverTypeTheyName) {
+    constexpr xcb_atom_t normal = 301, dialog = 302, utility = 303;
+    const auto standardWindow = WindowSubrole::standardWindow, aDialog = WindowSubrole::dialog;
+    const struct {
+        std::vector<std::uint32_t> types;
+        bool transient;
+        WindowSubrole kind;
+    } rows[] = {
+        {{}, false, standardWindow}, {{normal}, false, standardWindow},
+        {{}, true, aDialog},         {{normal}, true, aDialog}, // LibreOffice's options dialog
+        {{dialog}, false, aDialog},  {{utility, normal}, false, WindowSubrole::unknown},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(x11::windowKind(row.types, row.transient, normal, dialog), row.kind)
+            << row.types.size() << " types, transient " << row.transient;
+    }
+}
+
 TEST(PropertyTextTest, FrameExtentsAreAShadowOnlyWhenFourAndSmallerThanTheClient) {
     const auto extents = [](std::vector<std::uint32_t> values) {
         PropertyValue value{XCB_ATOM_CARDINAL, 32, std::string(values.size() * 4, '\0')};
