@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -47,6 +48,35 @@ public:
 private:
     rlimit previous_{};
     void (*previousHandler_)(int) = nullptr;
+};
+
+// What this process writes to stderr meanwhile, through a pipe: a file-size limit, which stands
+// for a full disk, would cut a file of it (at a length that depends on TMPDIR's).
+class StderrCapture {
+public:
+    StderrCapture() {
+        if (::pipe(pipe_) == 0) {
+            saved_ = ::dup(STDERR_FILENO);
+            ::dup2(pipe_[1], STDERR_FILENO);
+        }
+    }
+    std::string finish() {
+        std::cerr.flush();
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+        ::close(pipe_[1]);
+        std::string text;
+        char buffer[4096];
+        for (ssize_t got; (got = ::read(pipe_[0], buffer, sizeof buffer)) > 0;) {
+            text.append(buffer, static_cast<std::size_t>(got));
+        }
+        ::close(pipe_[0]);
+        return text;
+    }
+
+private:
+    int pipe_[2] = {-1, -1};
+    int saved_ = -1;
 };
 
 TEST(FileAccessTest, AtomicWritesKeepModesAndLinksAndLeaveNoTemporary) {
@@ -94,15 +124,14 @@ TEST(FileAccessTest, FailedWritesLeaveThePreviousFileAndNoLitter) {
     writeFile(dir.path() / ".nivu" / "config.json",
               R"({"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm"]})");
     WindowSizeMemory store(dir.path());
-    ::testing::internal::CaptureStderr();
+    StderrCapture captured;
     {
-        FileSizeLimit diskFull(100); // room for the captured line, not for the document
+        FileSizeLimit diskFull(4);
         store.recordSize({3, 4}, "XTerm", std::nullopt);
         store.recordSize({5, 6}, "XTerm", std::nullopt);
     }
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "nivu: cannot save window sizes to " + (dir.path() / ".nivu/config.json").string() +
-                  "\n");
+    EXPECT_EQ(captured.finish(), "nivu: cannot save window sizes to " +
+                                     (dir.path() / ".nivu/config.json").string() + "\n");
     store.recordSize({7, 8}, "XTerm", std::nullopt);
     EXPECT_EQ(store.rememberedSize("XTerm", std::nullopt), (Size{7, 8}));
 
