@@ -1,8 +1,6 @@
 // The desktop of an EWMH window manager.
 #include "x11/X11Desktop.h"
 
-#include "x11/WindowResize.h"
-
 #include <algorithm>
 #include <utility>
 
@@ -12,6 +10,10 @@ namespace {
 bool contains(const std::vector<std::uint32_t>& items, std::uint32_t item) {
     return std::find(items.begin(), items.end(), item) != items.end();
 }
+
+// How long a window manager has to answer a size request before it is asked once more, as a
+// configure request: well beyond a loaded manager's answer, short of what a user notices.
+constexpr auto sizeAnswerTimeout = std::chrono::milliseconds(250);
 } // namespace
 
 class X11Desktop::Window final : public WindowElement {
@@ -71,6 +73,9 @@ void X11Desktop::handlePropertyNotify(const xcb_generic_event_t& generic) {
 
 void X11Desktop::handleConfigureNotify(const xcb_generic_event_t& generic) {
     const auto& event = reinterpret_cast<const xcb_configure_notify_event_t&>(generic);
+    if (event.event == event.window) {
+        unanswered_.erase(event.window); // the window manager acted on it, or refused it
+    }
     const auto client = clients_.find(event.window);
     if (event.event != event.window || client == clients_.end() ||
         (client->second.width == event.width && client->second.height == event.height)) {
@@ -312,8 +317,27 @@ std::optional<std::string> X11Desktop::windowIdentifier(const WindowElement& win
 }
 
 void X11Desktop::setWindowSize(const WindowElement& window, Size size) {
-    if (const xcb_window_t id = idOf(window); id != XCB_NONE) {
-        requestWindowSize(x_, id, size, facts(id));
+    const xcb_window_t id = idOf(window);
+    const auto plan = id == XCB_NONE ? std::nullopt : requestWindowSize(x_, id, size, facts(id));
+    if (!plan) {
+        return;
+    }
+    // A window manager may list _NET_MOVERESIZE_WINDOW and ignore it (herbstluftwm does): where
+    // no ConfigureNotify comes, the same is asked once more, the way every manager takes.
+    unanswered_[id] = *plan;
+    scheduler_.runAfter(sizeAnswerTimeout,
+                        [this, id, plan = *plan, alive = std::weak_ptr<bool>(alive_)] {
+                            if (const auto live = alive.lock(); live && *live) {
+                                configureIfUnanswered(id, plan);
+                            }
+                        });
+}
+
+void X11Desktop::configureIfUnanswered(xcb_window_t window, const ResizePlan& plan) {
+    const auto pending = unanswered_.find(window);
+    if (pending != unanswered_.end() && pending->second == plan) { // not a newer request's
+        unanswered_.erase(pending);
+        configureWindow(x_, window, plan);
     }
 }
 

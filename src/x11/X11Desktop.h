@@ -8,6 +8,7 @@
 #include "platform/Desktop.h"
 #include "platform/Scheduler.h"
 #include "x11/WindowFacts.h"
+#include "x11/WindowResize.h"
 #include "x11/X11Connection.h"
 
 #include <chrono>
@@ -60,6 +61,8 @@ private:
     void fetchFacts(const std::vector<xcb_window_t>& windows);
     static xcb_window_t idOf(const WindowElement& window);
     void deliver(xcb_window_t window, WindowNotification notification);
+    // Asks once more, as a configure request, where the window manager has not answered.
+    void configureIfUnanswered(xcb_window_t window, const ResizePlan& plan);
     void waited() { x_.repliesCollected(); }
 
     X11Connection& x_;
@@ -67,6 +70,8 @@ private:
     std::map<xcb_window_t, Client> clients_;
     std::map<xcb_window_t, WindowFacts> facts_; // valid until the main loop goes idle
     bool factsExpiryQueued_ = false;
+    // Size requests that no ConfigureNotify of their window has answered yet.
+    std::map<xcb_window_t, ResizePlan> unanswered_;
     backend::WindowNotifications notifications_;
     // The window manager's check window, whose destruction means it is gone.
     xcb_window_t watchedCheckWindow_ = XCB_NONE;

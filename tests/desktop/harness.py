@@ -11,7 +11,7 @@ import threading
 import time
 import unittest
 
-from Xlib import X, Xatom
+from Xlib import XK, X, Xatom
 from Xlib import display as xdisplay
 from Xlib import error as xerror
 from Xlib.ext import xtest
@@ -89,8 +89,17 @@ class LineReader:
 
 
 # How a user's session starts each window manager, with the files of a user's own setup: i3
-# with floating windows or tiling, and fluxbox without a wallpaper (it would complain in a
-# dialog that it cannot set one). xfwm4 keeps its settings in xfconf, on a session bus.
+# with floating windows or tiling, fluxbox without a wallpaper (it would complain in a dialog
+# that it cannot set one), herbstluftwm with floating windows that take the focus. xfwm4 keeps
+# its settings in xfconf, on a session bus; muffin, marco and mutter in GSettings, here in
+# memory. A third item is the environment a manager needs.
+HERBSTLUFTWM_AUTOSTART = """#!/bin/sh
+herbstclient rule floating=on
+herbstclient rule focus=on
+herbstclient mousebind Mod4-Button3 resize
+herbstclient set update_dragged_clients true
+"""
+IN_MEMORY_SETTINGS = {"GSETTINGS_BACKEND": "memory"}
 WINDOW_MANAGERS = {
     "openbox": (["openbox", "--sm-disable"], {}),
     "xfwm4": (["xfwm4", "--compositor=off"], {}),
@@ -100,7 +109,19 @@ WINDOW_MANAGERS = {
     "i3": (["i3", "-c", "{home}/i3.conf"], {"i3.conf": '# i3 config file (v4)\nfor_window [class=".*"] floating '
                                                        'enable\ndefault_floating_border pixel 6\n'}),
     "i3-tiling": (["i3", "-c", "{home}/i3.conf"], {"i3.conf": "# i3 config file (v4)\n"}),
+    "muffin": (["muffin", "--replace", "--sm-disable"], {}, IN_MEMORY_SETTINGS),
+    "marco": (["marco", "--replace", "--sm-disable", "--no-composite"], {}, IN_MEMORY_SETTINGS),
+    "mutter": (["mutter", "--x11", "--replace", "--sm-disable"], {}, IN_MEMORY_SETTINGS),
+    "kwin_x11": (["kwin_x11", "--replace"], {}),
+    "awesome": (["awesome"], {}),
+    "herbstluftwm": (["herbstluftwm", "--autostart", "{home}/.config/herbstluftwm/autostart"],
+                     {".config/herbstluftwm/autostart": HERBSTLUFTWM_AUTOSTART}),
 }
+# How a user resizes a window where not by the corner of its frame: with a modifier and the
+# right button inside the window (no edge to drag, or one that is hard to hit: muffin's and
+# marco's invisible borders), or just outside KWin's frame, where its resize border lies.
+RESIZE_GESTURES = {"muffin": "Alt_L", "marco": "Alt_L", "awesome": "Super_L", "herbstluftwm": "Super_L",
+                   "kwin_x11": "outside"}
 
 
 class Session:
@@ -244,16 +265,17 @@ class Desktop(Session):
         # A window manager that starts on a running session takes over the windows, unmapping
         # each into a frame of its own: a click at that moment hits nothing. Ready means the
         # manager names itself and every window is framed and viewable again.
-        command, files = WINDOW_MANAGERS[name]
+        command, files, *environment = WINDOW_MANAGERS[name]
         require(command[0])
         for path, text in files.items():
             os.makedirs(os.path.dirname(path := os.path.join(self.home, path)), exist_ok=True)
             with open(path, "w") as file:
                 file.write(text)
+            os.chmod(path, 0o755)  # an autostart script runs
         if command[0] == "xfwm4" and not self.bus_pid:
             self.start_session_bus()
         unframed = [w for w in self.root.query_tree().children if self.viewable(w, managed=True)]
-        self.wm = self.spawn([part.format(home=self.home) for part in command])
+        self.wm = self.spawn([part.format(home=self.home) for part in command], env=(environment or [{}])[0])
         wait_until(self.ewmh_ready, what=f"{name} to manage the screen")
         wait_until(lambda: all(self.framed(w) for w in unframed), what="running windows framed")
         # openbox names itself before it takes map requests, and drops the ones that come in
@@ -345,6 +367,18 @@ class Desktop(Session):
         width, height = self.size(wid)
         return width - left - right, height - top - bottom
 
+    def decorated(self, wid):
+        """The window as its user sees it on the root: the client with the decorations that the
+        manager says it adds (_NET_FRAME_EXTENTS; muffin's and marco's frames also hold
+        invisible borders to grab), or its whole frame where the manager says nothing."""
+        extents = self.property(wid, "_NET_FRAME_EXTENTS")
+        if not extents or len(extents) != 4:
+            return self.frame(wid)
+        g = self.geometry(wid)
+        left, right, top, bottom = extents
+        return {"x": g["x"] - left, "y": g["y"] - top, "width": g["width"] + left + right,
+                "height": g["height"] + top + bottom}
+
     def frame(self, wid):
         """The root rectangle of the window's outermost frame (the client itself when unframed)."""
         window = self.window(wid)
@@ -405,10 +439,17 @@ class Desktop(Session):
         f = self.frame(wid)
         shadow = self.property(wid, "_GTK_FRAME_EXTENTS")
         right, bottom = (shadow[1] - 4, shadow[3] - 4) if shadow else (2, 2)
+        gesture, modifier, button = RESIZE_GESTURES.get(self.window_manager), None, 1
+        if gesture == "outside":
+            right, bottom = -3, -3
+        elif gesture:  # the modifier and the right button, inside the window near its corner
+            modifier, button = self.x.keysym_to_keycode(XK.string_to_keysym(gesture)), 3
+            right, bottom = right + 20, bottom + 20
+            xtest.fake_input(self.x, X.KeyPress, modifier)
         xtest.fake_input(self.x, X.MotionNotify, x=f["x"] + f["width"] - right, y=f["y"] + f["height"] - bottom)
         self.x.sync()
         time.sleep(0.01)  # the window manager sees the pointer there before the press
-        xtest.fake_input(self.x, X.ButtonPress, 1)
+        xtest.fake_input(self.x, X.ButtonPress, button)
         self.x.sync()
         for step in range(steps):
             time.sleep(0.005)
@@ -416,7 +457,9 @@ class Desktop(Session):
             self.x.sync()
             if on_step:
                 on_step(step)
-        xtest.fake_input(self.x, X.ButtonRelease, 1)
+        xtest.fake_input(self.x, X.ButtonRelease, button)
+        if modifier:
+            xtest.fake_input(self.x, X.KeyRelease, modifier)
         self.x.sync()
 
     def make_window(self, wm_class, role=None, pid=None, shadow=None, states=(), transient_for=None, window_type=None):

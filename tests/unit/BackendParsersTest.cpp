@@ -5,6 +5,7 @@
 #include "kwin/ScriptReport.h"
 #include "x11/PropertyText.h"
 #include "x11/WindowFacts.h"
+#include "x11/WindowResize.h"
 #include "x11/WorkArea.h"
 #include "x11/X11HotKeys.h"
 
@@ -107,14 +108,44 @@ TEST(PropertyTextTest, SizesAreFittedIntoTheWorkAreaOfTheWindowsMonitorWithTheFr
     EXPECT_EQ(workAreaAt(1700, 1500, monitors, areas, 0), monitors[0]) << "below both: the nearer";
     EXPECT_EQ(workAreaAt(800, 500, monitors, areas, 2), monitors[0]) << "no work area: monitor";
     EXPECT_EQ(workAreaAt(800, 500, {}, areas, 0), std::nullopt);
+}
 
+// The request for a size: fitted, frame included, into the work area of the window's monitor
+// (here the smaller one, below a panel), the client's shadow added, and the frame moved just
+// far enough to lie inside where it would not at its place.
+TEST(PropertyTextTest, ARequestFitsTheSizeAndMovesTheWindowOnlyWhereItWouldNotLieInside) {
     const std::vector<std::uint32_t> frame{1, 1, 24, 4};
-    const PixelRect small{1600, 24, 1280, 696};
-    EXPECT_EQ(fitInWorkArea({1920, 1080}, small, frame), (Size{1278, 668}));
-    EXPECT_EQ(fitInWorkArea({800, 600}, small, frame), (Size{800, 600})) << "fits: kept";
-    EXPECT_EQ(fitInWorkArea({1920, 1080}, small, {}), (Size{1280, 696})) << "no frame yet";
-    EXPECT_EQ(fitInWorkArea({1920, 1080}, std::nullopt, frame), (Size{1920, 1080}));
-    EXPECT_EQ(fitInWorkArea({-1, 1}, small, frame), (Size{-1, 1})) << "left to be refused";
+    const PixelRect area{1600, 24, 1280, 696};
+    const PixelRect placed{1700, 100, 400, 300}; // the client; its frame's top left: 1699, 76
+    using Origin = std::pair<std::int32_t, std::int32_t>;
+    const struct {
+        ResizeInputs in;
+        std::optional<ResizePlan> plan;
+        const char* what;
+    } rows[] = {
+        {{{800, 600}, {}, placed, area, frame}, ResizePlan{800, 600, {}}, "fits where it is"},
+        {{{1920, 1080}, {}, placed, area, frame},
+         ResizePlan{1278, 668, Origin{1600, 24}},
+         "fitted and moved to the area's corner"},
+        {{{1200, 600}, {}, placed, area, frame},
+         ResizePlan{1200, 600, Origin{1678, 76}},
+         "moved left just far enough"},
+        {{{800, 600}, {}, {{1700, 300, 400, 300}}, area, frame},
+         ResizePlan{800, 600, Origin{1699, 92}},
+         "moved up just far enough"},
+        {{{1920, 1080}, {}, placed, area, {}},
+         ResizePlan{1280, 696, Origin{1600, 24}},
+         "no frame yet"},
+        {{{800, 500}, {30, 40}, placed, area, frame}, ResizePlan{830, 540, {}}, "with its shadow"},
+        {{{1920, 1080}, {}, placed, std::nullopt, frame},
+         ResizePlan{1920, 1080, {}},
+         "no work area: kept, and not moved"},
+        {{{-1, 1}, {}, placed, area, frame}, std::nullopt, "beyond what X can express"},
+        {{{40000, 1}, {}, placed, std::nullopt, frame}, std::nullopt, "beyond what X can express"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(planResize(row.in), row.plan) << row.what;
+    }
 }
 
 TEST(ScriptReportTest, WellFormedReportsAreRead) {
