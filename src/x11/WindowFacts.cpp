@@ -11,6 +11,38 @@ namespace {
 bool contains(const std::vector<std::uint32_t>& items, std::uint32_t item) {
     return std::find(items.begin(), items.end(), item) != items.end();
 }
+
+// One small reader per property reply.
+
+std::vector<std::uint32_t> listOf(const std::optional<PropertyValue>& value) {
+    return value ? cardinals(*value) : std::vector<std::uint32_t>{};
+}
+
+std::optional<std::vector<std::uint32_t>> listIfSet(const std::optional<PropertyValue>& value) {
+    return value ? std::optional(cardinals(*value)) : std::nullopt;
+}
+
+std::optional<std::uint32_t> firstOf(const std::optional<PropertyValue>& value) {
+    const auto items = listOf(value);
+    return items.empty() ? std::nullopt : std::optional(items.front());
+}
+
+// Text properties (WM_WINDOW_ROLE), as UTF-8.
+std::optional<std::string> textOf(const std::optional<PropertyValue>& value) {
+    return value && value->format == 8 ? std::optional(propertyText(value->bytes)) : std::nullopt;
+}
+
+// WM_CLASS: its class part.
+std::optional<std::string> classOf(const std::optional<PropertyValue>& value) {
+    return value && value->format == 8 ? windowClass(value->bytes) : std::nullopt;
+}
+
+std::optional<xcb_size_hints_t> sizeHintsOf(const Reply<xcb_get_property_reply_t>& reply) {
+    xcb_size_hints_t hints{};
+    return reply && xcb_icccm_get_wm_size_hints_from_reply(&hints, reply.get())
+               ? std::optional(hints)
+               : std::nullopt;
+}
 } // namespace
 
 std::optional<WindowSubrole> WindowFacts::subrole(const X11Connection& x) const {
@@ -138,35 +170,19 @@ std::vector<WindowFacts> readWindowFacts(X11Connection& x,
             }
             known.size =
                 Size{client.width - known.shadow.width, client.height - known.shadow.height};
-            if (type) {
-                known.windowTypes = cardinals(*type);
-            }
-            known.transient = transient && !cardinals(*transient).empty();
-            xcb_size_hints_t sizeHints{};
-            if (hints && xcb_icccm_get_wm_size_hints_from_reply(&sizeHints, hints.get())) {
-                known.normalHints = sizeHints;
-            }
-            if (actions) {
-                known.allowedActions = cardinals(*actions);
-            }
-            if (states) {
-                known.states = cardinals(*states);
-            }
-            if (role && role->format == 8) {
-                known.role = propertyText(role->bytes);
-            }
-            if (wmClass && wmClass->format == 8) {
-                known.wmClass = windowClass(wmClass->bytes);
-            }
-            if (pid && !cardinals(*pid).empty()) {
-                known.pid = cardinals(*pid).front();
-            }
-            if (leader && !cardinals(*leader).empty()) {
-                known.leader = cardinals(*leader).front();
-            }
+            known.windowTypes = listOf(type);
+            known.transient = firstOf(transient).has_value();
+            known.normalHints = sizeHintsOf(hints);
+            known.allowedActions = listIfSet(actions);
+            known.states = listOf(states);
+            known.role = textOf(role);
+            known.wmClass = classOf(wmClass);
+            known.pid = firstOf(pid);
+            known.leader = firstOf(leader);
         }
         result.push_back(std::move(known));
     }
+    x.repliesCollected();
     return result;
 }
 

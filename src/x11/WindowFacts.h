@@ -51,7 +51,8 @@ WindowSubrole windowKind(const std::vector<std::uint32_t>& types, bool transient
 // leave some of the client visible.
 std::optional<Size> frameShadow(const PropertyValue& extents, Size client);
 
-// One round trip for all windows: every request is sent before any reply is awaited.
+// One round trip for all windows: every request is sent before any reply is awaited, and the
+// events read meanwhile are handled once the main loop is idle.
 std::vector<WindowFacts> readWindowFacts(X11Connection& x,
                                          const std::vector<xcb_window_t>& windows);
 

@@ -1,6 +1,7 @@
 // Nivu's own connection to the X server.
 #include "x11/X11Connection.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -113,26 +114,55 @@ void X11Connection::queryPointerAhead() {
 }
 
 void X11Connection::drain() {
-    while (auto* raw = xcb_poll_for_event(connection_)) {
-        const Reply<xcb_generic_event_t> event(raw);
-        // Errors of requests whose failure does not matter arrive here and are dropped.
-        const std::uint8_t type = event->response_type & 0x7f;
-        if (type == 0) {
-            continue;
+    // Read what has come, then handle it; what comes meanwhile is the next batch.
+    std::vector<Reply<xcb_generic_event_t>> batch;
+    std::vector<const xcb_generic_event_t*> events;
+    do {
+        batch.clear();
+        events.clear();
+        while (auto* raw = xcb_poll_for_event(connection_)) {
+            batch.emplace_back(raw);
+            events.push_back(raw);
         }
-        if (const auto found = handlers_.find(type); found != handlers_.end()) {
-            found->second->emit(*event);
+        const auto superseded = supersededConfigureNotifies(events);
+        for (std::size_t i = 0; i < events.size(); ++i) {
+            // Errors of requests whose failure does not matter arrive here and are dropped.
+            const std::uint8_t type = events[i]->response_type & 0x7f;
+            if (type == 0 || superseded[i]) {
+                continue;
+            }
+            if (const auto found = handlers_.find(type); found != handlers_.end()) {
+                found->second->emit(*events[i]);
+            }
+            if (const auto unused = takePointerQuery()) {
+                xcb_discard_reply(connection_, unused->sequence);
+            }
         }
-        if (const auto unused = takePointerQuery()) {
-            xcb_discard_reply(connection_, unused->sequence);
-        }
-    }
+    } while (!events.empty());
     if (!failed_ && xcb_connection_has_error(connection_)) {
         failed_ = true;
         readableWatch_.cancel();
         connectionLost_.emit();
     }
     flush();
+}
+
+std::vector<bool>
+supersededConfigureNotifies(const std::vector<const xcb_generic_event_t*>& batch) {
+    std::vector<bool> superseded(batch.size());
+    std::vector<std::pair<xcb_window_t, xcb_window_t>> newer; // (event, window) seen later
+    for (std::size_t i = batch.size(); i-- > 0;) {
+        if ((batch[i]->response_type & 0x7f) != XCB_CONFIGURE_NOTIFY) {
+            continue;
+        }
+        const auto& event = reinterpret_cast<const xcb_configure_notify_event_t&>(*batch[i]);
+        const std::pair key{event.event, event.window};
+        superseded[i] = std::ranges::find(newer, key) != newer.end();
+        if (!superseded[i]) {
+            newer.push_back(key);
+        }
+    }
+    return superseded;
 }
 
 xcb_get_property_cookie_t requestProperty(const X11Connection& x, xcb_window_t window,

@@ -114,6 +114,11 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
+// Which events of a batch are ConfigureNotify events that a later one of the same window, in
+// the same batch, makes old news: a drag queues many while Nivu works, and only the newest size
+// matters.
+std::vector<bool> supersededConfigureNotifies(const std::vector<const xcb_generic_event_t*>& batch);
+
 // A property's value as read with GetProperty; nothing when absent or of another format.
 struct PropertyValue {
     xcb_atom_t type = XCB_NONE;

@@ -196,7 +196,6 @@ void X11Desktop::fetchFacts(const std::vector<xcb_window_t>& windows) {
     for (std::size_t i = 0; i < windows.size(); ++i) {
         facts_[windows[i]] = std::move(read[i]);
     }
-    waited();
     if (!factsExpiryQueued_) {
         factsExpiryQueued_ = true;
         scheduler_.runAfter(Duration::zero(), [this, alive = std::weak_ptr<bool>(alive_)] {

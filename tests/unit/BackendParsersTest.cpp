@@ -148,6 +148,29 @@ TEST(PropertyTextTest, ARequestFitsTheSizeAndMovesTheWindowOnlyWhereItWouldNotLi
     }
 }
 
+// Of the ConfigureNotify events read in one batch, only each window's newest is handled.
+TEST(PropertyTextTest, AConfigureNotifyOfAWindowIsOldNewsOnceANewerOneIsInTheBatch) {
+    const auto configure = [](xcb_window_t event, xcb_window_t window) {
+        xcb_configure_notify_event_t notify{};
+        notify.response_type = XCB_CONFIGURE_NOTIFY | 0x80; // sent by the window manager
+        notify.event = event;
+        notify.window = window;
+        return notify;
+    };
+    const xcb_configure_notify_event_t first = configure(7, 7), substructure = configure(1, 7),
+                                       other = configure(8, 8), last = configure(7, 7);
+    xcb_property_notify_event_t property{};
+    property.response_type = XCB_PROPERTY_NOTIFY;
+    const std::vector<const xcb_generic_event_t*> batch{
+        reinterpret_cast<const xcb_generic_event_t*>(&first),
+        reinterpret_cast<const xcb_generic_event_t*>(&property),
+        reinterpret_cast<const xcb_generic_event_t*>(&substructure),
+        reinterpret_cast<const xcb_generic_event_t*>(&other),
+        reinterpret_cast<const xcb_generic_event_t*>(&last)};
+    EXPECT_EQ(x11::supersededConfigureNotifies(batch),
+              (std::vector<bool>{true, false, false, false, false}));
+}
+
 TEST(ScriptReportTest, WellFormedReportsAreRead) {
     const auto window =
         parseScriptReport(
