@@ -96,12 +96,20 @@ int main(int argc, char** argv) {
             return;
         }
         lastFrontmost = process;
-        // The id its active window records under; a program's windows may have several.
-        const nivu::WindowRef focused = desktop.focusedWindow(process);
-        print({{"event", "frontmost"},
-               {"pid", process},
-               {"bundleIdentifier", optionalText(focused ? windows.bundleIdentifierOf(*focused)
-                                                         : desktop.bundleIdentifier(process))}});
+        // The id its active window records under (a program's windows may have several), once
+        // the window has settled, as a new window is looked at: LibreOffice names its class
+        // anew right after mapping.
+        scheduler.runAfter(nivu::AccessibilityObserver::createdWindowDelay, [&, process] {
+            if (lastFrontmost != process) {
+                return;
+            }
+            const nivu::WindowRef focused = desktop.focusedWindow(process);
+            print(
+                {{"event", "frontmost"},
+                 {"pid", process},
+                 {"bundleIdentifier", optionalText(focused ? windows.bundleIdentifierOf(*focused)
+                                                           : desktop.bundleIdentifier(process))}});
+        });
     };
     auto activations = desktop.observeActivations(announce);
     observer.onWindowCreated = [&](const nivu::AccessibilityObserver::CreatedWindowInfo& info) {
