@@ -8,6 +8,13 @@
 
 namespace nivu::x11 {
 
+namespace {
+// A window is resized by its frame with the left button, or from inside with a modifier and
+// the middle or the right button (marco and muffin: Alt, awesome and herbstluftwm: Super, with
+// the right button): the badge follows, and the release ends the resize, for each of them.
+constexpr std::uint16_t resizingButtons = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3;
+} // namespace
+
 X11PointerEvents::X11PointerEvents(X11Connection& connection, ToDesktop toDesktop)
     : x_(connection)
     , toDesktop_(std::move(toDesktop)) {
@@ -79,7 +86,7 @@ void X11PointerEvents::handleGenericEvent(const xcb_generic_event_t& generic) {
     }
     if (event.event_type == XCB_INPUT_RAW_MOTION && drags_.connectionCount() > 0) {
         const auto state = queryPointer();
-        if (state && state->leftButtonDown) {
+        if (state && state->resizingButtonDown) {
             locationOfCurrentEvent_ = state->location;
             drags_.emit();
             locationOfCurrentEvent_.reset();
@@ -87,7 +94,7 @@ void X11PointerEvents::handleGenericEvent(const xcb_generic_event_t& generic) {
     } else if (event.event_type == XCB_INPUT_RAW_BUTTON_RELEASE) {
         const auto& release =
             reinterpret_cast<const xcb_input_raw_button_release_event_t&>(generic);
-        if (release.detail == 1) {
+        if (release.detail >= 1 && release.detail <= 3) {
             ups_.emit();
         }
     }
@@ -114,7 +121,7 @@ std::optional<X11PointerEvents::PointerState> X11PointerEvents::queryPointer() {
         return std::nullopt;
     }
     return PointerState{toDesktop_(reply->root_x, reply->root_y),
-                        (reply->mask & XCB_BUTTON_MASK_1) != 0};
+                        (reply->mask & resizingButtons) != 0};
 }
 
 Point X11PointerEvents::pointerLocation() {

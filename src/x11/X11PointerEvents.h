@@ -26,7 +26,7 @@ private:
     void handleGenericEvent(const xcb_generic_event_t& event);
     struct PointerState {
         Point location;
-        bool leftButtonDown = false;
+        bool resizingButtonDown = false; // a button with which windows are resized
     };
     std::optional<PointerState> queryPointer();
 
