@@ -20,9 +20,9 @@ function watchBadge(w) {
     if (w.caption !== "Nivu size") return;
     w.frameGeometryChanged.connect(function () { print("bench badge " + Date.now()); });
 }
-workspace.clientList().forEach(watchBadge);
+(workspace.windowList ? workspace.windowList() : workspace.clientList()).forEach(watchBadge);
 workspace.clientAdded.connect(watchBadge);
-workspace.clientList().forEach(function (w) {
+(workspace.windowList ? workspace.windowList() : workspace.clientList()).forEach(function (w) {
     if (w.resourceClass !== "linguist") return;
     w.clientStepUserMovedResized.connect(function () { print("bench step " + Date.now()); });
 });

@@ -622,7 +622,7 @@ class KWinSession(Session):
 
     def windows(self):
         """KWin's windows: id, resourceClass, caption, pid, the frame and whether it is active."""
-        return self.run_script('workspace.clientList().forEach(function (w) { var g = w.frameGeometry; '
+        return self.run_script('(workspace.windowList ? workspace.windowList() : workspace.clientList()).forEach(function (w) { var g = w.frameGeometry; '
                                'say({id: String(w.internalId), cls: String(w.resourceClass), caption: w.caption, '
                                'pid: w.pid, x: g.x, y: g.y, w: g.width, h: g.height, active: w.active, '
                                'resizing: w.resize}); });')

@@ -55,8 +55,11 @@ protected:
         }
         return nullptr;
     }
+    // Found by name and then by class: Qt 6.8's findChild needs Q_OBJECT in the class it
+    // looks for, which Nivu's widgets do without.
     template <typename Widget> static Widget& part(const char* name) {
-        auto* found = window()->findChild<Widget*>(QString::fromLatin1(name));
+        auto* found =
+            dynamic_cast<Widget*>(window()->findChild<QWidget*>(QString::fromLatin1(name)));
         EXPECT_NE(found, nullptr) << name;
         return *found;
     }
@@ -91,7 +94,7 @@ protected:
         settle();
     }
     static void chooseInResetDialog(QMessageBox::ButtonRole role) {
-        QMessageBox* dialog = window()->findChild<QtSettingsView*>()->confirmReset();
+        QMessageBox* dialog = part<QtSettingsView>("view").confirmReset();
         for (auto* button : dialog->buttons()) {
             if (dialog->buttonRole(button) == role) {
                 button->click();

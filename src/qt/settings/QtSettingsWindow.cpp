@@ -18,6 +18,7 @@ QtSettingsWindow::QtSettingsWindow(AppSettings& settings, HotKeyRegistry& hotKey
     , view_(new QtSettingsView(settings, hotKeys, monitors, this)) {
     setWindowTitle(QString::fromUtf8(title));
     setObjectName(QStringLiteral("settings"));
+    view_->setObjectName(QStringLiteral("view"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_, 0, Qt::AlignTop | Qt::AlignHCenter);

@@ -3,6 +3,7 @@
 // right), "press KEY", "release KEY" (a Linux key code).
 #include "fake-input-client-protocol.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
