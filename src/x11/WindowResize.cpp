@@ -172,10 +172,10 @@ std::optional<ResizePlan> requestWindowSize(X11Connection& x, xcb_window_t windo
         message.data.data32[4] = plan->height;
         sendToRoot(x, message);
         x.flush();
-    } else {
-        configureWindow(x, window, *plan);
+        return plan;
     }
-    return plan;
+    configureWindow(x, window, *plan);
+    return std::nullopt; // asked the way every manager takes: nothing to ask again
 }
 
 void configureWindow(X11Connection& x, xcb_window_t window, const ResizePlan& plan) {

@@ -37,8 +37,8 @@ struct ResizePlan {
 std::optional<ResizePlan> planResize(const ResizeInputs& inputs);
 
 // Reads what the plan needs in one round trip, then sends it as _NET_MOVERESIZE_WINDOW (or as
-// a configure request where the window manager does not support that). Returns what was
-// asked.
+// a configure request where the window manager does not support that). Returns the plan sent
+// as _NET_MOVERESIZE_WINDOW, which configureWindow can ask again; nothing otherwise.
 std::optional<ResizePlan> requestWindowSize(X11Connection& x, xcb_window_t window, Size visible,
                                             const WindowFacts& facts);
 

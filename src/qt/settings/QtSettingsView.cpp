@@ -265,8 +265,7 @@ void QtSettingsView::refresh() {
         const int at = std::min(*focusRemoveAt_, count - 1);
         focusRemoveAt_.reset();
         if (at >= 0) {
-            list_->setCurrentRow(at);
-            orderTabStops();
+            list_->setCurrentRow(at); // which makes its remove button a tab stop
             removeButtons_[static_cast<std::size_t>(at)]->setFocus(Qt::TabFocusReason);
         } else {
             reset_->setFocus(Qt::TabFocusReason);
