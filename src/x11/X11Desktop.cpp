@@ -73,14 +73,13 @@ void X11Desktop::handlePropertyNotify(const xcb_generic_event_t& generic) {
 
 void X11Desktop::handleConfigureNotify(const xcb_generic_event_t& generic) {
     const auto& event = reinterpret_cast<const xcb_configure_notify_event_t&>(generic);
-    if (event.event == event.window) {
-        unanswered_.erase(event.window); // the window manager acted on it, or refused it
-    }
     const auto client = clients_.find(event.window);
     if (event.event != event.window || client == clients_.end() ||
         (client->second.width == event.width && client->second.height == event.height)) {
-        return;
+        return; // a move, a restack, or a manager's word that nothing changed
     }
+    // The window manager resized the window: a size request is answered, whatever it gave.
+    unanswered_.erase(event.window);
     client->second.width = event.width;
     client->second.height = event.height;
     // The event says the new size; facts read earlier in this batch are otherwise still good.
@@ -322,7 +321,8 @@ void X11Desktop::setWindowSize(const WindowElement& window, Size size) {
         return;
     }
     // A window manager may list _NET_MOVERESIZE_WINDOW and ignore it (herbstluftwm does): where
-    // no ConfigureNotify comes, the same is asked once more, the way every manager takes.
+    // the window's size has not changed meanwhile, the same is asked once more, the way every
+    // manager takes. Moves and restacks in between (a click, an activation) say nothing of it.
     unanswered_[id] = *plan;
     scheduler_.runAfter(sizeAnswerTimeout,
                         [this, id, plan = *plan, alive = std::weak_ptr<bool>(alive_)] {

@@ -70,7 +70,7 @@ private:
     std::map<xcb_window_t, Client> clients_;
     std::map<xcb_window_t, WindowFacts> facts_; // valid until the main loop goes idle
     bool factsExpiryQueued_ = false;
-    // Size requests that no ConfigureNotify of their window has answered yet.
+    // Size requests whose window has not changed its size since.
     std::map<xcb_window_t, ResizePlan> unanswered_;
     backend::WindowNotifications notifications_;
     // The window manager's check window, whose destruction means it is gone.

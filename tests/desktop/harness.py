@@ -116,6 +116,7 @@ WINDOW_MANAGERS = {
     "awesome": (["awesome"], {}),
     "herbstluftwm": (["herbstluftwm", "--autostart", "{home}/.config/herbstluftwm/autostart"],
                      {".config/herbstluftwm/autostart": HERBSTLUFTWM_AUTOSTART}),
+    "ignoring": (["/usr/bin/python3", os.path.join(os.path.dirname(__file__), "clients", "ignoring_manager.py")], {}),
 }
 # How a user resizes a window where not by the corner of its frame: with a modifier and the
 # right button inside the window (no edge to drag, or one that is hard to hit: muffin's and
