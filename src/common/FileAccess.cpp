@@ -44,7 +44,7 @@ private:
 // dangles (then the file is created where it points).
 fs::path resolveLinks(fs::path path) {
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat info {};
+        struct stat info = {};
         if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
             return path;
         }
@@ -95,7 +95,7 @@ void syncDirectory(const fs::path& directory) {
 } // namespace
 
 bool exists(const fs::path& path) noexcept {
-    struct stat info {};
+    struct stat info = {};
     return ::stat(path.c_str(), &info) == 0;
 }
 
@@ -112,7 +112,7 @@ std::optional<std::string> readWholeFile(const fs::path& path, std::size_t maxBy
         if (!fd.valid()) {
             return std::nullopt;
         }
-        struct stat info {};
+        struct stat info = {};
         if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
             static_cast<std::size_t>(info.st_size) > maxBytes) {
             return std::nullopt;
@@ -145,7 +145,7 @@ bool writeAtomically(const fs::path& path, std::string_view bytes) noexcept {
     try {
         const fs::path target = resolveLinks(path);
         const fs::path directory = target.has_parent_path() ? target.parent_path() : ".";
-        struct stat existing {};
+        struct stat existing = {};
         const bool replacing = ::stat(target.c_str(), &existing) == 0;
         if (replacing && !S_ISREG(existing.st_mode)) {
             return false;
@@ -212,7 +212,7 @@ std::optional<fs::path> homeDirectory() {
         return fs::path(home);
     }
     std::vector<char> buffer(16384);
-    struct passwd entry {};
+    struct passwd entry = {};
     struct passwd* result = nullptr;
     if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &result) == 0 && result &&
         result->pw_dir && result->pw_dir[0] == '/') {

@@ -20,7 +20,7 @@ std::optional<std::string> waylandProblem() {
     const QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
     const QString socket =
         name.startsWith(u'/') ? name : qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + name;
-    struct stat status {};
+    struct stat status = {};
     if (::stat(QFile::encodeName(socket).constData(), &status) != 0 || !S_ISSOCK(status.st_mode)) {
         return "cannot open the Wayland display " + name.toStdString();
     }

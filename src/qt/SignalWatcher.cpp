@@ -28,7 +28,7 @@ SignalWatcher::SignalWatcher(std::function<void(int)> onSignal)
             onSignal_(byte);
         }
     });
-    struct sigaction action {};
+    struct sigaction action = {};
     action.sa_handler = forwardSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

@@ -89,16 +89,16 @@ public:
         return std::make_unique<Observer>(*this, process, std::move(callback));
     }
     std::optional<WindowSubrole> windowSubrole(const WindowElement& w) override {
-        return read(w, &FakeWindow::subrole);
+        return live(w) ? live(w)->subrole : std::nullopt;
     }
     bool isWindowSizeSettable(const WindowElement& w) override {
         return live(w) && live(w)->sizeSettable;
     }
     std::optional<Size> windowSize(const WindowElement& w) override {
-        return read(w, &FakeWindow::size);
+        return live(w) ? live(w)->size : std::nullopt;
     }
     std::optional<std::string> windowIdentifier(const WindowElement& w) override {
-        return read(w, &FakeWindow::identifier);
+        return live(w) ? live(w)->identifier : std::nullopt;
     }
     void setWindowSize(const WindowElement& window, Size size) override {
         if (auto* fake = live(window)) {
@@ -136,11 +136,6 @@ private:
     static FakeWindow* live(const WindowElement& window) {
         auto* fake = const_cast<FakeWindow*>(dynamic_cast<const FakeWindow*>(&window));
         return fake && fake->exists ? fake : nullptr;
-    }
-    template <typename T>
-    static std::optional<T> read(const WindowElement& w, std::optional<T> FakeWindow::*attribute) {
-        const auto* fake = live(w);
-        return fake ? fake->*attribute : std::nullopt;
     }
 
     std::map<ProcessId, std::optional<std::string>> bundles_;

@@ -20,7 +20,7 @@ using test::readFile;
 using test::writeFile;
 
 mode_t modeOf(const fs::path& path) {
-    struct stat info {};
+    struct stat info = {};
     ::stat(path.c_str(), &info);
     return info.st_mode & 07777;
 }

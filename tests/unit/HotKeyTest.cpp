@@ -10,8 +10,8 @@ namespace {
 
 class HotKeyTest : public ::testing::Test {
 protected:
-    std::unique_ptr<GlobalHotKey> make(
-        std::uint32_t key, std::function<void()> action = [] {}) {
+    static void nothing() {}
+    std::unique_ptr<GlobalHotKey> make(std::uint32_t key, std::function<void()> action = nothing) {
         return GlobalHotKey::create(registry, key, 0x0900, std::move(action));
     }
 

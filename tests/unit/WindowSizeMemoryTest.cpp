@@ -28,7 +28,7 @@ class WindowSizeMemoryTest : public ::testing::Test {
 protected:
     std::filesystem::path configPath() const { return home.path() / ".nivu" / "config.json"; }
     ino_t inode() const {
-        struct stat info {};
+        struct stat info = {};
         ::stat(configPath().c_str(), &info);
         return info.st_ino;
     }
