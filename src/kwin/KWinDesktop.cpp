@@ -6,6 +6,11 @@
 
 namespace nivu::kwin {
 
+namespace {
+// How soon a script that KWin dropped is noticed (and loaded again, on access's next poll).
+constexpr int scriptCheckMilliseconds = 2000;
+} // namespace
+
 class KWinDesktop::Window final : public WindowElement {
 public:
     explicit Window(backend::WindowKey key)
@@ -35,9 +40,20 @@ KWinDesktop::KWinDesktop(Scheduler& scheduler, ScriptBridge& bridge, ScriptLoade
     QObject::connect(&kwinWatcher_, &QDBusServiceWatcher::serviceOwnerChanged,
                      [this](const QString&, const QString& oldOwner, const QString&) {
                          if (!oldOwner.isEmpty()) {
-                             handleKWinGone();
+                             handleScriptGone();
                          }
                      });
+    scriptCheck_.setInterval(scriptCheckMilliseconds);
+    QObject::connect(&scriptCheck_, &QTimer::timeout, [this] {
+        if (loader_.isLoaded()) {
+            loader_.checkStillLoaded(&scriptCheck_, [this] {
+                if (loader_.isLoaded()) {
+                    handleScriptGone();
+                }
+            });
+        }
+    });
+    scriptCheck_.start();
 }
 
 KWinDesktop::~KWinDesktop() = default;
@@ -91,7 +107,7 @@ void KWinDesktop::handleReport(const ScriptReport& report) {
     }
 }
 
-void KWinDesktop::handleKWinGone() {
+void KWinDesktop::handleScriptGone() {
     loader_.forget();
     bridge_.reset();
     bridge_.acceptCallsFrom({});
@@ -130,7 +146,7 @@ bool KWinDesktop::hasAccessibilityPermission() {
 Subscription KWinDesktop::observeAccessibilityLoss(std::function<void()> onLost) {
     auto watching = accessLoss_.watch(std::move(onLost));
     if (!loader_.isLoaded() || !loader_.kwinPresent()) {
-        handleKWinGone();
+        handleScriptGone();
     }
     return watching;
 }

@@ -12,6 +12,7 @@
 #include "platform/Scheduler.h"
 
 #include <QDBusServiceWatcher>
+#include <QTimer>
 #include <map>
 #include <string>
 
@@ -47,13 +48,16 @@ private:
     };
 
     void handleReport(const ScriptReport& report);
-    void handleKWinGone();
+    // KWin went away or dropped the script: what it reported is void, and access is lost
+    // until the script runs again.
+    void handleScriptGone();
     const Known* known(const WindowElement& window) const;
     std::optional<backend::WindowKey> keyOf(const std::string& kwinId) const;
 
     ScriptBridge& bridge_;
     ScriptLoader& loader_;
     QDBusServiceWatcher kwinWatcher_;
+    QTimer scriptCheck_;
     Subscription reports_;
     std::map<backend::WindowKey, Known> windows_;
     std::map<std::string, backend::WindowKey> keys_; // by KWin id

@@ -105,7 +105,8 @@ std::unique_ptr<HotKeyHandle> KWinHotKeys::registerHotKey(std::uint32_t keyCode,
     }
     const std::uint32_t number = nextNumber_++;
     registrations_[number] = Registration{identifier, *keys};
-    bridge_.send(QJsonObject{{QStringLiteral("c"), QStringLiteral("shortcut")},
+    bridge_.hold(QStringLiteral("shortcut %1").arg(number),
+                 QJsonObject{{QStringLiteral("c"), QStringLiteral("shortcut")},
                              {QStringLiteral("id"), static_cast<double>(number)},
                              {QStringLiteral("keys"), *keys}});
     return std::make_unique<Handle>(number);
@@ -116,6 +117,7 @@ void KWinHotKeys::unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) {
     if (!ours || registrations_.erase(ours->number) == 0) {
         return;
     }
+    bridge_.release(QStringLiteral("shortcut %1").arg(ours->number));
     bridge_.send(QJsonObject{{QStringLiteral("c"), QStringLiteral("unshortcut")},
                              {QStringLiteral("id"), static_cast<double>(ours->number)}});
 }

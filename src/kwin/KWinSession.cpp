@@ -34,7 +34,8 @@ KWinSession::KWinSession(Scheduler& scheduler, const QDBusConnection& bus, const
     , desktop_(scheduler, bridge_, loader_) {}
 
 void KWinSession::placeOwnWindow(const QString& title, QPoint topLeft, bool takesFocus) {
-    bridge_.send(QJsonObject{{QStringLiteral("c"), QStringLiteral("place")},
+    bridge_.hold(QStringLiteral("place ") + title,
+                 QJsonObject{{QStringLiteral("c"), QStringLiteral("place")},
                              {QStringLiteral("title"), title},
                              {QStringLiteral("focus"), takesFocus},
                              {QStringLiteral("pid"), QCoreApplication::applicationPid()},

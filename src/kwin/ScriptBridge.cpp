@@ -39,10 +39,22 @@ void ScriptBridge::send(const QJsonObject& command) {
     }
 }
 
+void ScriptBridge::hold(const QString& key, const QJsonObject& command) {
+    held_[key] = command;
+    send(command);
+}
+
+void ScriptBridge::release(const QString& key) {
+    held_.erase(key);
+}
+
 void ScriptBridge::reset() {
     keepAlive_.stop();
     pendingFetch_.reset();
     queued_ = QJsonArray();
+    for (const auto& [key, command] : held_) {
+        queued_.append(command);
+    }
 }
 
 void ScriptBridge::answerFetch() {

@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTimer>
+#include <map>
 #include <optional>
 
 namespace nivu::kwin {
@@ -32,7 +33,13 @@ public:
     void acceptCallsFrom(const QString& sender);
     // Queues a command; it leaves with the answer to the script's pending fetch.
     void send(const QJsonObject& command);
-    // Drops the pending fetch and the queue (the script is gone).
+    // Sends a standing command (a hot key, a placement), which every script started later gets
+    // too; a later one under the same key replaces it.
+    void hold(const QString& key, const QJsonObject& command);
+    // The standing command under the key is no longer sent to scripts started later.
+    void release(const QString& key);
+    // The script is gone: drops its pending fetch and the queue, and queues the standing
+    // commands for the next script.
     void reset();
 
     // Each well-formed report of the script, in order.
@@ -49,6 +56,7 @@ private:
     QString sender_;
     std::optional<QDBusMessage> pendingFetch_;
     QJsonArray queued_;
+    std::map<QString, QJsonObject> held_;
     QTimer keepAlive_;
 };
 

@@ -4,6 +4,8 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 
 namespace nivu::kwin {
 
@@ -67,6 +69,22 @@ bool ScriptLoader::load() {
         call(QStringLiteral("/") + number, script, QStringLiteral("run"), {}) ||
         call(QStringLiteral("/Scripting"), scripting, QStringLiteral("start"), {});
     return loaded_;
+}
+
+void ScriptLoader::checkStillLoaded(QObject* context, std::function<void()> onDropped) const {
+    auto message = QDBusMessage::createMethodCall(kwinService, QStringLiteral("/Scripting"),
+                                                  scripting, QStringLiteral("isScriptLoaded"));
+    message.setArguments({name_});
+    auto* watcher =
+        new QDBusPendingCallWatcher(bus_.asyncCall(message, callTimeoutMilliseconds), context);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [watcher, onDropped = std::move(onDropped)] {
+                         watcher->deleteLater();
+                         const QDBusPendingReply<bool> reply = *watcher;
+                         if (reply.isValid() && !reply.value()) { // no answer: KWin's own watch
+                             onDropped();
+                         }
+                     });
 }
 
 void ScriptLoader::unload() {

@@ -3,6 +3,7 @@
 
 #include <QDBusConnection>
 #include <QString>
+#include <functional>
 
 namespace nivu::kwin {
 
@@ -23,8 +24,11 @@ public:
     bool load();
     void unload();
     bool isLoaded() const { return loaded_; }
-    // KWin went away: nothing is loaded any more.
+    // KWin went away, or dropped the script: nothing is loaded any more.
     void forget() { loaded_ = false; }
+    // Asks KWin, without waiting, whether the script still runs: any program on the bus may
+    // unload it. onDropped runs when KWin says it does not; the call ends with context.
+    void checkStillLoaded(QObject* context, std::function<void()> onDropped) const;
 
 private:
     bool call(const QString& path, const QString& interface, const QString& method,

@@ -567,13 +567,16 @@ class KWinSession(Session):
         for tool in ("kwin_wayland", "dbus-send"):
             require(tool)
         self.make_home(XDG_CURRENT_DESKTOP="KDE", QT_QPA_PLATFORM="wayland", GDK_BACKEND="wayland")
+        os.makedirs(config := self.env["XDG_CONFIG_HOME"])
+        with open(os.path.join(config, "kwinrc"), "w") as file:  # Plasma's own title bars
+            file.write("[org.kde.kdecoration2]\nlibrary=org.kde.breeze\ntheme=Breeze\n")
         self.scripts = 0
         try:
             self.start_session_bus()
             kwin = shutil.copy(shutil.which("kwin_wayland"), self.home)
             # The test's hands: KWin's fake input, which it offers to any client with this set.
-            self.kwin = self.spawn([kwin, "--virtual", "--no-lockscreen", "--socket", "nivu-test", "--width", "1920",
-                                    "--height", "1080"], capture=True, env={"KWIN_WAYLAND_NO_PERMISSION_CHECKS": "1"})
+            self.kwin = self.spawn([kwin, "--virtual", "--no-lockscreen", "--socket", "nivu-test", "--width", "2560",
+                                    "--height", "1440"], capture=True, env={"KWIN_WAYLAND_NO_PERMISSION_CHECKS": "1"})
             self.kwin.output, self.kwin.errors = LineReader(self.kwin.stdout), LineReader(self.kwin.stderr)
             wait_until(lambda: self.kwin.poll() is not None or self.bus_name_owned("org.kde.KWin"), timeout=30,
                        what="kwin_wayland on the session bus")
@@ -626,13 +629,18 @@ class KWinSession(Session):
         return self.run_script('(workspace.windowList ? workspace.windowList() : workspace.clientList()).forEach(function (w) { var g = w.frameGeometry; '
                                'say({id: String(w.internalId), cls: String(w.resourceClass), caption: w.caption, '
                                'pid: w.pid, x: g.x, y: g.y, w: g.width, h: g.height, active: w.active, '
-                               'resizing: w.resize}); });')
+                               'resizing: w.resize, bw: w.bufferGeometry.width, bh: w.bufferGeometry.height}); });')
 
     def frame(self, window):
         return next((w for w in self.windows() if w["id"] == window), None)
 
     def size(self, window):
         return (frame := self.frame(window)) and (frame["w"], frame["h"])
+
+    def buffer_size(self, window):
+        """The size of what the program draws: inside KWin's title bar and borders, or, for a
+        program that draws its own, with its shadow."""
+        return (frame := self.frame(window)) and (frame["bw"], frame["bh"])
 
     def badges(self):
         return [w for w in self.windows() if w["caption"] == "Nivu size"]

@@ -11,8 +11,16 @@ var windowRemoved = workspace.windowRemoved || workspace.clientRemoved;
 function windowList() { return workspace.windowList ? workspace.windowList() : workspace.clientList(); }
 function activeWindow() { return workspace.activeWindow !== undefined ? workspace.activeWindow : workspace.activeClient; }
 function setActiveWindow(w) { if (workspace.activeWindow !== undefined) workspace.activeWindow = w; else workspace.activeClient = w; }
-// The client area where KWin names it (Plasma 6), else the frame.
-function sizeOf(w) { var g = w.clientGeometry || w.frameGeometry; return {w: g.width, h: g.height}; }
+// What the program shows, without KWin's title bar and borders: the client area where KWin
+// names it (Plasma 6). Plasma 5 names only the frame and the buffer: the buffer where it lies
+// inside the frame (KWin draws the title bar), else the frame (the program draws its own, and
+// its buffer holds its shadow).
+function inside(b, f) { return b.x >= f.x && b.y >= f.y && b.x + b.width <= f.x + f.width && b.y + b.height <= f.y + f.height; }
+function sizeOf(w) {
+    var f = w.frameGeometry, b = w.bufferGeometry;
+    var g = w.clientGeometry || (b && inside(b, f) ? b : f);
+    return {w: g.width, h: g.height};
+}
 
 var windows = {}; // by id, the windows reported
 var placements = {}; // by title, where Nivu wants its own windows: {pid, x, y, focus}
