@@ -35,11 +35,13 @@ struct Backend {
     std::function<bool()> compositing;
     std::function<std::uint64_t()> keyboardFocus;
     nivu::WindowPlacer placeWindow;
+    nivu::AccessNeed accessNeed = nivu::AccessNeed::windowManager;
 };
 
 int runController(nivu::QtScheduler& scheduler, const Backend& backend) {
     nivu::HotKeyRegistry hotKeys(backend.hotKeys);
     nivu::QtShell shell(backend.compositing, backend.keyboardFocus, backend.placeWindow);
+    shell.explainAccessAs(backend.accessNeed);
     nivu::AppSettings::provideSharedDefaults(std::make_unique<nivu::QtUserDefaults>());
     shell.editSettingsOf([]() -> nivu::AppSettings& { return nivu::AppSettings::shared(); },
                          hotKeys);
@@ -112,7 +114,8 @@ int runOnKWin(nivu::QtScheduler& scheduler) {
                                  {},
                                  [&](const QString& title, QPoint topLeft, bool takesFocus) {
                                      session->placeOwnWindow(title, topLeft, takesFocus);
-                                 }});
+                                 },
+                                 nivu::AccessNeed::kwinScript});
 }
 
 } // namespace

@@ -108,5 +108,15 @@
         <source>%lld × %lld</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Nivu cannot reach KWin&apos;s scripting</source>
+        <comment>KWinのスクリプト機能に届かないことを伝える見出し</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>On Plasma, Nivu sees and resizes windows through a small KWin script that it loads itself. KWin is not running, or did not load the script. Nivu tries again every second; nothing else is needed.</source>
+        <comment>KWinスクリプトの読み込みを待っていることの説明</comment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

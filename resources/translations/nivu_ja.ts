@@ -108,5 +108,15 @@
         <source>記録...</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Nivu cannot reach KWin&apos;s scripting</source>
+        <comment>KWinのスクリプト機能に届かないことを伝える見出し</comment>
+        <translation>Nivu は KWin のスクリプト機能に接続できません</translation>
+    </message>
+    <message>
+        <source>On Plasma, Nivu sees and resizes windows through a small KWin script that it loads itself. KWin is not running, or did not load the script. Nivu tries again every second; nothing else is needed.</source>
+        <comment>KWinスクリプトの読み込みを待っていることの説明</comment>
+        <translation>Plasma では、Nivu は自分で読み込む小さな KWin スクリプトを通してウィンドウを見て、サイズを変えます。KWin が動いていないか、スクリプトが読み込まれませんでした。Nivu は 1 秒ごとにやり直します。ほかの操作は必要ありません。</translation>
+    </message>
 </context>
 </TS>

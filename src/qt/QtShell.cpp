@@ -42,16 +42,24 @@ std::string QtShell::localizedString(TextKey text) {
 
 void QtShell::showAccessibilityPrompt() {
     if (!prompt_) {
+        const bool kwin = accessNeed_ == AccessNeed::kwinScript;
         prompt_ = new QMessageBox(
             QMessageBox::Information, QStringLiteral("Nivu"),
-            translated(Text::tr("Nivu needs a window manager to see and resize windows",
-                                "ウィンドウマネージャが必要なことを伝える見出し")),
+            kwin ? translated(Text::tr("Nivu cannot reach KWin's scripting",
+                                       "KWinのスクリプト機能に届かないことを伝える見出し"))
+                 : translated(Text::tr("Nivu needs a window manager to see and resize windows",
+                                       "ウィンドウマネージャが必要なことを伝える見出し")),
             QMessageBox::Ok);
         prompt_->setInformativeText(
-            translated(Text::tr("Start a window manager that supports EWMH, such as Openbox, Xfwm, "
-                                "KWin or Mutter. Nivu notices it within a second; nothing else is "
-                                "needed.",
-                                "ウィンドウマネージャの起動を促す説明")));
+            kwin ? translated(Text::tr(
+                       "On Plasma, Nivu sees and resizes windows through a small KWin script that "
+                       "it loads itself. KWin is not running, or did not load the script. Nivu "
+                       "tries again every second; nothing else is needed.",
+                       "KWinスクリプトの読み込みを待っていることの説明"))
+                 : translated(Text::tr(
+                       "Start a window manager that supports EWMH, such as Openbox, Xfwm, KWin or "
+                       "Mutter. Nivu notices it within a second; nothing else is needed.",
+                       "ウィンドウマネージャの起動を促す説明")));
         prompt_->setObjectName(QStringLiteral("explanation"));
         prompt_->setAttribute(Qt::WA_DeleteOnClose);
         prompt_->setWindowModality(Qt::NonModal);

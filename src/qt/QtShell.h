@@ -15,6 +15,12 @@
 
 namespace nivu {
 
+// What window access takes on this desktop, which the explanation names.
+enum class AccessNeed {
+    windowManager, // X11: an EWMH window manager
+    kwinScript,    // Plasma on Wayland: KWin running, and loading Nivu's script
+};
+
 class QtShell final : public Shell {
 public:
     // compositing tells whether translucency works on the screen now; keyboardFocus names the
@@ -35,6 +41,8 @@ public:
         hotKeys_ = &hotKeys;
     }
 
+    void explainAccessAs(AccessNeed need) { accessNeed_ = need; }
+
     std::unique_ptr<IndicatorView> createIndicatorView() override;
     std::unique_ptr<StatusItem> createStatusItem() override;
     std::string localizedString(TextKey text) override;
@@ -48,6 +56,7 @@ private:
     std::function<bool()> compositing_;
     PendingDeactivation pendingDeactivation_;
     WindowPlacer placeWindow_;
+    AccessNeed accessNeed_ = AccessNeed::windowManager;
     QPointer<QMessageBox> prompt_;
     QPointer<QDialog> about_;
     std::function<AppSettings&()> settings_;

@@ -1,4 +1,4 @@
-// The shell's dialogs and menus: About and the explanation without a window manager, each
+// The shell's dialogs and menus: About and the explanation of missing window access, each
 // shown once and never blocking; the tray menu's entries as written, and hidden when asked.
 #include "qt/QtShell.h"
 
@@ -56,6 +56,16 @@ TEST(QtShellTest, AboutAndTheExplanationShowOnceWithoutBlocking) {
     ASSERT_NE(prompt, nullptr);
     EXPECT_EQ(prompt->windowModality(), Qt::NonModal) << "polling goes on while it is open";
     EXPECT_TRUE(prompt->informativeText().contains(QStringLiteral("EWMH")));
+    prompt->close();
+
+    // On Plasma's Wayland session what is missing is KWin's scripting, not a window manager.
+    QtShell plasma([] { return true; });
+    plasma.explainAccessAs(AccessNeed::kwinScript);
+    plasma.showAccessibilityPrompt();
+    prompt = dialogNamed<QMessageBox>("explanation");
+    ASSERT_NE(prompt, nullptr);
+    EXPECT_TRUE(prompt->text().contains(QStringLiteral("KWin")));
+    EXPECT_FALSE(prompt->informativeText().contains(QStringLiteral("window manager")));
     prompt->close();
 }
 
