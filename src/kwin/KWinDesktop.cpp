@@ -26,13 +26,7 @@ KWinDesktop::KWinDesktop(Scheduler& scheduler, ScriptBridge& bridge, ScriptLoade
     , notifications_(
           scheduler, [](backend::WindowKey key) { return std::make_shared<Window>(key); },
           [this](ProcessId process, Clock::time_point since) {
-              std::vector<backend::WindowKey> recent;
-              for (const auto& [key, window] : windows_) {
-                  if (window.facts.pid == process && window.appearedAt >= since) {
-                      recent.push_back(key);
-                  }
-              }
-              return recent;
+              return windows_.recent(process, since);
           })
     , accessLoss_(scheduler) {
     reports_ =
@@ -67,8 +61,8 @@ void KWinDesktop::handleReport(const ScriptReport& report) {
         }
         const auto key = nextKey_++;
         keys_[report.id] = key;
-        windows_[key] =
-            Known{report.id, report, report.existing ? Clock::time_point{} : Clock::now()};
+        windows_.add(key, {report.pid, report.existing ? std::nullopt : std::optional(Clock::now()),
+                           Known{report.id, report}});
         if (!report.existing) {
             notifications_.deliver(key, report.pid, WindowNotification::windowCreated);
         }
@@ -79,10 +73,10 @@ void KWinDesktop::handleReport(const ScriptReport& report) {
         if (!key) {
             return;
         }
-        Known& window = windows_[*key];
-        window.facts.width = report.width;
-        window.facts.height = report.height;
-        notifications_.deliver(*key, window.facts.pid, WindowNotification::windowResized);
+        auto* window = windows_.find(*key);
+        window->facts.report.width = report.width;
+        window->facts.report.height = report.height;
+        notifications_.deliver(*key, window->application, WindowNotification::windowResized);
         return;
     }
     case Kind::closed:
@@ -101,7 +95,7 @@ void KWinDesktop::handleReport(const ScriptReport& report) {
     case Kind::active:
         active_ = keyOf(report.id);
         if (active_) {
-            activations_.emit(windows_[*active_].facts.pid);
+            activations_.emit(windows_.find(*active_)->application);
         }
         return;
     }
@@ -127,8 +121,8 @@ const KWinDesktop::Known* KWinDesktop::known(const WindowElement& window) const 
     if (!ours) {
         return nullptr;
     }
-    const auto found = windows_.find(ours->key);
-    return found == windows_.end() ? nullptr : &found->second;
+    const auto* found = windows_.find(ours->key);
+    return found ? &found->facts : nullptr;
 }
 
 // --- Desktop -------------------------------------------------------------------------------
@@ -155,7 +149,7 @@ std::optional<ProcessId> KWinDesktop::frontmostApplication() {
     if (!active_) {
         return std::nullopt;
     }
-    return windows_.at(*active_).facts.pid;
+    return windows_.find(*active_)->application;
 }
 
 Subscription KWinDesktop::observeActivations(std::function<void(ProcessId)> observer) {
@@ -164,8 +158,8 @@ Subscription KWinDesktop::observeActivations(std::function<void(ProcessId)> obse
 
 std::optional<std::string> KWinDesktop::bundleIdentifier(ProcessId process) {
     for (const auto& [key, window] : windows_) {
-        if (window.facts.pid == process && !window.facts.resourceClass.empty()) {
-            return window.facts.resourceClass;
+        if (window.application == process && !window.facts.report.resourceClass.empty()) {
+            return window.facts.report.resourceClass;
         }
     }
     return std::nullopt;
@@ -173,14 +167,14 @@ std::optional<std::string> KWinDesktop::bundleIdentifier(ProcessId process) {
 
 std::optional<std::string> KWinDesktop::bundleIdentifier(const WindowElement& window) {
     const Known* found = known(window);
-    if (!found || found->facts.resourceClass.empty()) {
+    if (!found || found->report.resourceClass.empty()) {
         return std::nullopt;
     }
-    return found->facts.resourceClass;
+    return found->report.resourceClass;
 }
 
 WindowRef KWinDesktop::focusedWindow(ProcessId process) {
-    if (!active_ || windows_.at(*active_).facts.pid != process) {
+    if (!active_ || windows_.find(*active_)->application != process) {
         return nullptr;
     }
     return std::make_shared<Window>(*active_);
@@ -196,14 +190,14 @@ std::optional<WindowSubrole> KWinDesktop::windowSubrole(const WindowElement& win
     if (!found) {
         return std::nullopt;
     }
-    return found->facts.normal   ? WindowSubrole::standardWindow
-           : found->facts.dialog ? WindowSubrole::dialog
-                                 : WindowSubrole::unknown;
+    return found->report.normal   ? WindowSubrole::standardWindow
+           : found->report.dialog ? WindowSubrole::dialog
+                                  : WindowSubrole::unknown;
 }
 
 bool KWinDesktop::isWindowSizeSettable(const WindowElement& window) {
     const Known* found = known(window);
-    return found && found->facts.resizable;
+    return found && found->report.resizable;
 }
 
 std::optional<Size> KWinDesktop::windowSize(const WindowElement& window) {
@@ -211,15 +205,16 @@ std::optional<Size> KWinDesktop::windowSize(const WindowElement& window) {
     if (!found) {
         return std::nullopt;
     }
-    return Size{static_cast<double>(found->facts.width), static_cast<double>(found->facts.height)};
+    return Size{static_cast<double>(found->report.width),
+                static_cast<double>(found->report.height)};
 }
 
 std::optional<std::string> KWinDesktop::windowIdentifier(const WindowElement& window) {
     const Known* found = known(window);
-    if (!found || found->facts.role.empty()) {
+    if (!found || found->report.role.empty()) {
         return std::nullopt;
     }
-    return found->facts.role;
+    return found->report.role;
 }
 
 void KWinDesktop::setWindowSize(const WindowElement& window, Size size) {

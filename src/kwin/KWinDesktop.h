@@ -5,6 +5,7 @@
 
 #include "backend/AccessLoss.h"
 #include "backend/WindowNotifications.h"
+#include "backend/WindowTable.h"
 #include "kwin/ScriptBridge.h"
 #include "kwin/ScriptLoader.h"
 #include "kwin/ScriptReport.h"
@@ -43,8 +44,7 @@ private:
     class Window;
     struct Known {
         std::string kwinId;
-        ScriptReport facts;
-        Clock::time_point appearedAt;
+        ScriptReport report; // the window's report, with its size kept current
     };
 
     void handleReport(const ScriptReport& report);
@@ -59,7 +59,7 @@ private:
     QDBusServiceWatcher kwinWatcher_;
     QTimer scriptCheck_;
     Subscription reports_;
-    std::map<backend::WindowKey, Known> windows_;
+    backend::WindowTable<Known> windows_;
     std::map<std::string, backend::WindowKey> keys_; // by KWin id
     backend::WindowKey nextKey_ = 1;
     std::optional<backend::WindowKey> active_;

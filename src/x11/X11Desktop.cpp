@@ -32,13 +32,7 @@ X11Desktop::X11Desktop(X11Connection& connection, Scheduler& scheduler)
               return std::make_shared<Window>(static_cast<xcb_window_t>(window));
           },
           [this](ProcessId process, Clock::time_point since) {
-              std::vector<backend::WindowKey> recent;
-              for (const auto& [window, client] : clients_) {
-                  if (client.application == process && client.listedAt >= since) {
-                      recent.push_back(window);
-                  }
-              }
-              return recent;
+              return clients_.recent(process, since);
           })
     , accessLoss_(scheduler) {
     const std::uint32_t rootMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
@@ -73,15 +67,14 @@ void X11Desktop::handlePropertyNotify(const xcb_generic_event_t& generic) {
 
 void X11Desktop::handleConfigureNotify(const xcb_generic_event_t& generic) {
     const auto& event = reinterpret_cast<const xcb_configure_notify_event_t&>(generic);
-    const auto client = clients_.find(event.window);
-    if (event.event != event.window || client == clients_.end() ||
-        (client->second.width == event.width && client->second.height == event.height)) {
+    auto* client = clients_.find(event.window);
+    if (event.event != event.window || !client ||
+        (client->facts.width == event.width && client->facts.height == event.height)) {
         return; // a move, a restack, or a manager's word that nothing changed
     }
     // The window manager resized the window: a size request is answered, whatever it gave.
     unanswered_.erase(event.window);
-    client->second.width = event.width;
-    client->second.height = event.height;
+    client->facts = {event.width, event.height};
     // The event says the new size; facts read earlier in this batch are otherwise still good.
     if (const auto cached = facts_.find(event.window); cached != facts_.end()) {
         const Size shadow = cached->second.shadow;
@@ -110,7 +103,9 @@ void X11Desktop::refreshClientList(bool initial) {
             added.push_back(window);
         }
     }
-    std::erase_if(clients_, [&](const auto& entry) { return !contains(listed, entry.first); });
+    clients_.retain([&](backend::WindowKey window, const auto&) {
+        return contains(listed, static_cast<xcb_window_t>(window));
+    });
     if (added.empty()) {
         return;
     }
@@ -125,12 +120,10 @@ void X11Desktop::refreshClientList(bool initial) {
         if (!known.exists) {
             continue; // gone already
         }
-        Client client;
-        client.application = known.application(window);
-        client.width = known.size ? static_cast<std::uint32_t>(known.size->width) : 0;
-        client.height = known.size ? static_cast<std::uint32_t>(known.size->height) : 0;
-        client.listedAt = initial ? Clock::time_point{} : now;
-        clients_[window] = client;
+        const ClientSize size{known.size ? static_cast<std::uint32_t>(known.size->width) : 0,
+                              known.size ? static_cast<std::uint32_t>(known.size->height) : 0};
+        clients_.add(
+            window, {known.application(window), initial ? std::nullopt : std::optional(now), size});
     }
     if (!initial) {
         for (const auto window : added) {
@@ -148,11 +141,11 @@ void X11Desktop::announceActiveApplication() {
 }
 
 void X11Desktop::deliver(xcb_window_t window, WindowNotification notification) {
-    const auto client = clients_.find(window);
-    if (client == clients_.end()) {
+    const auto* client = clients_.find(window);
+    if (!client) {
         return;
     }
-    const ProcessId application = client->second.application;
+    const ProcessId application = client->application;
     if (notification == WindowNotification::windowResized &&
         notifications_.isWanted(application, notification)) {
         x_.queryPointerAhead(); // the badge goes beside the pointer: ask with the facts
@@ -177,8 +170,8 @@ std::optional<xcb_window_t> X11Desktop::activeWindow() {
 }
 
 ProcessId X11Desktop::applicationOf(xcb_window_t window) {
-    if (const auto client = clients_.find(window); client != clients_.end()) {
-        return client->second.application;
+    if (const auto* client = clients_.find(window)) {
+        return client->application;
     }
     return facts(window).application(window);
 }
@@ -271,7 +264,7 @@ Subscription X11Desktop::observeActivations(std::function<void(ProcessId)> obser
 std::optional<std::string> X11Desktop::bundleIdentifier(ProcessId process) {
     for (const auto& [window, client] : clients_) {
         if (client.application == process) {
-            const WindowFacts& known = facts(window);
+            const WindowFacts& known = facts(static_cast<xcb_window_t>(window));
             if (known.exists) {
                 return known.wmClass;
             }

@@ -5,6 +5,7 @@
 
 #include "backend/AccessLoss.h"
 #include "backend/WindowNotifications.h"
+#include "backend/WindowTable.h"
 #include "platform/Desktop.h"
 #include "platform/Scheduler.h"
 #include "x11/WindowFacts.h"
@@ -41,11 +42,10 @@ private:
     using Clock = backend::WindowNotifications::Clock;
     class Window;
 
-    struct Client {
-        ProcessId application = 0;
+    // What a listed client's ConfigureNotify is compared with: its window's size.
+    struct ClientSize {
         std::uint32_t width = 0;
         std::uint32_t height = 0;
-        Clock::time_point listedAt;
     };
 
     void handlePropertyNotify(const xcb_generic_event_t& event);
@@ -67,7 +67,7 @@ private:
 
     X11Connection& x_;
     Scheduler& scheduler_;
-    std::map<xcb_window_t, Client> clients_;
+    backend::WindowTable<ClientSize> clients_;  // the managed clients, by window id
     std::map<xcb_window_t, WindowFacts> facts_; // valid until the main loop goes idle
     bool factsExpiryQueued_ = false;
     // Size requests whose window has not changed its size since.
