@@ -1,8 +1,6 @@
 // Global shortcuts registered by the script.
 #include "kwin/KWinHotKeys.h"
 
-#include "common/KeyPositions.h"
-
 #include <QJsonObject>
 #include <QKeySequence>
 #include <algorithm>
@@ -55,71 +53,49 @@ std::optional<xkb_keysym_t> keysymOfEvdevCode(int evdevCode) {
 }
 } // namespace
 
-std::optional<QString> shortcutText(std::uint32_t virtualKeyCode, Modifiers modifiers) {
-    const auto evdev = virtualKeyCode <= 0xFFFF
-                           ? evdevCodeForVirtualKey(static_cast<std::uint16_t>(virtualKeyCode))
-                           : std::nullopt;
-    const auto keysym = evdev ? keysymOfEvdevCode(*evdev) : std::nullopt;
+std::optional<QString> shortcutText(const backend::KeyCombination& combination) {
+    const auto keysym = keysymOfEvdevCode(combination.evdevCode);
     const auto key = keysym ? qtKeyOfKeysym(*keysym) : std::nullopt;
-    if (!key || modifiers.empty()) {
+    if (!key) {
         return std::nullopt;
     }
-    int combination = *key;
-    combination |= modifiers.has(Modifier::command) ? Qt::MetaModifier : 0;
-    combination |= modifiers.has(Modifier::option) ? Qt::AltModifier : 0;
-    combination |= modifiers.has(Modifier::control) ? Qt::ControlModifier : 0;
-    combination |= modifiers.has(Modifier::shift) ? Qt::ShiftModifier : 0;
-    return QKeySequence(combination).toString(QKeySequence::PortableText);
+    const Modifiers modifiers = combination.modifiers;
+    int keys = *key;
+    keys |= modifiers.has(Modifier::command) ? Qt::MetaModifier : 0;
+    keys |= modifiers.has(Modifier::option) ? Qt::AltModifier : 0;
+    keys |= modifiers.has(Modifier::control) ? Qt::ControlModifier : 0;
+    keys |= modifiers.has(Modifier::shift) ? Qt::ShiftModifier : 0;
+    return QKeySequence(keys).toString(QKeySequence::PortableText);
 }
-
-class KWinHotKeys::Handle final : public HotKeyHandle {
-public:
-    explicit Handle(std::uint32_t number)
-        : number(number) {}
-    const std::uint32_t number;
-};
 
 KWinHotKeys::KWinHotKeys(ScriptBridge& bridge)
     : bridge_(bridge)
     , reports_(bridge.reports.connect([this](const ScriptReport& report) {
-        const auto found = registrations_.find(report.shortcut);
-        if (report.kind == ScriptReport::Kind::hotKey && found != registrations_.end() &&
-            handler_) {
-            handler_(found->second.identifier);
+        if (report.kind == ScriptReport::Kind::hotKey) {
+            pressed(report.shortcut);
         }
     })) {}
 
-bool KWinHotKeys::installEventHandler(std::function<void(HotKeyIdentifier)> handler) {
-    handler_ = std::move(handler);
-    return true;
-}
-
-std::unique_ptr<HotKeyHandle> KWinHotKeys::registerHotKey(std::uint32_t keyCode,
-                                                          Modifiers modifiers,
-                                                          HotKeyIdentifier identifier) {
-    const auto keys = shortcutText(keyCode, modifiers);
-    if (!keys || std::ranges::any_of(registrations_, [&](const auto& entry) {
-            return entry.second.keys == *keys;
-        })) {
-        return nullptr;
+bool KWinHotKeys::grab(Number number, const backend::KeyCombination& combination) {
+    // Two keys may have one name in the layout (a digit and its keypad twin): one shortcut.
+    const auto keys = shortcutText(combination);
+    if (!keys ||
+        std::ranges::any_of(shortcuts_, [&](const auto& entry) { return entry.second == *keys; })) {
+        return false;
     }
-    const std::uint32_t number = nextNumber_++;
-    registrations_[number] = Registration{identifier, *keys};
+    shortcuts_[number] = *keys;
     bridge_.hold(QStringLiteral("shortcut %1").arg(number),
                  QJsonObject{{QStringLiteral("c"), QStringLiteral("shortcut")},
                              {QStringLiteral("id"), static_cast<double>(number)},
                              {QStringLiteral("keys"), *keys}});
-    return std::make_unique<Handle>(number);
+    return true;
 }
 
-void KWinHotKeys::unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) {
-    const auto* ours = dynamic_cast<const Handle*>(handle.get());
-    if (!ours || registrations_.erase(ours->number) == 0) {
-        return;
-    }
-    bridge_.release(QStringLiteral("shortcut %1").arg(ours->number));
+void KWinHotKeys::release(Number number, const backend::KeyCombination&) {
+    shortcuts_.erase(number);
+    bridge_.release(QStringLiteral("shortcut %1").arg(number));
     bridge_.send(QJsonObject{{QStringLiteral("c"), QStringLiteral("unshortcut")},
-                             {QStringLiteral("id"), static_cast<double>(ours->number)}});
+                             {QStringLiteral("id"), static_cast<double>(number)}});
 }
 
 } // namespace nivu::kwin

@@ -3,8 +3,8 @@
 // combination, so only one Nivu holds already is refused.
 #pragma once
 
+#include "backend/HotKeyBase.h"
 #include "kwin/ScriptBridge.h"
-#include "platform/HotKeys.h"
 
 #include <QString>
 #include <map>
@@ -12,30 +12,20 @@
 
 namespace nivu::kwin {
 
-// The combination as KWin's shortcuts name it ("Meta+Alt+R"), from the key's position on the
-// keyboard's layout; nothing for a key without a name there or without modifiers.
-std::optional<QString> shortcutText(std::uint32_t virtualKeyCode, Modifiers modifiers);
+// The combination as KWin's shortcuts name it ("Meta+Alt+R"), from the key's name in the
+// keyboard's layout; nothing for a key without a name there.
+std::optional<QString> shortcutText(const backend::KeyCombination& combination);
 
-class KWinHotKeys final : public HotKeyPlatform {
+class KWinHotKeys final : public backend::HotKeyBase {
 public:
     explicit KWinHotKeys(ScriptBridge& bridge);
 
-    bool installEventHandler(std::function<void(HotKeyIdentifier)> handler) override;
-    std::unique_ptr<HotKeyHandle> registerHotKey(std::uint32_t keyCode, Modifiers modifiers,
-                                                 HotKeyIdentifier identifier) override;
-    void unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) override;
-
 private:
-    class Handle;
-    struct Registration {
-        HotKeyIdentifier identifier;
-        QString keys;
-    };
+    bool grab(Number number, const backend::KeyCombination& combination) override;
+    void release(Number number, const backend::KeyCombination& combination) override;
 
     ScriptBridge& bridge_;
-    std::function<void(HotKeyIdentifier)> handler_;
-    std::map<std::uint32_t, Registration> registrations_; // by the number the script knows
-    std::uint32_t nextNumber_ = 1;
+    std::map<Number, QString> shortcuts_; // by the number the script knows
     Subscription reports_;
 };
 

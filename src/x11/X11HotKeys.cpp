@@ -1,7 +1,6 @@
 // System-wide hot keys as passive key grabs on the root window.
 #include "x11/X11HotKeys.h"
 
-#include "common/KeyPositions.h"
 #include "common/Warning.h"
 
 #include <algorithm>
@@ -14,14 +13,11 @@ constexpr std::uint16_t relevantModifiers =
     XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 constexpr int evdevNumLock = 69;
 constexpr int evdevToX = 8;
-} // namespace
 
-class X11HotKeys::Handle final : public HotKeyHandle {
-public:
-    explicit Handle(std::list<Grab>::iterator grab)
-        : grab(grab) {}
-    const std::list<Grab>::iterator grab;
-};
+xcb_keycode_t keycodeOf(const backend::KeyCombination& combination) {
+    return static_cast<xcb_keycode_t>(combination.evdevCode + evdevToX);
+}
+} // namespace
 
 X11HotKeys::X11HotKeys(X11Connection& connection)
     : x_(connection) {
@@ -30,9 +26,9 @@ X11HotKeys::X11HotKeys(X11Connection& connection)
 
 X11HotKeys::~X11HotKeys() {
     if (!x_.hasFailed()) {
-        for (const auto& grab : grabs_) {
-            if (grab.held) {
-                ungrab(grab);
+        for (const auto& [number, registration] : registrations()) {
+            if (registration.held) {
+                ungrabVariants(registration.combination);
             }
         }
         x_.flush();
@@ -47,7 +43,7 @@ std::uint16_t X11HotKeys::xModifiers(Modifiers modifiers) {
 }
 
 bool X11HotKeys::installEventHandler(std::function<void(HotKeyIdentifier)> handler) {
-    handler_ = std::move(handler);
+    HotKeyBase::installEventHandler(std::move(handler));
     subscriptions_.push_back(x_.onEvent(
         XCB_KEY_PRESS, [this](const xcb_generic_event_t& event) { handleKeyPress(event); }));
     subscriptions_.push_back(
@@ -55,41 +51,15 @@ bool X11HotKeys::installEventHandler(std::function<void(HotKeyIdentifier)> handl
     return true;
 }
 
-std::unique_ptr<HotKeyHandle> X11HotKeys::registerHotKey(std::uint32_t keyCode, Modifiers modifiers,
-                                                         HotKeyIdentifier identifier) {
-    const auto evdev = keyCode <= 0xFFFF
-                           ? evdevCodeForVirtualKey(static_cast<std::uint16_t>(keyCode))
-                           : std::nullopt;
-    const std::uint16_t xMods = xModifiers(modifiers);
-    // A key without modifiers would be taken from every program: never grabbed.
-    if (!evdev || xMods == 0) {
-        return nullptr;
-    }
-    const Grab wanted{static_cast<xcb_keycode_t>(*evdev + evdevToX), xMods, identifier};
-    const bool held = std::any_of(grabs_.begin(), grabs_.end(), [&](const Grab& grab) {
-        return grab.held && grab.keycode == wanted.keycode && grab.modifiers == wanted.modifiers;
-    });
-    if (held || !grab(wanted)) {
-        return nullptr;
-    }
-    grabs_.push_back(wanted);
-    return std::make_unique<Handle>(std::prev(grabs_.end()));
+bool X11HotKeys::grab(Number, const backend::KeyCombination& combination) {
+    return grabVariants(combination);
 }
 
-void X11HotKeys::unregisterHotKey(std::unique_ptr<HotKeyHandle> handle) {
-    auto* ours = dynamic_cast<Handle*>(handle.get());
-    if (!ours) {
-        return;
-    }
-    if (ours->grab->held && !x_.hasFailed()) {
-        ungrab(*ours->grab);
+void X11HotKeys::release(Number, const backend::KeyCombination& combination) {
+    if (!x_.hasFailed()) {
+        ungrabVariants(combination);
         x_.flush();
     }
-    grabs_.erase(ours->grab);
-}
-
-Subscription X11HotKeys::observeHolding(std::function<void(HotKeyIdentifier, bool)> onChange) {
-    return holdingChanged_.connect(std::move(onChange));
 }
 
 std::uint16_t X11HotKeys::numLockMask() {
@@ -120,12 +90,12 @@ std::vector<std::uint16_t> X11HotKeys::lockVariants() const {
     return variants;
 }
 
-bool X11HotKeys::grab(const Grab& grab) {
+bool X11HotKeys::grabVariants(const backend::KeyCombination& combination) {
     std::vector<xcb_void_cookie_t> cookies;
     for (const auto lock : lockVariants()) {
-        cookies.push_back(xcb_grab_key_checked(x_.get(), 1, x_.root(), grab.modifiers | lock,
-                                               grab.keycode, XCB_GRAB_MODE_ASYNC,
-                                               XCB_GRAB_MODE_ASYNC));
+        cookies.push_back(
+            xcb_grab_key_checked(x_.get(), 1, x_.root(), xModifiers(combination.modifiers) | lock,
+                                 keycodeOf(combination), XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     }
     bool refused = false;
     for (const auto cookie : cookies) {
@@ -136,32 +106,36 @@ bool X11HotKeys::grab(const Grab& grab) {
     }
     x_.repliesCollected();
     if (refused) {
-        ungrab(grab); // the variants that did succeed
+        ungrabVariants(combination); // the variants that did succeed
         x_.flush();
     }
     return !refused;
 }
 
-void X11HotKeys::ungrab(const Grab& grab) {
+void X11HotKeys::ungrabVariants(const backend::KeyCombination& combination) {
     for (const auto lock : lockVariants()) {
-        xcb_ungrab_key(x_.get(), grab.keycode, x_.root(), grab.modifiers | lock);
+        xcb_ungrab_key(x_.get(), keycodeOf(combination), x_.root(),
+                       xModifiers(combination.modifiers) | lock);
     }
 }
 
 void X11HotKeys::handleKeyPress(const xcb_generic_event_t& generic) {
     const auto& event = reinterpret_cast<const xcb_key_press_event_t&>(generic);
     const std::uint16_t modifiers = event.state & relevantModifiers;
-    const auto found = std::find_if(grabs_.begin(), grabs_.end(), [&](const Grab& grab) {
-        return grab.held && grab.keycode == event.detail && grab.modifiers == modifiers;
+    const auto& all = registrations();
+    const auto found = std::ranges::find_if(all, [&](const auto& entry) {
+        const auto& [number, registration] = entry;
+        return registration.held && keycodeOf(registration.combination) == event.detail &&
+               xModifiers(registration.combination.modifiers) == modifiers;
     });
-    if (found == grabs_.end() || !handler_) {
+    if (found == all.end()) {
         return;
     }
     // The key press activated our passive grab of the keyboard; release it so that a menu
     // opened by the action receives keys while the combination is still held.
     xcb_ungrab_keyboard(x_.get(), event.time);
     x_.flush();
-    handler_(found->identifier);
+    pressed(found->first);
 }
 
 void X11HotKeys::handleMappingNotify(const xcb_generic_event_t& generic) {
@@ -175,32 +149,31 @@ void X11HotKeys::handleMappingNotify(const xcb_generic_event_t& generic) {
     const std::uint16_t numLock = numLockMask();
     const bool locksMoved = numLock != numLock_;
     if (locksMoved) {
-        for (const auto& grab : grabs_) {
-            if (grab.held) {
-                ungrab(grab);
+        for (const auto& [number, registration] : registrations()) {
+            if (registration.held) {
+                ungrabVariants(registration.combination);
             }
         }
         numLock_ = numLock;
     }
     // A grab lost in an earlier change is tried again too: the other program may be gone.
     std::vector<std::pair<HotKeyIdentifier, bool>> changes;
-    for (auto& grab : grabs_) {
-        if (!locksMoved && grab.held) {
+    for (auto& [number, registration] : registrations()) {
+        if (!locksMoved && registration.held) {
             continue;
         }
-        const bool wasHeld = std::exchange(grab.held, this->grab(grab));
-        if (wasHeld && !grab.held) {
+        const bool wasHeld =
+            std::exchange(registration.held, grabVariants(registration.combination));
+        if (wasHeld && !registration.held) {
             warn("after a keyboard change another program holds a shortcut of Nivu's; "
                  "record it again in the settings");
         }
-        if (wasHeld != grab.held) {
-            changes.emplace_back(grab.identifier, grab.held);
+        if (wasHeld != registration.held) {
+            changes.emplace_back(registration.identifier, registration.held);
         }
     }
     x_.flush();
-    for (const auto& [identifier, held] : changes) { // listeners may register or unregister
-        holdingChanged_.emit(identifier, held);
-    }
+    announceHolding(changes);
 }
 
 } // namespace nivu::x11
