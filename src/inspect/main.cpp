@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
@@ -128,16 +129,28 @@ int main(int argc, char** argv) {
                {"height", dimension(info.size.height)}});
     };
 
+    // Watching starts with window access, and waits for it again when it is lost (a window
+    // manager replaced, KWin's script dropped), as Nivu does.
+    nivu::Subscription waiting;
+    nivu::Subscription loss;
+    std::function<void()> waitForAccess;
     const auto begin = [&] {
         observer.start();
+        loss = desktop.observeAccessibilityLoss([&] {
+            loss.cancel();
+            observer.stop();
+            lastFrontmost.reset();
+            waitForAccess();
+        });
         if (const auto frontmost = desktop.frontmostApplication()) {
             announce(*frontmost);
         }
     };
-    nivu::Subscription waiting;
-    if (desktop.hasAccessibilityPermission()) {
-        begin();
-    } else {
+    waitForAccess = [&] {
+        if (desktop.hasAccessibilityPermission()) {
+            begin();
+            return;
+        }
         print({{"event", "waiting"},
                {"reason",
                 kwin ? "KWin does not run Nivu's script" : "no EWMH window manager is running"}});
@@ -147,7 +160,8 @@ int main(int argc, char** argv) {
                 begin();
             }
         });
-    }
+    };
+    waitForAccess();
     const int status = QCoreApplication::exec();
     observer.stop();
     return status;

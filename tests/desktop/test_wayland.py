@@ -31,11 +31,13 @@ class SizesOnPlasmaWayland(unittest.TestCase):
             inspected = LineReader(inspect.stdout, parse_json=True)
             for index, (command, app, hand) in enumerate(PROGRAMS):
                 with self.subTest(app):
-                    if index > 0:  # any program on the bus may drop Nivu's script: it comes back
-                        session.bus_call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.unloadScript",
-                                         "string:nivu")
-                        self.assertFalse(session.script_loaded("nivu"))
-                        wait_until(lambda: session.script_loaded("nivu"), what="nivu's script loaded again")
+                    if index > 0:  # any program on the bus may drop the scripts: they come back
+                        for script in ("nivu", f"nivu-inspect-{inspect.pid}"):
+                            session.bus_call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting.unloadScript",
+                                             f"string:{script}")
+                            self.assertFalse(session.script_loaded(script))
+                        for script in ("nivu", f"nivu-inspect-{inspect.pid}"):
+                            wait_until(lambda: session.script_loaded(script), what=f"{script} loaded again")
                     shown = session.buffer_size if hand["titled"] else session.size
                     program, window = session.start_program(command)
                     if hand["titled"]:
