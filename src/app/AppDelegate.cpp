@@ -16,8 +16,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     setupCallbacks();
     observeSettings();
     env_.sizeMemory(); // creates the store now: legacy take-over and first-run file at launch
-    if (permission_.isTrusted()) {
-        startObserving();
+    if (permission_.obtainAccess()) {
+        accessArrived(); // the menu was made before the desktop's own step
     } else {
         permission_.waitForAccess(anchor_.weakly([](AppDelegate& self) { self.accessArrived(); }));
     }

@@ -21,7 +21,7 @@ void PermissionFlow::startPermissionPolling() {
 }
 
 void PermissionFlow::checkPermission() {
-    if (!isTrusted()) {
+    if (!obtainAccess()) {
         return;
     }
     permissionCheckTimer_.reset();

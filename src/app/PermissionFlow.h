@@ -24,6 +24,11 @@ public:
     PermissionFlow& operator=(const PermissionFlow&) = delete;
 
     bool isTrusted() { return desktop_.hasAccessibilityPermission(); }
+    // Takes the desktop's own step towards access, then asks whether access is there.
+    bool obtainAccess() {
+        desktop_.obtainAccess();
+        return isTrusted();
+    }
     // Without access: shows the explanation (at start-up) and polls, calling onGranted at the
     // tick that sees access.
     void waitForAccess(std::function<void()> onGranted, bool explain = true);

@@ -147,6 +147,7 @@ int main(int argc, char** argv) {
         }
     };
     waitForAccess = [&] {
+        desktop.obtainAccess();
         if (desktop.hasAccessibilityPermission()) {
             begin();
             return;
@@ -155,6 +156,7 @@ int main(int argc, char** argv) {
                {"reason",
                 kwin ? "KWin does not run Nivu's script" : "no EWMH window manager is running"}});
         waiting = scheduler.startTimer(std::chrono::seconds(1), true, [&] {
+            desktop.obtainAccess();
             if (desktop.hasAccessibilityPermission()) {
                 waiting.cancel();
                 begin();

@@ -128,13 +128,16 @@ const KWinDesktop::Known* KWinDesktop::known(const WindowElement& window) const 
 // --- Desktop -------------------------------------------------------------------------------
 
 bool KWinDesktop::hasAccessibilityPermission() {
+    return loader_.isLoaded();
+}
+
+void KWinDesktop::obtainAccess() {
     if (!loader_.isLoaded()) {
         // The script calls at once; its calls must be taken from the start.
         bridge_.reset();
         bridge_.acceptCallsFrom(loader_.kwinBusName());
         loader_.load();
     }
-    return loader_.isLoaded();
 }
 
 Subscription KWinDesktop::observeAccessibilityLoss(std::function<void()> onLost) {

@@ -25,6 +25,7 @@ public:
     ~KWinDesktop() override;
 
     bool hasAccessibilityPermission() override;
+    void obtainAccess() override;
     Subscription observeAccessibilityLoss(std::function<void()> onLost) override;
     std::optional<ProcessId> frontmostApplication() override;
     Subscription observeActivations(std::function<void(ProcessId)> observer) override;

@@ -57,8 +57,11 @@ public:
     Desktop& operator=(const Desktop&) = delete;
     virtual ~Desktop() = default;
 
-    // Whether window access is possible now (on X11: an EWMH window manager runs).
+    // Whether window access is possible now (on X11: an EWMH window manager runs). Only asks.
     virtual bool hasAccessibilityPermission() = 0;
+    // Takes the step towards window access that Nivu can take itself, where there is one (on
+    // Plasma: loading its KWin script); returns at once. The default has none (X11).
+    virtual void obtainAccess() {}
     // Calls onLost (on the main loop, at most once) when window access that is there now goes
     // away (on X11: the window manager quits or dies); at once when it is not there. Ends with
     // the subscription.

@@ -58,6 +58,8 @@ public:
 
     bool permission = true;
     int permissionChecks = 0;
+    int accessSteps = 0;
+    bool accessOnStep = false; // access comes with Nivu's own step (as on Plasma)
     int observersCreated = 0;
     std::optional<ProcessId> frontmost;
     std::map<ProcessId, std::shared_ptr<FakeWindow>> focused;
@@ -65,6 +67,10 @@ public:
     bool watchesLoss() const { return static_cast<bool>(onAccessLost_); }
 
     bool hasAccessibilityPermission() override { return ++permissionChecks, permission; }
+    void obtainAccess() override {
+        ++accessSteps;
+        permission = permission || accessOnStep;
+    }
     Subscription observeAccessibilityLoss(std::function<void()> onLost) override {
         onAccessLost_ = std::move(onLost);
         return Subscription([this] { onAccessLost_ = nullptr; });

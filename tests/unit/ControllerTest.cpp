@@ -41,13 +41,22 @@ TEST_F(ControllerTest, TheStatusMenuActsAndQuittingFreesTheKey) {
     EXPECT_TRUE(hotKeyPlatform.registered.empty()) << "the combination is free for others";
 }
 
+TEST_F(ControllerTest, AccessThatNivusOwnStepGivesAtLaunchNeedsNoGrantEntry) {
+    desktop.permission = false;
+    desktop.accessOnStep = true;
+    launch();
+    EXPECT_TRUE(observing() && !grantEntryShown() && shell.prompts == 0);
+}
+
 TEST_F(ControllerTest, WithoutAccessItExplainsOncePollsEverySecondAndStartsWhenItArrives) {
     desktop.permission = false;
     launch();
     EXPECT_TRUE(grantEntryShown() && !observing() && shell.prompts == 1);
+    EXPECT_EQ(desktop.accessSteps, 1) << "the desktop's own step at launch";
     const int checks = desktop.permissionChecks;
     clock.advance(3s);
     EXPECT_EQ(desktop.permissionChecks, checks + 3);
+    EXPECT_EQ(desktop.accessSteps, 4) << "and before each check";
     shell.statusMenu[0].action(); // "Grant Accessibility Access…"
     EXPECT_EQ(shell.prompts, 2);
     EXPECT_TRUE(delegate.isPollingPermission()) << "the entry neither starts nor stops polling";
