@@ -1,11 +1,9 @@
 // nivu-inspect: prints, one JSON object a line, the frontmost application's id and every window
 // event Nivu's observer delivers, so that users can find the ids to track.
 #include "accessibility/AccessibilityObserver.h"
-#include "kwin/KWinSession.h"
 #include "qt/QtScheduler.h"
 #include "qt/SignalWatcher.h"
-#include "x11/X11Connection.h"
-#include "x11/X11Desktop.h"
+#include "session/DesktopSession.h"
 
 #include <QCoreApplication>
 #include <cstring>
@@ -58,35 +56,23 @@ int main(int argc, char** argv) {
     }
     QCoreApplication app(argc, argv);
     nivu::QtScheduler scheduler;
-    std::unique_ptr<nivu::x11::X11Connection> connection;
-    std::unique_ptr<nivu::x11::X11Desktop> x11Desktop;
-    std::unique_ptr<nivu::kwin::KWinSession> kwin;
-    nivu::Subscription lost;
-    if (nivu::kwin::onPlasmaWayland()) {
-        std::string problem;
-        const QString self = QString::number(QCoreApplication::applicationPid());
-        kwin = nivu::kwin::KWinSession::connect(
-            scheduler,
-            {QStringLiteral("org.nivu.Inspect") + self, QStringLiteral("nivu-inspect-") + self},
-            problem);
-        if (!kwin) {
-            std::cerr << "nivu-inspect: " << problem << "\n";
-            return 1;
-        }
-    } else {
-        try {
-            connection = std::make_unique<nivu::x11::X11Connection>(nullptr, scheduler);
-        } catch (const std::exception& error) {
-            std::cerr << "nivu-inspect: " << error.what() << "\n";
-            return 1;
-        }
-        lost = connection->onConnectionLost([] {
-            std::cerr << "nivu-inspect: the X server closed the connection\n";
-            QCoreApplication::exit(1);
-        });
-        x11Desktop = std::make_unique<nivu::x11::X11Desktop>(*connection, scheduler);
+    const auto kind = nivu::DesktopSession::detect();
+    const bool kwin = kind == nivu::DesktopSession::Kind::plasmaWayland;
+    std::string problem;
+    const QString self = QString::number(QCoreApplication::applicationPid());
+    const auto session = nivu::DesktopSession::open(
+        kind, scheduler,
+        {QStringLiteral("org.nivu.Inspect") + self, QStringLiteral("nivu-inspect-") + self},
+        problem);
+    if (!session) {
+        std::cerr << "nivu-inspect: " << problem << "\n";
+        return 1;
     }
-    nivu::Desktop& desktop = kwin ? static_cast<nivu::Desktop&>(kwin->desktop()) : *x11Desktop;
+    const auto lost = session->observeDisplayLoss([](const std::string& reason) {
+        std::cerr << "nivu-inspect: " << reason << "\n";
+        QCoreApplication::exit(1);
+    });
+    nivu::Desktop& desktop = session->desktop();
     nivu::WindowAccess windows(desktop);
     nivu::AccessibilityObserver observer(desktop, scheduler);
     nivu::SignalWatcher stopOnSignal([](int) { QCoreApplication::quit(); });

@@ -1,0 +1,64 @@
+// The desktop backend of this session, picked and built in one place for nivu and
+// nivu-inspect: KWin's script on Plasma's Wayland session, X11 everywhere else.
+#pragma once
+
+#include "platform/Desktop.h"
+#include "platform/HotKeys.h"
+#include "platform/PointerEvents.h"
+#include "platform/Scheduler.h"
+#include "qt/QtShell.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace nivu {
+
+class DesktopSession {
+public:
+    enum class Kind { x11, plasmaWayland };
+    // A program's own names on Plasma's session bus and in KWin, so that nivu and nivu-inspect
+    // run side by side; X11 needs none.
+    struct Names {
+        QString service;
+        QString script;
+    };
+
+    // The session's kind, from the environment. Decided before Qt starts: its platform
+    // follows from it.
+    static Kind detect();
+    // Why the session's display cannot be reached, or nothing; asked before Qt, which would
+    // abort with a message of its own.
+    static std::optional<std::string> displayProblem(Kind kind);
+    // The session's backend; nothing, and one line in problem, where it cannot be reached.
+    static std::unique_ptr<DesktopSession> open(Kind kind, Scheduler& scheduler, const Names& names,
+                                                std::string& problem);
+
+    DesktopSession() = default;
+    DesktopSession(const DesktopSession&) = delete;
+    DesktopSession& operator=(const DesktopSession&) = delete;
+    virtual ~DesktopSession() = default;
+
+    virtual Desktop& desktop() = 0;
+    // Made at the first call: nivu-inspect needs neither.
+    virtual PointerEvents& pointer() = 0;
+    virtual HotKeyPlatform& hotKeys() = 0;
+    // Whether translucency works on the screen now.
+    virtual bool compositing() = 0;
+    // The window with the keyboard focus, where the backend can tell (see PendingDeactivation).
+    virtual std::function<std::uint64_t()> keyboardFocus() = 0;
+    // Places Nivu's own windows where Qt cannot; empty where Qt can.
+    virtual WindowPlacer windowPlacer() = 0;
+    // What window access takes here, which the explanation names.
+    virtual AccessNeed accessNeed() const = 0;
+    // Makes this program the one Nivu of the display; false, with the reason in problem, where
+    // another runs. onTakenOver: a later one took the display over.
+    virtual bool claim(std::function<void()> onTakenOver, std::string& problem) = 0;
+    // Calls onLost, with the reason, once the display cannot be reached any more.
+    [[nodiscard]] virtual Subscription
+    observeDisplayLoss(std::function<void(const std::string& reason)> onLost) = 0;
+};
+
+} // namespace nivu
