@@ -132,9 +132,12 @@ int main(int argc, char** argv) {
             announce(*frontmost);
         }
     };
-    waitForAccess = [&] {
+    const auto obtainAccess = [&] {
         desktop.obtainAccess();
-        if (desktop.hasAccessibilityPermission()) {
+        return desktop.hasAccessibilityPermission();
+    };
+    waitForAccess = [&] {
+        if (obtainAccess()) {
             begin();
             return;
         }
@@ -142,8 +145,7 @@ int main(int argc, char** argv) {
                {"reason",
                 kwin ? "KWin does not run Nivu's script" : "no EWMH window manager is running"}});
         waiting = scheduler.startTimer(std::chrono::seconds(1), true, [&] {
-            desktop.obtainAccess();
-            if (desktop.hasAccessibilityPermission()) {
+            if (obtainAccess()) {
                 waiting.cancel();
                 begin();
             }
