@@ -3,6 +3,7 @@ Wayland programs, a Qt one and a GTK one, as tracked applications, resized by ha
 hot key's presets."""
 
 import json
+import signal
 import unittest
 
 from harness import KWinSession, LineReader, binary, holds_for, wait_until
@@ -85,6 +86,13 @@ class SizesOnPlasmaWayland(unittest.TestCase):
                     wait_until(lambda: shown(window) == (1920, 1080),
                                what=f"FHD on {app}: {session.frame(window)}")
                     session.end(program)
+            # A tracked window that vanishes at once, before Nivu restores its size: all goes on.
+            vanishing = session.spawn(PROGRAMS[0][0], env=session.own_settings())
+            wait_until(lambda: any(w["pid"] == vanishing.pid for w in session.windows()), timeout=30,
+                       what="a window that vanishes at once")
+            session.end(vanishing, signal.SIGKILL)
+            holds_for(lambda: session.kwin.poll() is None and session.script_loaded("nivu"), 1.0,
+                      what="KWin and Nivu's script running on")
             self.assertIsNone(nivu.poll(), nivu.errors.lines)
             self.assertEqual(session.end(nivu), 0)
             self.assertFalse(session.script_loaded("nivu"), "the script is unloaded at quit")
