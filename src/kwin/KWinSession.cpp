@@ -3,9 +3,7 @@
 
 #include "kwin/ScriptFile.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QJsonObject>
 #include <sys/stat.h>
 
 namespace nivu::kwin {
@@ -32,16 +30,6 @@ KWinSession::KWinSession(Scheduler& scheduler, const QDBusConnection& bus, const
     : bridge_(bus, names.service)
     , loader_(bus, scriptPath, names.script)
     , desktop_(scheduler, bridge_, loader_) {}
-
-void KWinSession::placeOwnWindow(const QString& title, QPoint topLeft, bool takesFocus) {
-    bridge_.hold(QStringLiteral("place ") + title,
-                 QJsonObject{{QStringLiteral("c"), QStringLiteral("place")},
-                             {QStringLiteral("title"), title},
-                             {QStringLiteral("focus"), takesFocus},
-                             {QStringLiteral("pid"), QCoreApplication::applicationPid()},
-                             {QStringLiteral("x"), topLeft.x()},
-                             {QStringLiteral("y"), topLeft.y()}});
-}
 
 std::unique_ptr<KWinSession> KWinSession::connect(Scheduler& scheduler, const Names& names,
                                                   std::string& problem) {

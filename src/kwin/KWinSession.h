@@ -2,12 +2,11 @@
 // built and connected in their order (bus name, script file, script loader, desktop).
 #pragma once
 
-#include "kwin/KWinDesktop.h"
-#include "kwin/ScriptBridge.h"
+#include "bridge/BridgeDesktop.h"
+#include "bridge/ScriptBridge.h"
 #include "kwin/ScriptLoader.h"
 #include "platform/Scheduler.h"
 
-#include <QPoint>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -37,20 +36,16 @@ public:
     static std::unique_ptr<KWinSession> connect(Scheduler& scheduler, const Names& names,
                                                 std::string& problem);
 
-    KWinDesktop& desktop() { return desktop_; }
-    ScriptBridge& bridge() { return bridge_; }
-    // Has the script keep one of our own windows (by title) with its top left at the point,
-    // inside the screen, above the others and out of the reports. One that does not take the
-    // focus hands it back to the window that had it.
-    void placeOwnWindow(const QString& title, QPoint topLeft, bool takesFocus);
+    bridge::BridgeDesktop& desktop() { return desktop_; }
+    bridge::ScriptBridge& bridge() { return bridge_; }
 
 private:
     KWinSession(Scheduler& scheduler, const QDBusConnection& bus, const Names& names,
                 const QString& scriptPath);
 
-    ScriptBridge bridge_;
+    bridge::ScriptBridge bridge_;
     ScriptLoader loader_;
-    KWinDesktop desktop_;
+    bridge::BridgeDesktop desktop_;
 };
 
 } // namespace nivu::kwin

@@ -4,15 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QSaveFile>
 #include <QStandardPaths>
 
 namespace nivu::kwin {
-
-namespace {
-// The script's own default, replaced by the bus name of the program that loads it.
-constexpr auto defaultService = "\"org.nivu.Nivu\"";
-} // namespace
 
 QString scriptFilePath(const QString& scriptName) {
     return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
@@ -25,8 +22,10 @@ std::optional<QString> writeScriptFile(const QString& service, const QString& sc
     if (!QDir().mkpath(QFileInfo(path).path()) || !source.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    QByteArray text = source.readAll();
-    text.replace(defaultService, '"' + service.toUtf8() + '"');
+    // The script's first line names the bus name it reports to; the rest is the script itself.
+    const QByteArray quoted = QJsonDocument(QJsonArray{service}).toJson(QJsonDocument::Compact);
+    const QByteArray text =
+        "var service = " + quoted.mid(1, quoted.size() - 2) + ";\n" + source.readAll();
     QSaveFile target(path);
     if (!target.open(QIODevice::WriteOnly) || target.write(text) != text.size() ||
         !target.commit()) {

@@ -1,5 +1,6 @@
 // Nivu's KWin script as a file KWin can load: it ships inside the binary and is written, whole,
-// to the user's runtime folder at each start, with the bus name it reports to.
+// to the user's runtime folder at each start, after a first line that names the bus name it
+// reports to.
 #pragma once
 
 #include <QString>

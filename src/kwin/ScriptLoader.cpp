@@ -71,7 +71,17 @@ bool ScriptLoader::load() {
     return loaded_;
 }
 
-void ScriptLoader::checkStillLoaded(QObject* context, std::function<void()> onDropped) const {
+QString ScriptLoader::compositorService() const {
+    return kwinService;
+}
+
+void ScriptLoader::start(bridge::ScriptBridge& bridge) {
+    bridge.reset();
+    bridge.acceptCallsFrom(kwinBusName());
+    load();
+}
+
+void ScriptLoader::checkStillRunning(QObject* context, std::function<void()> onDropped) {
     auto message = QDBusMessage::createMethodCall(kwinService, QStringLiteral("/Scripting"),
                                                   scripting, QStringLiteral("isScriptLoaded"));
     message.setArguments({name_});

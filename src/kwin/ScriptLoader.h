@@ -1,19 +1,28 @@
 // Loads Nivu's script into KWin over KWin's D-Bus scripting interface, and unloads it.
 #pragma once
 
+#include "bridge/CompositorLink.h"
+
 #include <QDBusConnection>
 #include <QString>
 #include <functional>
 
 namespace nivu::kwin {
 
-class ScriptLoader {
+class ScriptLoader final : public bridge::CompositorLink {
 public:
     // scriptPath: the script's main file, readable by KWin; name: the name it runs under.
     ScriptLoader(QDBusConnection bus, QString scriptPath, QString name);
-    ScriptLoader(const ScriptLoader&) = delete;
-    ScriptLoader& operator=(const ScriptLoader&) = delete;
-    ~ScriptLoader();
+    ~ScriptLoader() override;
+
+    QString compositorService() const override;
+    bool running() const override { return loaded_; }
+    // The script calls at once: the bridge takes KWin's calls from the start.
+    void start(bridge::ScriptBridge& bridge) override;
+    void forget() override { loaded_ = false; }
+    // KWin's scripting answers whether the script still runs: any program on the bus may
+    // unload it.
+    void checkStillRunning(QObject* context, std::function<void()> onDropped) override;
 
     // Whether KWin is on the session bus now.
     bool kwinPresent() const;
@@ -23,12 +32,6 @@ public:
     // KWin is absent or refuses.
     bool load();
     void unload();
-    bool isLoaded() const { return loaded_; }
-    // KWin went away, or dropped the script: nothing is loaded any more.
-    void forget() { loaded_ = false; }
-    // Asks KWin, without waiting, whether the script still runs: any program on the bus may
-    // unload it. onDropped runs when KWin says it does not; the call ends with context.
-    void checkStillLoaded(QObject* context, std::function<void()> onDropped) const;
 
 private:
     bool call(const QString& path, const QString& interface, const QString& method,

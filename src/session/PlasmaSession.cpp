@@ -1,7 +1,7 @@
 // The session on Plasma's Wayland session.
 #include "session/PlasmaSession.h"
 
-#include "qt/DesktopCoordinates.h"
+#include "kwin/ShortcutText.h"
 
 namespace nivu {
 
@@ -15,32 +15,7 @@ std::unique_ptr<DesktopSession> PlasmaSession::open(Scheduler& scheduler, const 
 }
 
 PlasmaSession::PlasmaSession(std::unique_ptr<kwin::KWinSession> session)
-    : session_(std::move(session)) {}
-
-PlasmaSession::~PlasmaSession() = default;
-
-PointerEvents& PlasmaSession::pointer() {
-    if (!pointer_) {
-        pointer_ =
-            std::make_unique<kwin::KWinPointerEvents>(session_->bridge(), desktopPointFromLogical);
-    }
-    return *pointer_;
-}
-
-HotKeyPlatform& PlasmaSession::hotKeys() {
-    // The pointer follows each report before the hot keys see it: a press opens the menu where
-    // the pointer was then.
-    pointer();
-    if (!hotKeys_) {
-        hotKeys_ = std::make_unique<kwin::KWinHotKeys>(session_->bridge());
-    }
-    return *hotKeys_;
-}
-
-WindowPlacer PlasmaSession::windowPlacer() {
-    return [this](const QString& title, QPoint topLeft, bool takesFocus) {
-        session_->placeOwnWindow(title, topLeft, takesFocus);
-    };
-}
+    : BridgeSession(session->bridge(), kwin::shortcutText)
+    , session_(std::move(session)) {}
 
 } // namespace nivu

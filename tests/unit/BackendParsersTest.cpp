@@ -1,8 +1,8 @@
 // Parsers of what the backends read from other programs: key positions and modifiers, X
-// property text and values, and the KWin script's reports. Whatever the input, a clear answer.
+// property text and values, and the compositor side's reports. Whatever the input, a clear answer.
+#include "bridge/Reports.h"
 #include "common/KeyPositions.h"
 #include "common/Utf8.h"
-#include "kwin/ScriptReport.h"
 #include "x11/PropertyText.h"
 #include "x11/WindowFacts.h"
 #include "x11/WindowResize.h"
@@ -16,7 +16,7 @@ namespace nivu {
 namespace {
 
 using namespace x11;
-using namespace kwin;
+using namespace bridge;
 
 TEST(KeyPositionsTest, EveryRecordableKeyMapsBothWaysByPosition) {
     // R, space, Escape, F1, F20, up arrow; nothing at 0x34.
@@ -171,42 +171,59 @@ TEST(PropertyTextTest, AConfigureNotifyOfAWindowIsOldNewsOnceANewerOneIsInTheBat
               (std::vector<bool>{true, false, false, false, false}));
 }
 
-TEST(ScriptReportTest, WellFormedReportsAreRead) {
-    const auto window =
-        parseScriptReport(
-            R"({"e":"window","id":"{a1}","cls":"linguist","role":"","pid":7214,"w":1000,"h":800,)"
-            R"("normal":true,"dialog":true,"resizable":true,"existing":false})")
-            .value();
-    EXPECT_EQ(window.kind, ScriptReport::Kind::window);
-    EXPECT_EQ(window.resourceClass, "linguist");
+TEST(BridgeReportTest, WellFormedReportsAreRead) {
+    const auto window = std::get<WindowReport>(
+        parseReport(R"({"report":"window","id":"{a1}","app":"linguist","role":"","pid":7214,)"
+                    R"("width":1000,"height":800,"normal":true,"dialog":true,"resizable":true,)"
+                    R"("existing":false})")
+            .value());
+    EXPECT_EQ(window.app, "linguist");
     EXPECT_EQ(window.pid, 7214);
     EXPECT_EQ(window.width, 1000);
     EXPECT_TRUE(window.normal && window.dialog && window.resizable && !window.existing);
-    EXPECT_EQ(parseScriptReport(R"({"e":"size","id":"{a1}","w":777,"h":555})").value().height, 555);
-    EXPECT_TRUE(parseScriptReport(R"({"e":"active","id":""})").value().id.empty()) << "none active";
-    const auto drag = parseScriptReport(R"({"e":"drag","id":"{a1}","x":-5,"y":23040.5})").value();
-    EXPECT_EQ(drag.kind, ScriptReport::Kind::drag);
-    EXPECT_EQ(drag.cursor, std::pair(-5.0, 23040.5)) << "three 8K screens side by side";
-    EXPECT_EQ(parseScriptReport(R"({"e":"hotkey","n":3,"x":1,"y":2})").value().shortcut, 3u);
+    const auto size = parseReport(R"({"report":"size","id":"{a1}","width":777,"height":555})");
+    EXPECT_EQ(std::get<SizeReport>(size.value()).height, 555);
+    EXPECT_FALSE(cursorOf(*size)) << "a size set by a program, not by the pointer";
+    EXPECT_TRUE(
+        std::get<ActiveReport>(parseReport(R"({"report":"active","id":""})").value()).id.empty())
+        << "none active";
+    const auto drag = parseReport(R"({"report":"drag","id":"{a1}","x":-5,"y":23040.5})").value();
+    EXPECT_FALSE(std::get<PointerReport>(drag).released);
+    EXPECT_EQ(cursorOf(drag), Cursor(-5.0, 23040.5)) << "three 8K screens side by side";
+    EXPECT_TRUE(
+        std::get<PointerReport>(parseReport(R"({"report":"up","id":"7","x":1,"y":2})").value())
+            .released);
+    EXPECT_EQ(std::get<HotKeyReport>(
+                  parseReport(R"({"report":"hotkey","shortcut":3,"x":1,"y":2})").value())
+                  .shortcut,
+              3u);
+    EXPECT_EQ(std::get<RefusedReport>(parseReport(R"({"report":"refused","shortcut":4})").value())
+                  .shortcut,
+              4u);
 }
 
-TEST(ScriptReportTest, MalformedReportsAreNothing) {
+TEST(BridgeReportTest, MalformedReportsAreNothing) {
     for (const char* json : {
              R"(not json)",
              R"(["size"])",
-             R"({"e":"size","id":"{a1}","w":-1,"h":555})",
-             R"({"e":"size","id":"{a1}","w":777.5,"h":555})",
-             R"({"e":"size","id":"{a1}","w":1e12,"h":555})",
-             R"({"e":"size","id":"{a1}","w":"777","h":555})",
-             R"({"e":"size","id":"","w":777,"h":555})",
-             R"({"e":"size","w":777,"h":555})",
-             R"({"e":"window","id":"{a1}","cls":"x","pid":-3,"w":10,"h":10})",
-             R"({"e":"window","id":"{a1}","cls":"x","w":10,"h":10})",
-             R"({"e":"closed","id":7})",
-             R"({"e":"hotkey","n":0,"x":1,"y":2})",
-             R"({"e":"moved","id":"{a1}","w":10,"h":10})",
+             R"({"report":"size","id":"{a1}","width":-1,"height":555})",
+             R"({"report":"size","id":"{a1}","width":777.5,"height":555})",
+             R"({"report":"size","id":"{a1}","width":1e12,"height":555})",
+             R"({"report":"size","id":"{a1}","width":"777","height":555})",
+             R"({"report":"size","id":"","width":777,"height":555})",
+             R"({"report":"size","width":777,"height":555})",
+             R"({"report":"size","id":"{a1}","width":7,"height":5,"x":"left","y":2})",
+             R"({"report":"window","id":"{a1}","app":"x","pid":-3,"width":10,"height":10})",
+             R"({"report":"window","id":"{a1}","app":"x","width":10,"height":10})",
+             R"({"report":"closed","id":7})",
+             R"({"report":"drag","id":"{a1}","x":1e300,"y":2})",
+             R"({"report":"hotkey","shortcut":0,"x":1,"y":2})",
+             R"({"report":"hotkey","shortcut":3})",
+             R"({"report":"refused","shortcut":2.5})",
+             R"({"report":"moved","id":"{a1}","width":10,"height":10})",
+             R"({"e":"size","id":"{a1}","w":777,"h":555})",
          }) {
-        EXPECT_FALSE(parseScriptReport(json)) << json;
+        EXPECT_FALSE(parseReport(json)) << json;
     }
 }
 

@@ -1,8 +1,9 @@
 // Nivu's bridge inside KWin: reports window facts to Nivu and applies its commands. It decides
 // nothing; Nivu does. Nivu loads it at its start and unloads it at quit.
-// Reports are calls of report(json) on Nivu's service. Commands are the replies to
-// nextCommands(), which Nivu holds back until it has one: KWin scripts cannot be called.
-var service = "org.nivu.Nivu", path = "/KWin", iface = "org.nivu.KWin";
+// Reports are calls of report(json) on Nivu's service, which the line before this one names.
+// Commands are the replies to nextCommands(), which Nivu holds back until it has one: KWin
+// scripts cannot be called. GNOME Shell's extension speaks the same protocol.
+var path = "/Bridge", iface = "org.nivu.Bridge";
 
 // Plasma 6 renamed the window API; use whichever this KWin has.
 var windowAdded = workspace.windowAdded || workspace.clientAdded;
@@ -19,7 +20,7 @@ function inside(b, f) { return b.x >= f.x && b.y >= f.y && b.x + b.width <= f.x 
 function sizeOf(w) {
     var f = w.frameGeometry, b = w.bufferGeometry;
     var g = w.clientGeometry || (b && inside(b, f) ? b : f);
-    return {w: g.width, h: g.height};
+    return {width: g.width, height: g.height};
 }
 
 var windows = {}; // by id, the windows reported
@@ -58,22 +59,22 @@ function track(w, existing) {
     if (placement(w)) { place(w); return; }
     windows[id] = w;
     var size = sizeOf(w);
-    report({e: "window", id: id, cls: String(w.resourceClass), role: String(w.windowRole || ""),
-            pid: w.pid, w: size.w, h: size.h, normal: !!w.normalWindow, dialog: !!w.dialog,
-            resizable: !!w.resizeable, existing: existing});
+    report({report: "window", id: id, app: String(w.resourceClass), role: String(w.windowRole || ""),
+            pid: w.pid, width: size.width, height: size.height, normal: !!w.normalWindow,
+            dialog: !!w.dialog, resizable: !!w.resizeable, existing: existing});
     w.frameGeometryChanged.connect(function () {
         var now = sizeOf(w);
-        if (now.w !== size.w || now.h !== size.h) {
+        if (now.width !== size.width || now.height !== size.height) {
             size = now;
-            report(withCursor({e: "size", id: id, w: now.w, h: now.h}));
+            report(withCursor({report: "size", id: id, width: now.width, height: now.height}));
         }
     });
     // Interactive moves and resizes: the pointer's steps and its release.
     (w.interactiveMoveResizeStepped || w.clientStepUserMovedResized).connect(function () {
-        report(withCursor({e: "drag", id: id}));
+        report(withCursor({report: "drag", id: id}));
     });
     (w.interactiveMoveResizeFinished || w.clientFinishUserMovedResized).connect(function () {
-        report(withCursor({e: "up", id: id}));
+        report(withCursor({report: "up", id: id}));
     });
 }
 
@@ -81,7 +82,7 @@ function untrack(w) {
     var id = String(w.internalId);
     if (windows[id]) {
         delete windows[id];
-        report({e: "closed", id: id});
+        report({report: "closed", id: id});
     }
 }
 
@@ -96,22 +97,22 @@ function reportActive() {
     }
     lastActive = w;
     track(w, false); // activated before KWin announced it
-    report({e: "active", id: String(w.internalId)});
+    report({report: "active", id: String(w.internalId)});
 }
 
 // "place": one of Nivu's own windows goes to a point. "shortcut" and "unshortcut": a key
 // combination reports its presses, or no longer. "size": the window's client area takes the
 // size; the frame keeps its top left.
 function apply(command) {
-    if (command.c === "place") {
+    if (command.command === "place") {
         placements[command.title] = {pid: command.pid, x: command.x, y: command.y, focus: command.focus};
         windowList().forEach(function (w) { if (placement(w)) place(w); });
         return;
     }
-    if (command.c === "shortcut") {
+    if (command.command === "shortcut") {
         // KWin keeps a script's shortcuts until the script ends: one per combination, and a
         // press counts only while Nivu holds it.
-        shortcuts[command.id] = command.keys;
+        shortcuts[command.shortcut] = command.keys;
         if (!registered[command.keys]) {
             registered[command.keys] = true;
             registerShortcut("Nivu " + command.keys, "Nivu: preset menu (" + command.keys + ")",
@@ -119,23 +120,23 @@ function apply(command) {
         }
         return;
     }
-    if (command.c === "unshortcut") {
-        delete shortcuts[command.id];
+    if (command.command === "unshortcut") {
+        delete shortcuts[command.shortcut];
         return;
     }
     var w = windows[command.id];
-    if (!w || command.c !== "size") return;
+    if (!w || command.command !== "size") return;
     var frame = w.frameGeometry, client = sizeOf(w);
     // Never larger than the screen's area for windows, as KWin's own maximizing gives.
     var area = workspace.clientArea(KWin.MaximizeArea, w);
     w.frameGeometry = {x: frame.x, y: frame.y,
-                       width: Math.min(command.w + frame.width - client.w, area.width),
-                       height: Math.min(command.h + frame.height - client.h, area.height)};
+                       width: Math.min(command.width + frame.width - client.width, area.width),
+                       height: Math.min(command.height + frame.height - client.height, area.height)};
 }
 
 function pressed(keys) {
     for (var n in shortcuts) {
-        if (shortcuts[n] === keys) report(withCursor({e: "hotkey", n: Number(n)}));
+        if (shortcuts[n] === keys) report(withCursor({report: "hotkey", shortcut: Number(n)}));
     }
 }
 
@@ -147,6 +148,7 @@ function poll() {
     });
 }
 
+report({report: "hello"});
 windowList().forEach(function (w) { track(w, true); });
 windowAdded.connect(function (w) { track(w, false); });
 windowRemoved.connect(untrack);

@@ -1,14 +1,14 @@
-// The desktop as KWin's script reports it: the active window's application is frontmost,
+// The desktop as the compositor side reports it: the active window's application is frontmost,
 // reported windows are created, and their size reports are resizes. Sizes are set through the
-// script. Window access means that KWin runs and has our script loaded.
+// compositor side. Window access means that the compositor runs Nivu's side.
 #pragma once
 
 #include "backend/AccessLoss.h"
 #include "backend/WindowNotifications.h"
 #include "backend/WindowTable.h"
-#include "kwin/ScriptBridge.h"
-#include "kwin/ScriptLoader.h"
-#include "kwin/ScriptReport.h"
+#include "bridge/CompositorLink.h"
+#include "bridge/Reports.h"
+#include "bridge/ScriptBridge.h"
 #include "platform/Desktop.h"
 #include "platform/Scheduler.h"
 
@@ -17,12 +17,12 @@
 #include <map>
 #include <string>
 
-namespace nivu::kwin {
+namespace nivu::bridge {
 
-class KWinDesktop final : public Desktop {
+class BridgeDesktop final : public Desktop {
 public:
-    KWinDesktop(Scheduler& scheduler, ScriptBridge& bridge, ScriptLoader& loader);
-    ~KWinDesktop() override;
+    BridgeDesktop(Scheduler& scheduler, ScriptBridge& bridge, CompositorLink& link);
+    ~BridgeDesktop() override;
 
     bool hasAccessibilityPermission() override;
     void obtainAccess() override;
@@ -43,25 +43,26 @@ public:
 private:
     using Clock = backend::WindowNotifications::Clock;
     class Window;
-    struct Known {
-        std::string kwinId;
-        ScriptReport report; // the window's report, with its size kept current
-    };
+    using Known = WindowReport; // with its size kept current
 
-    void handleReport(const ScriptReport& report);
-    // KWin went away or dropped the script: what it reported is void, and access is lost
-    // until the script runs again.
+    void handleReport(const Report& report);
+    void handleWindow(const WindowReport& report);
+    void handleSize(const SizeReport& report);
+    void handleClosed(const ClosedReport& report);
+    void handleActive(const ActiveReport& report);
+    // The compositor went away or dropped Nivu's side: what it reported is void, and access is
+    // lost until Nivu's side runs again.
     void handleScriptGone();
     const Known* known(const WindowElement& window) const;
-    std::optional<backend::WindowKey> keyOf(const std::string& kwinId) const;
+    std::optional<backend::WindowKey> keyOf(const std::string& compositorId) const;
 
     ScriptBridge& bridge_;
-    ScriptLoader& loader_;
-    QDBusServiceWatcher kwinWatcher_;
-    QTimer scriptCheck_;
+    CompositorLink& link_;
+    QDBusServiceWatcher compositorWatcher_;
+    QTimer runningCheck_;
     Subscription reports_;
     backend::WindowTable<Known> windows_;
-    std::map<std::string, backend::WindowKey> keys_; // by KWin id
+    std::map<std::string, backend::WindowKey> keys_; // by the compositor's id
     backend::WindowKey nextKey_ = 1;
     std::optional<backend::WindowKey> active_;
     backend::WindowNotifications notifications_;
@@ -69,4 +70,4 @@ private:
     backend::AccessLoss accessLoss_;
 };
 
-} // namespace nivu::kwin
+} // namespace nivu::bridge

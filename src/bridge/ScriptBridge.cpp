@@ -1,12 +1,12 @@
-// The script's reports in, its commands out.
-#include "kwin/ScriptBridge.h"
+// The compositor side's reports in, its commands out.
+#include "bridge/ScriptBridge.h"
 
 #include <QJsonDocument>
 
-namespace nivu::kwin {
+namespace nivu::bridge {
 
 namespace {
-// KWin gives up on a call after 25 s and then stops the script's polling; answer before.
+// KWin and GLib give up on a call after 25 s and then stop polling; answer before.
 constexpr int keepAliveMilliseconds = 20000;
 } // namespace
 
@@ -83,19 +83,18 @@ bool ScriptBridge::handleMessage(const QDBusMessage& message, const QDBusConnect
     }
     if (sender_.isEmpty() || message.service() != sender_) {
         connection.send(message.createErrorReply(
-            QDBusError::AccessDenied, QStringLiteral("only KWin's script reports to Nivu")));
+            QDBusError::AccessDenied, QStringLiteral("only the compositor reports to Nivu")));
         return true;
     }
     if (message.member() == QLatin1String("report") && message.signature() == QLatin1String("s")) {
         connection.send(message.createReply());
-        if (const auto report =
-                parseScriptReport(message.arguments().constFirst().toString().toUtf8())) {
+        if (const auto report = parseReport(message.arguments().constFirst().toString().toUtf8())) {
             reports.emit(*report);
         }
         return true;
     }
     if (message.member() == QLatin1String("nextCommands") && message.signature().isEmpty()) {
-        if (pendingFetch_) { // a script started again: its earlier fetch leads nowhere
+        if (pendingFetch_) { // started again: its earlier fetch leads nowhere
             bus_.send(pendingFetch_->createReply(QStringLiteral("[]")));
         }
         message.setDelayedReply(true);
@@ -110,4 +109,4 @@ bool ScriptBridge::handleMessage(const QDBusMessage& message, const QDBusConnect
     return false;
 }
 
-} // namespace nivu::kwin
+} // namespace nivu::bridge

@@ -1,10 +1,11 @@
-// Nivu's end of its KWin script's D-Bus traffic. The script reports with report(json); it
-// fetches commands with nextCommands(), which Nivu answers only once it has some (a long poll,
-// since a KWin script cannot be called), or empty before KWin's call would time out.
+// Nivu's end of the compositor side's D-Bus traffic (KWin's script, GNOME Shell's extension).
+// It reports with report(json); it fetches commands with nextCommands(), which Nivu answers only
+// once it has some (a long poll: the compositor side calls, it is never called), or empty before
+// the compositor's call would time out. Commands thus reach only the compositor that asked.
 #pragma once
 
+#include "bridge/Reports.h"
 #include "common/Signal.h"
-#include "kwin/ScriptReport.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -15,12 +16,12 @@
 #include <map>
 #include <optional>
 
-namespace nivu::kwin {
+namespace nivu::bridge {
 
 class ScriptBridge final : public QDBusVirtualObject {
 public:
-    static constexpr auto objectPath = "/KWin";
-    static constexpr auto interfaceName = "org.nivu.KWin";
+    static constexpr auto objectPath = "/Bridge";
+    static constexpr auto interfaceName = "org.nivu.Bridge";
 
     // service: the bus name the script reports to.
     ScriptBridge(QDBusConnection bus, QString service);
@@ -29,7 +30,7 @@ public:
     // Takes the service name and publishes the object; false when another program (another
     // Nivu of this session) holds the name.
     bool publish();
-    // Only calls from this bus name (KWin's) are taken; empty: none.
+    // Only calls from this bus name (the compositor's) are taken; empty: none.
     void acceptCallsFrom(const QString& sender);
     // Queues a command; it leaves with the answer to the script's pending fetch.
     void send(const QJsonObject& command);
@@ -38,12 +39,12 @@ public:
     void hold(const QString& key, const QJsonObject& command);
     // The standing command under the key is no longer sent to scripts started later.
     void release(const QString& key);
-    // The script is gone: drops its pending fetch and the queue, and queues the standing
+    // The compositor side is gone: drops its pending fetch and the queue, and queues the standing
     // commands for the next script.
     void reset();
 
     // Each well-formed report of the script, in order.
-    Signal<ScriptReport> reports;
+    Signal<Report> reports;
 
     QString introspect(const QString& path) const override;
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
@@ -60,4 +61,4 @@ private:
     QTimer keepAlive_;
 };
 
-} // namespace nivu::kwin
+} // namespace nivu::bridge

@@ -1,0 +1,33 @@
+// Writing commands for the compositor side.
+#include "bridge/Commands.h"
+
+namespace nivu::bridge::commands {
+
+QJsonObject size(const std::string& id, int width, int height) {
+    return {{QStringLiteral("command"), QStringLiteral("size")},
+            {QStringLiteral("id"), QString::fromStdString(id)},
+            {QStringLiteral("width"), width},
+            {QStringLiteral("height"), height}};
+}
+
+QJsonObject place(const QString& title, std::int64_t pid, QPoint topLeft, bool takesFocus) {
+    return {{QStringLiteral("command"), QStringLiteral("place")},
+            {QStringLiteral("title"), title},
+            {QStringLiteral("pid"), static_cast<double>(pid)},
+            {QStringLiteral("x"), topLeft.x()},
+            {QStringLiteral("y"), topLeft.y()},
+            {QStringLiteral("focus"), takesFocus}};
+}
+
+QJsonObject shortcut(std::uint32_t number, const QString& keys) {
+    return {{QStringLiteral("command"), QStringLiteral("shortcut")},
+            {QStringLiteral("shortcut"), static_cast<double>(number)},
+            {QStringLiteral("keys"), keys}};
+}
+
+QJsonObject unshortcut(std::uint32_t number) {
+    return {{QStringLiteral("command"), QStringLiteral("unshortcut")},
+            {QStringLiteral("shortcut"), static_cast<double>(number)}};
+}
+
+} // namespace nivu::bridge::commands

@@ -1,0 +1,24 @@
+// What Nivu asks of the compositor side: one JSON object per command, {"command": kind, ...}.
+// The compositor side applies them and decides nothing.
+#pragma once
+
+#include <QJsonObject>
+#include <QPoint>
+#include <QString>
+#include <cstdint>
+#include <string>
+
+namespace nivu::bridge::commands {
+
+// The window's client area takes the size, inside the work area; its frame keeps its top left.
+QJsonObject size(const std::string& id, int width, int height);
+// Nivu's own window of this title and process is kept with its top left at the point, inside
+// the screen, above the others and out of the reports. One that does not take the focus gives
+// it back to the window that had it.
+QJsonObject place(const QString& title, std::int64_t pid, QPoint topLeft, bool takesFocus);
+// The key combination, in the compositor's own notation, reports its presses under the number;
+// "unshortcut": no longer.
+QJsonObject shortcut(std::uint32_t number, const QString& keys);
+QJsonObject unshortcut(std::uint32_t number);
+
+} // namespace nivu::bridge::commands

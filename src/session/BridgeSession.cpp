@@ -1,0 +1,42 @@
+// The pointer, hot keys and placements of a compositor that runs Nivu's side.
+#include "session/BridgeSession.h"
+
+#include "bridge/Commands.h"
+#include "qt/DesktopCoordinates.h"
+
+#include <QCoreApplication>
+
+namespace nivu {
+
+BridgeSession::BridgeSession(bridge::ScriptBridge& bridge, bridge::BridgeHotKeys::Notation notation)
+    : bridge_(bridge)
+    , notation_(std::move(notation)) {}
+
+BridgeSession::~BridgeSession() = default;
+
+PointerEvents& BridgeSession::pointer() {
+    if (!pointer_) {
+        pointer_ = std::make_unique<bridge::BridgePointerEvents>(bridge_, desktopPointFromLogical);
+    }
+    return *pointer_;
+}
+
+HotKeyPlatform& BridgeSession::hotKeys() {
+    // The pointer follows each report before the hot keys see it: a press opens the menu where
+    // the pointer was then.
+    pointer();
+    if (!hotKeys_) {
+        hotKeys_ = std::make_unique<bridge::BridgeHotKeys>(bridge_, notation_);
+    }
+    return *hotKeys_;
+}
+
+WindowPlacer BridgeSession::windowPlacer() {
+    return [this](const QString& title, QPoint topLeft, bool takesFocus) {
+        bridge_.hold(QStringLiteral("place ") + title,
+                     bridge::commands::place(title, QCoreApplication::applicationPid(), topLeft,
+                                             takesFocus));
+    };
+}
+
+} // namespace nivu
