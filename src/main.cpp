@@ -72,8 +72,7 @@ int main(int argc, char** argv) {
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         // The badge must live on the display whose windows it measures.
-        qputenv("QT_QPA_PLATFORM",
-                kind == nivu::DesktopSession::Kind::plasmaWayland ? "wayland" : "xcb");
+        qputenv("QT_QPA_PLATFORM", kind == nivu::DesktopSession::Kind::x11 ? "xcb" : "wayland");
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nivu"));

@@ -118,5 +118,15 @@
         <comment>KWinスクリプトの読み込みを待っていることの説明</comment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Nivu needs its GNOME Shell extension</source>
+        <comment>GNOME Shell拡張機能が必要なことを伝える見出し</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>On GNOME, Nivu sees and resizes windows through a small GNOME Shell extension, which Nivu installs and turns on itself. GNOME loads a newly installed extension only when you log in: log out and back in once, and Nivu starts working. Where the extension was only turned off, Nivu works again within a second.</source>
+        <comment>GNOME Shell拡張機能が次のログインで読み込まれることの説明</comment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -118,5 +118,15 @@
         <comment>KWinスクリプトの読み込みを待っていることの説明</comment>
         <translation>Plasma では、Nivu は自分で読み込む小さな KWin スクリプトを通してウィンドウを見て、サイズを変えます。KWin が動いていないか、スクリプトが読み込まれませんでした。Nivu は 1 秒ごとにやり直します。ほかの操作は必要ありません。</translation>
     </message>
+    <message>
+        <source>Nivu needs its GNOME Shell extension</source>
+        <comment>GNOME Shell拡張機能が必要なことを伝える見出し</comment>
+        <translation>Nivu には GNOME Shell 拡張機能が必要です</translation>
+    </message>
+    <message>
+        <source>On GNOME, Nivu sees and resizes windows through a small GNOME Shell extension, which Nivu installs and turns on itself. GNOME loads a newly installed extension only when you log in: log out and back in once, and Nivu starts working. Where the extension was only turned off, Nivu works again within a second.</source>
+        <comment>GNOME Shell拡張機能が次のログインで読み込まれることの説明</comment>
+        <translation>GNOME では、Nivu は小さな GNOME Shell 拡張機能を通してウィンドウを見て、サイズを変えます。拡張機能は Nivu が自分でインストールし、有効にします。GNOME が新しくインストールされた拡張機能を読み込むのはログインのときだけです。一度ログアウトしてログインし直すと、Nivu が動き始めます。拡張機能が無効にされていただけなら、1 秒以内にまた動きます。</translation>
+    </message>
 </context>
 </TS>

@@ -57,7 +57,11 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     nivu::QtScheduler scheduler;
     const auto kind = nivu::DesktopSession::detect();
-    const bool kwin = kind == nivu::DesktopSession::Kind::plasmaWayland;
+    const char* const accessMissing = kind == nivu::DesktopSession::Kind::plasmaWayland
+                                          ? "KWin does not run Nivu's script"
+                                      : kind == nivu::DesktopSession::Kind::gnomeWayland
+                                          ? "GNOME Shell does not run Nivu's extension"
+                                          : "no EWMH window manager is running";
     std::string problem;
     const QString self = QString::number(QCoreApplication::applicationPid());
     const auto session = nivu::DesktopSession::open(
@@ -141,9 +145,7 @@ int main(int argc, char** argv) {
             begin();
             return;
         }
-        print({{"event", "waiting"},
-               {"reason",
-                kwin ? "KWin does not run Nivu's script" : "no EWMH window manager is running"}});
+        print({{"event", "waiting"}, {"reason", accessMissing}});
         waiting = scheduler.startTimer(std::chrono::seconds(1), true, [&] {
             if (obtainAccess()) {
                 waiting.cancel();

@@ -4,7 +4,6 @@
 #include "kwin/ScriptFile.h"
 
 #include <QFile>
-#include <sys/stat.h>
 
 namespace nivu::kwin {
 
@@ -12,17 +11,6 @@ bool onPlasmaWayland() {
     return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
            (qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':').contains(u"KDE") ||
             qEnvironmentVariable("KDE_FULL_SESSION") == u"true");
-}
-
-std::optional<std::string> waylandProblem() {
-    const QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
-    const QString socket =
-        name.startsWith(u'/') ? name : qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + name;
-    struct stat status = {};
-    if (::stat(QFile::encodeName(socket).constData(), &status) != 0 || !S_ISSOCK(status.st_mode)) {
-        return "cannot open the Wayland display " + name.toStdString();
-    }
-    return std::nullopt;
 }
 
 KWinSession::KWinSession(Scheduler& scheduler, const QDBusConnection& bus, const Names& names,

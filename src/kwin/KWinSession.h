@@ -19,9 +19,6 @@ namespace nivu::kwin {
 // cannot be asked this early: Qt's platform is chosen from the answer.
 bool onPlasmaWayland();
 
-// Why the Wayland display cannot be reached (checked before Qt, which would abort), or nothing.
-std::optional<std::string> waylandProblem();
-
 class KWinSession {
 public:
     // A program's own session-bus name and script name, so that nivu and nivu-inspect can run

@@ -40,26 +40,50 @@ std::string QtShell::localizedString(TextKey text) {
     return translated(text).toStdString();
 }
 
+QString QtShell::accessHeading(AccessNeed need) {
+    switch (need) {
+    case AccessNeed::kwinScript:
+        return translated(Text::tr("Nivu cannot reach KWin's scripting",
+                                   "KWinのスクリプト機能に届かないことを伝える見出し"));
+    case AccessNeed::gnomeExtension:
+        return translated(Text::tr("Nivu needs its GNOME Shell extension",
+                                   "GNOME Shell拡張機能が必要なことを伝える見出し"));
+    case AccessNeed::windowManager:
+        break;
+    }
+    return translated(Text::tr("Nivu needs a window manager to see and resize windows",
+                               "ウィンドウマネージャが必要なことを伝える見出し"));
+}
+
+QString QtShell::accessExplanation(AccessNeed need) {
+    switch (need) {
+    case AccessNeed::kwinScript:
+        return translated(
+            Text::tr("On Plasma, Nivu sees and resizes windows through a small KWin script that "
+                     "it loads itself. KWin is not running, or did not load the script. Nivu "
+                     "tries again every second; nothing else is needed.",
+                     "KWinスクリプトの読み込みを待っていることの説明"));
+    case AccessNeed::gnomeExtension:
+        return translated(Text::tr(
+            "On GNOME, Nivu sees and resizes windows through a small GNOME Shell extension, "
+            "which Nivu installs and turns on itself. GNOME loads a newly installed extension "
+            "only when you log in: log out and back in once, and Nivu starts working. Where the "
+            "extension was only turned off, Nivu works again within a second.",
+            "GNOME Shell拡張機能が次のログインで読み込まれることの説明"));
+    case AccessNeed::windowManager:
+        break;
+    }
+    return translated(
+        Text::tr("Start a window manager that supports EWMH, such as Openbox, Xfwm, KWin or "
+                 "Mutter. Nivu notices it within a second; nothing else is needed.",
+                 "ウィンドウマネージャの起動を促す説明"));
+}
+
 void QtShell::showAccessibilityPrompt() {
     if (!prompt_) {
-        const bool kwin = accessNeed_ == AccessNeed::kwinScript;
-        prompt_ = new QMessageBox(
-            QMessageBox::Information, QStringLiteral("Nivu"),
-            kwin ? translated(Text::tr("Nivu cannot reach KWin's scripting",
-                                       "KWinのスクリプト機能に届かないことを伝える見出し"))
-                 : translated(Text::tr("Nivu needs a window manager to see and resize windows",
-                                       "ウィンドウマネージャが必要なことを伝える見出し")),
-            QMessageBox::Ok);
-        prompt_->setInformativeText(
-            kwin ? translated(Text::tr(
-                       "On Plasma, Nivu sees and resizes windows through a small KWin script that "
-                       "it loads itself. KWin is not running, or did not load the script. Nivu "
-                       "tries again every second; nothing else is needed.",
-                       "KWinスクリプトの読み込みを待っていることの説明"))
-                 : translated(Text::tr(
-                       "Start a window manager that supports EWMH, such as Openbox, Xfwm, KWin or "
-                       "Mutter. Nivu notices it within a second; nothing else is needed.",
-                       "ウィンドウマネージャの起動を促す説明")));
+        prompt_ = new QMessageBox(QMessageBox::Information, QStringLiteral("Nivu"),
+                                  accessHeading(accessNeed_), QMessageBox::Ok);
+        prompt_->setInformativeText(accessExplanation(accessNeed_));
         prompt_->setObjectName(QStringLiteral("explanation"));
         prompt_->setAttribute(Qt::WA_DeleteOnClose);
         prompt_->setWindowModality(Qt::NonModal);

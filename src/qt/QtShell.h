@@ -17,8 +17,9 @@ namespace nivu {
 
 // What window access takes on this desktop, which the explanation names.
 enum class AccessNeed {
-    windowManager, // X11: an EWMH window manager
-    kwinScript,    // Plasma on Wayland: KWin running, and loading Nivu's script
+    windowManager,  // X11: an EWMH window manager
+    kwinScript,     // Plasma on Wayland: KWin running, and loading Nivu's script
+    gnomeExtension, // GNOME on Wayland: Nivu's extension loaded, perhaps at the next login
 };
 
 class QtShell final : public Shell {
@@ -56,6 +57,9 @@ private:
     std::function<bool()> compositing_;
     PendingDeactivation pendingDeactivation_;
     WindowPlacer placeWindow_;
+    static QString accessHeading(AccessNeed need);
+    static QString accessExplanation(AccessNeed need);
+
     AccessNeed accessNeed_ = AccessNeed::windowManager;
     QPointer<QMessageBox> prompt_;
     QPointer<QDialog> about_;

@@ -1,5 +1,6 @@
 // The desktop backend of this session, picked and built in one place for nivu and
-// nivu-inspect: KWin's script on Plasma's Wayland session, X11 everywhere else.
+// nivu-inspect: KWin's script on Plasma's Wayland session, Nivu's extension on GNOME's, X11
+// everywhere else.
 #pragma once
 
 #include "platform/Desktop.h"
@@ -18,9 +19,9 @@ namespace nivu {
 
 class DesktopSession {
 public:
-    enum class Kind { x11, plasmaWayland };
-    // A program's own names on Plasma's session bus and in KWin, so that nivu and nivu-inspect
-    // run side by side; X11 needs none.
+    enum class Kind { x11, plasmaWayland, gnomeWayland };
+    // A program's own names on the session bus and in KWin, so that nivu and nivu-inspect run
+    // side by side; X11 needs none.
     struct Names {
         QString service;
         QString script;

@@ -1,0 +1,211 @@
+// Bringing Nivu's GNOME Shell extension up: asked and done without waiting, once per run.
+#include "gnome/ExtensionLink.h"
+
+#include "common/Warning.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace nivu::gnome {
+
+namespace {
+const QString shellService = QStringLiteral("org.gnome.Shell");
+const QString shellPath = QStringLiteral("/org/gnome/Shell");
+const QString extensionsInterface = QStringLiteral("org.gnome.Shell.Extensions");
+constexpr int callTimeoutMilliseconds = 3000;
+constexpr double enabledState = 1;     // GNOME's ExtensionState.ENABLED
+constexpr int firstModuleVersion = 45; // GNOME loads extensions as modules from here on
+
+// Runs the call without waiting; then(reply) runs with its answer, in the context's lifetime.
+void callThen(const QDBusConnection& bus, const QDBusMessage& message, QObject* context,
+              std::function<void(const QDBusMessage&)> then) {
+    auto* watcher =
+        new QDBusPendingCallWatcher(bus.asyncCall(message, callTimeoutMilliseconds), context);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [watcher, then = std::move(then)] {
+                         watcher->deleteLater();
+                         then(watcher->reply());
+                     });
+}
+
+QDBusMessage extensionsCall(const QString& method, const QString& uuid) {
+    auto message =
+        QDBusMessage::createMethodCall(shellService, shellPath, extensionsInterface, method);
+    message.setArguments({uuid});
+    return message;
+}
+
+// Writes each file of the folder into the target folder, whole or not at all.
+bool copyFolder(const QString& from, const QString& to) {
+    if (!QDir().mkpath(to)) {
+        return false;
+    }
+    for (const QString& name : QDir(from).entryList(QDir::Files)) {
+        QFile source(from + u'/' + name);
+        QSaveFile target(to + u'/' + name);
+        if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly)) {
+            return false;
+        }
+        const QByteArray bytes = source.readAll();
+        if (target.write(bytes) != bytes.size() || !target.commit()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// GSettings' text of a list of strings, "['a', 'b']" or "@as []", as a list.
+QStringList stringList(const QString& text) {
+    QStringList items;
+    static const QRegularExpression quoted(QStringLiteral("'([^'\\\\]*)'"));
+    for (const auto& match : quoted.globalMatch(text)) {
+        items << match.captured(1);
+    }
+    return items;
+}
+} // namespace
+
+ExtensionLink::ExtensionLink(QDBusConnection bus, bridge::ScriptBridge& bridge, QString uuid,
+                             QString bundled)
+    : bus_(std::move(bus))
+    , uuid_(std::move(uuid))
+    , bundled_(std::move(bundled))
+    , reports_(bridge.reports.connect([this](const bridge::Report& report) {
+        if (std::holds_alternative<bridge::HelloReport>(report)) {
+            running_ = true;
+        }
+    })) {}
+
+QString ExtensionLink::compositorService() const {
+    return shellService;
+}
+
+QString ExtensionLink::shellBusName() const {
+    if (!bus_.isConnected() || !bus_.interface()) {
+        return {};
+    }
+    const auto owner = bus_.interface()->serviceOwner(shellService);
+    return owner.isValid() ? owner.value() : QString();
+}
+
+void ExtensionLink::start(bridge::ScriptBridge& bridge) {
+    const QString shell = shellBusName();
+    bridge.acceptCallsFrom(shell);
+    if (shell.isEmpty() || std::exchange(stepTaken_, true)) {
+        return;
+    }
+    callThen(bus_, extensionsCall(QStringLiteral("GetExtensionInfo"), uuid_), &lifetime_,
+             [this](const QDBusMessage& reply) {
+                 if (reply.type() != QDBusMessage::ReplyMessage) {
+                     stepTaken_ = false; // asked again at the next poll
+                     return;
+                 }
+                 takeStep(qdbus_cast<QVariantMap>(reply.arguments().value(0)));
+             });
+}
+
+void ExtensionLink::takeStep(const QVariantMap& info) {
+    if (info.isEmpty()) {
+        install();
+    } else if (info.value(QStringLiteral("state")).toDouble() != enabledState) {
+        enable();
+    }
+}
+
+void ExtensionLink::enable() {
+    callThen(bus_, extensionsCall(QStringLiteral("EnableExtension"), uuid_), &lifetime_,
+             [uuid = uuid_](const QDBusMessage& reply) {
+                 if (reply.type() != QDBusMessage::ReplyMessage ||
+                     !reply.arguments().value(0).toBool()) {
+                     warn("GNOME Shell did not turn on Nivu's extension " + uuid.toStdString() +
+                          "; turn it on in the Extensions app");
+                 }
+             });
+}
+
+void ExtensionLink::install() {
+    if (bundled_.isEmpty() || !QDir(bundled_).exists()) {
+        warn("GNOME Shell does not know Nivu's extension " + uuid_.toStdString() +
+             ": install Nivu's package, then log out and in once");
+        return;
+    }
+    auto version = QDBusMessage::createMethodCall(shellService, shellPath,
+                                                  QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                  QStringLiteral("Get"));
+    version.setArguments({shellService, QStringLiteral("ShellVersion")});
+    callThen(bus_, version, &lifetime_, [this](const QDBusMessage& reply) {
+        const QString text =
+            qdbus_cast<QDBusVariant>(reply.arguments().value(0)).variant().toString();
+        const int major = text.section(u'.', 0, 0).toInt();
+        const QString kind = major > 0 && major < firstModuleVersion ? QStringLiteral("legacy")
+                                                                     : QStringLiteral("module");
+        const QString target =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+            QStringLiteral("/gnome-shell/extensions/") + uuid_;
+        if (!copyFolder(bundled_ + u'/' + kind + u'/' + uuid_, target)) {
+            warn("cannot write Nivu's GNOME Shell extension to " + target.toStdString());
+            return;
+        }
+        // Enabled in GNOME's settings: the shell loads it at the next login.
+        auto* get = new QProcess();
+        QObject::connect(get, &QProcess::finished, get, [get, uuid = uuid_] {
+            get->deleteLater();
+            QStringList enabled = stringList(QString::fromUtf8(get->readAllStandardOutput()));
+            if (get->exitCode() != 0 || enabled.contains(uuid)) {
+                return;
+            }
+            enabled << uuid;
+            QString list;
+            for (const QString& item : enabled) {
+                list += (list.isEmpty() ? QStringLiteral("[") : QStringLiteral(", ")) + u'\'' +
+                        item + u'\'';
+            }
+            QProcess::startDetached(QStringLiteral("gsettings"),
+                                    {QStringLiteral("set"), QStringLiteral("org.gnome.shell"),
+                                     QStringLiteral("enabled-extensions"), list + u']'});
+        });
+        get->start(QStringLiteral("gsettings"),
+                   {QStringLiteral("get"), QStringLiteral("org.gnome.shell"),
+                    QStringLiteral("enabled-extensions")});
+        warn("installed Nivu's GNOME Shell extension in " + target.toStdString() +
+             "; GNOME loads it at the next login");
+    });
+}
+
+void ExtensionLink::awaitRunning(std::chrono::milliseconds timeout) {
+    if (running_ || shellBusName().isEmpty()) {
+        return;
+    }
+    const QDBusMessage reply = bus_.call(extensionsCall(QStringLiteral("GetExtensionInfo"), uuid_),
+                                         QDBus::Block, callTimeoutMilliseconds);
+    const auto info = qdbus_cast<QVariantMap>(reply.arguments().value(0));
+    if (info.value(QStringLiteral("state")).toDouble() != enabledState) {
+        return;
+    }
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(timeout);
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (running_) {
+            loop.quit();
+        }
+    });
+    check.start(10);
+    loop.exec();
+}
+
+} // namespace nivu::gnome

@@ -1,0 +1,249 @@
+"""A private GNOME session for tests: GNOME Shell headless on a Wayland socket of its own, with
+a private session bus and a stand-in system bus (the shell asks logind where the machine has
+systemd's seats), a fresh HOME, and input through mutter's RemoteDesktop."""
+
+import json
+import os
+import shutil
+import subprocess
+
+from gi.repository import Gio, GLib
+
+from harness import LineReader, Session, binary, require, settle, wait_until
+
+
+def holds(predicate, timeout):
+    """Whether the predicate comes true within the timeout."""
+    try:
+        wait_until(predicate, timeout=timeout)
+        return True
+    except AssertionError:
+        return False
+
+BTN_LEFT = 272
+# A test-only extension that lets the test ask the shell (org.gnome.Shell.Eval); Nivu's own
+# extension never does this.
+TEST_EXTENSION = "nivu-test@nivu.org"
+TEST_EXTENSION_SOURCE = """
+function init() {}
+function enable() { global.context.unsafe_mode = true; }
+function disable() { global.context.unsafe_mode = false; }
+"""
+SYSTEM_BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:path={socket}</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/>
+    <allow own="*"/>
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+  </policy>
+</busconfig>
+"""
+WINDOWS_JS = """JSON.stringify(global.get_window_actors().map(a => a.meta_window).map(w => {
+  const f = w.get_frame_rect();
+  return {id: String(w.get_id()), app: w.get_gtk_application_id() || w.get_wm_class(),
+          title: w.get_title(), pid: w.get_pid(), x: f.x, y: f.y, w: f.width, h: f.height,
+          focus: w.has_focus(), above: w.is_above(), hidden: w.is_hidden()};
+}))"""
+
+
+class GnomeShellSession(Session):
+    """GNOME Shell headless, at 2560 x 1440, with the test's extension. Programs started here
+    are Wayland clients."""
+
+    def __init__(self, nivu_extension=False):
+        self.nivu_extension = nivu_extension
+        self.shell = self.system_bus_pid = self.bus = self.remote = None
+
+    def __enter__(self):
+        for tool in ("gnome-shell", "dbus-daemon", "gsettings"):
+            require(tool)
+        self.make_home(XDG_CURRENT_DESKTOP="GNOME", XDG_SESSION_TYPE="wayland", QT_QPA_PLATFORM="wayland",
+                       GDK_BACKEND="wayland")
+        self.env["XDG_DATA_HOME"] = os.path.join(self.home, ".local", "share")
+        self.extensions = os.path.join(self.env["XDG_DATA_HOME"], "gnome-shell", "extensions")
+        try:
+            self.start_session_bus()
+            self.start_system_bus()
+            self.bus = Gio.DBusConnection.new_for_address_sync(
+                self.env["DBUS_SESSION_BUS_ADDRESS"],
+                Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+            self.install_extension(TEST_EXTENSION, TEST_EXTENSION_SOURCE)
+            enabled = [TEST_EXTENSION]
+            if self.nivu_extension:
+                self.install_nivu_extension()
+                enabled.append("nivu@nivu.org")
+            self.gsettings("set", "org.gnome.shell", "enabled-extensions", json.dumps(enabled).replace('"', "'"))
+            self.gsettings("set", "org.gnome.desktop.interface", "enable-animations", "false")
+            self.start_shell()
+        except BaseException:
+            self.clean_up()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.clean_up()
+
+    def clean_up(self):
+        if self.bus:
+            self.bus.close_sync(None)
+        super().clean_up()
+        if self.system_bus_pid:
+            os.kill(self.system_bus_pid, 15)
+
+    def start_system_bus(self):
+        with open(config := os.path.join(self.home, "system-bus.conf"), "w") as file:
+            file.write(SYSTEM_BUS_CONFIG.format(socket=os.path.join(self.home, "system_bus_socket")))
+        address, pid = subprocess.run(["dbus-daemon", f"--config-file={config}", "--fork", "--print-address=1",
+                                       "--print-pid=1"], env=self.env, check=True, capture_output=True,
+                                      text=True).stdout.split()
+        self.system_bus_pid = int(pid)
+        self.env["DBUS_SYSTEM_BUS_ADDRESS"] = address
+
+    def gsettings(self, *arguments):
+        return subprocess.run(["gsettings", *arguments], env=self.env, check=True, capture_output=True,
+                              text=True).stdout.strip()
+
+    def install_extension(self, uuid, source):
+        os.makedirs(folder := os.path.join(self.extensions, uuid))
+        with open(os.path.join(folder, "metadata.json"), "w") as file:
+            json.dump({"uuid": uuid, "name": uuid, "description": "test", "shell-version": ["43", "44"]}, file)
+        with open(os.path.join(folder, "extension.js"), "w") as file:
+            file.write(source)
+
+    def shell_major(self):
+        version = subprocess.run(["gnome-shell", "--version"], capture_output=True, text=True).stdout
+        return int(version.split()[-1].split(".")[0])
+
+    def install_nivu_extension(self):
+        kind = "legacy" if self.shell_major() < 45 else "module"
+        shutil.copytree(os.path.join(os.path.dirname(binary("nivu")), "gnome-extension", kind, "nivu@nivu.org"),
+                        os.path.join(self.extensions, "nivu@nivu.org"))
+
+    def start_shell(self):
+        """Starts GNOME Shell (again: extensions are found only then) and leaves the overview."""
+        self.shell = self.spawn(["gnome-shell", "--headless", "--wayland", "--no-x11", "--virtual-monitor",
+                                 "2560x1440", "--wayland-display=nivu-test"], capture=True)
+        self.shell.output, self.shell.errors = LineReader(self.shell.stdout), LineReader(self.shell.stderr)
+        wait_until(lambda: self.shell.poll() is not None or self.eval("true") == "true", timeout=60,
+                   what="GNOME Shell to answer")
+        if self.shell.poll() is not None:
+            raise RuntimeError(f"gnome-shell could not start: {self.shell.errors.lines[-15:]}")
+        self.env["WAYLAND_DISPLAY"] = "nivu-test"
+        # The shell opens the overview once its start is over.
+        wait_until(lambda: self.eval("Main.layoutManager._startingUp") == "false", what="the shell's start over")
+        self.eval("Main.overview.hide()")
+        wait_until(lambda: self.eval("Main.overview.visible") == "false", what="the overview closed")
+        self.remote = None
+
+    def stop_shell(self):
+        self.remote = None
+        self.end(self.shell)
+
+    def call(self, name, path, interface, method, arguments=None, reply=None, timeout=10000):
+        return self.bus.call_sync(name, path, interface, method, arguments,
+                                  GLib.VariantType(reply) if reply else None, Gio.DBusCallFlags.NONE, timeout,
+                                  None).unpack()
+
+    def eval(self, script):
+        """Runs JavaScript in the shell; its value as the shell's JSON text, or None."""
+        try:
+            ok, result = self.call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell", "Eval",
+                                   GLib.Variant("(s)", (script,)), "(bs)")
+        except GLib.Error:
+            return None
+        return result if ok else None
+
+    def owned(self, name):
+        return self.call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
+                         GLib.Variant("(s)", (name,)), "(b)")[0]
+
+    def extension_state(self, uuid="nivu@nivu.org"):
+        info = self.call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell.Extensions", "GetExtensionInfo",
+                         GLib.Variant("(s)", (uuid,)), "(a{sv})")[0]
+        return info.get("state")
+
+    def windows(self):
+        return json.loads(json.loads(self.eval(WINDOWS_JS) or '"[]"'))
+
+    def frame(self, window):
+        return next((w for w in self.windows() if w["id"] == window), None)
+
+    def size(self, window):
+        return (frame := self.frame(window)) and (frame["w"], frame["h"])
+
+    def badges(self):
+        return [w for w in self.windows() if w["title"] == "Nivu size" and not w["hidden"]]
+
+    def pointer(self):
+        return tuple(json.loads(self.eval("global.get_pointer().slice(0, 2)")))
+
+    # --- The test's hands: mutter's RemoteDesktop, one session for the shell's lifetime --------
+
+    def _remote(self, method, signature, *arguments):
+        if self.remote is None:
+            path = self.call("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop",
+                             "org.gnome.Mutter.RemoteDesktop", "CreateSession", None, "(o)")[0]
+            self.remote = path
+            self.call("org.gnome.Mutter.RemoteDesktop", path, "org.gnome.Mutter.RemoteDesktop.Session", "Start")
+        self.call("org.gnome.Mutter.RemoteDesktop", self.remote, "org.gnome.Mutter.RemoteDesktop.Session", method,
+                  GLib.Variant(signature, arguments))
+
+    def move(self, x, y):
+        """Moves the pointer to the point, exactly."""
+        for _ in range(3):
+            here = self.pointer()
+            if here == (x, y):
+                return
+            self._remote("NotifyPointerMotionRelative", "(dd)", float(x - here[0]), float(y - here[1]))
+            # The shell takes the motion in its own time: the next step starts from where it is.
+            if holds(lambda: self.pointer() == (x, y), 1.0):
+                return
+        raise AssertionError(f"the pointer not at {x}, {y} but at {self.pointer()}")
+
+    def button(self, pressed, code=BTN_LEFT):
+        self._remote("NotifyPointerButton", "(ib)", code, pressed)
+
+    def key(self, keysym, pressed):
+        self._remote("NotifyKeyboardKeysym", "(ub)", keysym, pressed)
+
+    def type(self, *keysyms):
+        """Presses the keys one after the other and lets them go in reverse."""
+        for keysym in keysyms:
+            self.key(keysym, True)
+        for keysym in reversed(keysyms):
+            self.key(keysym, False)
+
+    def resize_by_hand(self, window, start, end, steps, on_step=None):
+        """Drags the window's corner from start to end in steps, as a hand does."""
+        grabbed = lambda: self.eval("global.display.get_grab_op()") not in (None, "0")  # noqa: E731
+        self.move(start[0] - 30, start[1] - 30)
+        self.move(*start)
+        self.button(True)
+        for nudge in range(1, 6):
+            self.move(start[0] + nudge, start[1] + nudge)
+            if grabbed():
+                break
+        wait_until(grabbed, timeout=2, what="the shell to start resizing the window")
+        for step in range(1, steps + 1):
+            self.move(round(start[0] + (end[0] - start[0]) * step / steps),
+                      round(start[1] + (end[1] - start[1]) * step / steps))
+            if on_step:
+                on_step(step)
+        self.button(False)
+
+    def start_program(self, command):
+        """Starts a program; returns the process and its window's id once that keeps its size."""
+        process = self.spawn(command, env=self.own_settings())
+        window = wait_until(lambda: [w["id"] for w in self.windows() if w["pid"] == process.pid], timeout=30,
+                            what=f"a window of {command[0]}")[0]
+        settle(lambda: self.size(window), command[0])
+        return process, window
+
+    def start_nivu(self, config):
+        """Starts nivu and waits until its extension reports to it (see launch_nivu)."""
+        return self.launch_nivu(lambda: self.owned("org.nivu.Nivu"), config)

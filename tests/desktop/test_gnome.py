@@ -1,0 +1,131 @@
+"""Nivu on GNOME's Wayland session: GNOME Shell headless with Nivu's extension, which Nivu
+installs itself at its first start and GNOME loads at the next start of the shell (a user's
+next login); real Wayland programs, a GTK one and a Qt one, as tracked applications, resized by
+hand and by the hot key's presets."""
+
+import json
+import os
+import signal
+import unittest
+
+from gnome_session import GnomeShellSession
+from harness import LineReader, binary, holds_for, wait_until
+
+ALT, SUPER, R, DOWN, RETURN = 0xFFE9, 0xFFEB, 0x72, 0xFF54, 0xFF0D  # keysyms
+PROGRAMS = [  # the command, the application id the shell reports, where its corner is held
+    # GTK 4 draws its own title bar and edges, these in its shadow just outside the visible
+    # corner. Its size is its frame, without the shadow.
+    (["gnome-text-editor"], "org.gnome.TextEditor", 4),
+    # Qt draws its own title bar and edges here too (GNOME has no server-side ones), the edges
+    # inside its frame: its size is its frame, with them.
+    (["/usr/lib/qt6/bin/linguist"], "linguist", -2),
+]
+UUID = "nivu@nivu.org"
+
+
+class SizesOnGnomeWayland(unittest.TestCase):
+    def test_first_start_installs_the_extension_then_badge_record_restore_and_preset(self):
+        with GnomeShellSession() as session:
+            tracked = {"rememberedSizes": {}, "trackedBundleIdentifiers": [app for _, app, _ in PROGRAMS]}
+            # The first start: Nivu puts its extension where GNOME finds it, enables it in GNOME's
+            # settings and explains that GNOME loads it at the next login.
+            nivu = session.start_nivu(json.dumps(tracked))
+            installed = os.path.join(session.extensions, UUID)
+            wait_until(lambda: os.path.exists(os.path.join(installed, "extension.js")), what="the extension installed")
+            wait_until(lambda: UUID in session.gsettings("get", "org.gnome.shell", "enabled-extensions"),
+                       what="the extension enabled in GNOME's settings")
+            wait_until(lambda: [w for w in session.windows() if w["title"] == "Nivu"], what="the explanation")
+            self.assertEqual(session.end(nivu), 0)
+            # The next login: the shell loads the extension, and Nivu has access at once.
+            session.stop_shell()
+            session.start_shell()
+            self.assertEqual(session.extension_state(), 1.0, session.shell.errors.lines[-10:])
+            nivu = session.start_nivu(json.dumps(tracked))
+            holds_for(lambda: not [w for w in session.windows() if w["title"] == "Nivu"], 1.0, what="no explanation")
+            second = session.spawn([binary("nivu")], capture=True)
+            self.assertEqual(second.wait(timeout=10), 1)
+            self.assertIn(b"already running in this session", second.stderr.read())
+            # nivu-inspect runs beside it, under a name of its own, and shows the ids to track.
+            inspect = session.spawn([binary("nivu-inspect")], capture=True)
+            inspected = LineReader(inspect.stdout, parse_json=True)
+            for command, app, inside in PROGRAMS:
+                with self.subTest(app):
+                    self.resize_restore_and_preset(session, tracked, inspected, command, app, inside)
+            # A tracked window that vanishes at once, before Nivu restores its size: all goes on.
+            vanishing = session.spawn(PROGRAMS[0][0], env=session.own_settings())
+            wait_until(lambda: any(w["pid"] == vanishing.pid for w in session.windows()), timeout=30,
+                       what="a window that vanishes at once")
+            session.end(vanishing, signal.SIGKILL)
+            holds_for(lambda: session.shell.poll() is None and session.eval("true") == "true", 1.0,
+                      what="GNOME Shell running on")
+            self.assertIsNone(nivu.poll(), nivu.errors.lines)
+            self.assertEqual(session.end(nivu), 0)
+            # Quitting leaves the shell running, the extension idle and nothing grabbed.
+            self.assertEqual(session.extension_state(), 1.0)
+            self.assertNotEqual(session.eval("(a => (global.display.ungrab_accelerator(a), a))("
+                                             "global.display.grab_accelerator('<Super><Alt>r', 0))"), "0",
+                                "Alt+Super+R let go at quit")
+            self.assertEqual(session.eval("true"), "true")
+
+    # The programs a check started, ended by it, or after it where it fails.
+    def start(self, session, command):
+        program, window = session.start_program(command)
+        self.running.append(program)
+        return program, window
+
+    def end(self, session, program):
+        self.running.remove(program)
+        session.end(program)
+
+    def resize_restore_and_preset(self, session, tracked, inspected, command, app, inside):
+        """A drag of the window's corner is recorded, with the badge beside the pointer; the next
+        window opens at the stored size; the hot key's FHD gives it 1920 x 1080."""
+        self.running = []
+        try:
+            self.checks(session, tracked, inspected, command, app, inside)
+        finally:  # a program left running would take the next one's start over
+            for program in self.running:
+                session.end(program)
+
+    def checks(self, session, tracked, inspected, command, app, inside):
+        program, window = self.start(session, command)
+        inspected.wait_for(lambda line: line.get("bundleIdentifier") == app and line["event"] == "frontmost",
+                           what=f"nivu-inspect to show {app} in front")
+        frame = session.frame(window)
+        corner = (frame["x"] + frame["w"] + inside, frame["y"] + frame["h"] + inside)
+
+        def badge_beside_pointer(step):
+            if step < 4:
+                return
+            x, y = session.pointer()
+            wait_until(lambda: [(b["x"], b["y"]) for b in session.badges()] == [(x + 16, y + 16)],
+                       timeout=2, what=f"the badge beside the pointer at {x}, {y}: {session.badges()}")
+        session.resize_by_hand(window, corner, (corner[0] + 90, corner[1] + 60), 12, badge_beside_pointer)
+        wait_until(lambda: not session.badges(), what="the badge to hide after the resize")
+        width, height = session.size(window)
+        self.assertGreater(width, frame["w"] + 40, "the drag resized the window")
+        wait_until(lambda: session.stored_size(app) == {"width": width, "height": height},
+                   what=f"{width} x {height} recorded: {session.stored_size(app)}")
+        self.end(session, program)
+        wait_until(lambda: session.frame(window) is None, what=f"{app} closed")
+        tracked["rememberedSizes"][app] = {"_default": {"width": 930, "height": 610}}
+        session.write_config(json.dumps(tracked))  # a size only nivu can give it
+        program, window = self.start(session, command)
+        wait_until(lambda: session.size(window) == (930, 610),
+                   what=f"the new {app} at 930 x 610: {session.frame(window)}")
+        holds_for(lambda: session.frame(window)["focus"], 0.6, what=f"{app} in focus")
+        # Alt+Super+R: the presets open at the pointer; FHD is the seventh below.
+        session.move(700, 400)
+        session.type(ALT, SUPER, R)
+        wait_until(lambda: [(m["x"], m["y"]) for m in session.windows() if m["title"] == "Nivu presets"]
+                   == [(700, 400)], what=f"the preset menu at the pointer: {session.windows()}")
+        for _ in range(7):
+            session.type(DOWN)
+        session.type(RETURN)
+        wait_until(lambda: session.size(window) == (1920, 1080),
+                   what=f"FHD on {app}: {session.frame(window)}")
+        self.end(session, program)
+
+
+if __name__ == "__main__":
+    unittest.main()
