@@ -31,7 +31,7 @@ class BridgeClient {
         this._cancellable = new bridge.lib.Gio.Cancellable();
         this._resync = 0;
         this.shortcuts = new Map(); // Nivu's number -> {keys, action}
-        this.placements = new Map(); // title -> {pid, x, y, focus}
+        this.placements = new Map(); // title -> {pid, x, y, focus, beside}
     }
 
     start() {
@@ -324,14 +324,18 @@ var NivuBridge = class NivuBridge {
         if (tracked.size && size.width === tracked.size.width && size.height === tracked.size.height)
             return;
         tracked.size = size;
+        if (this._grabbed === tracked)
+            this._placeOwn();
         this._broadcast({report: 'size', id: tracked.id, ...size, ...this._pointer()});
         if (this._grabbed === tracked)
             this._broadcast({report: 'drag', id: tracked.id, ...this._pointer()});
     }
 
     _moved(tracked) {
-        if (this._grabbed === tracked && !tracked.own)
-            this._broadcast({report: 'drag', id: tracked.id, ...this._pointer()});
+        if (this._grabbed !== tracked || tracked.own)
+            return;
+        this._placeOwn();
+        this._broadcast({report: 'drag', id: tracked.id, ...this._pointer()});
     }
 
     _grabBegan(window) {
@@ -418,15 +422,35 @@ var NivuBridge = class NivuBridge {
         return true;
     }
 
-    // Inside its monitor: what has no room below the point goes above it.
+    // During a user's move or resize, in the handler of the step the shell draws next.
+    _placeOwn() {
+        for (const tracked of [...this.windows.values()]) {
+            if (tracked.own)
+                this._place(tracked);
+        }
+    }
+
+    // Inside its monitor: what has no room below the point goes above it. One that follows the
+    // pointer during a drag sits beside it, on its other side where the monitor ends.
     _place(tracked) {
         const window = tracked.window;
         const placement = this._placementOf(window) || tracked.placement;
         const frame = window.get_frame_rect();
-        const area = this._monitorAt(placement.x, placement.y);
-        const x = Math.max(area.x, Math.min(placement.x, area.x + area.width - frame.width));
-        const y = placement.y + frame.height <= area.y + area.height
-            ? placement.y : Math.max(area.y, placement.y - frame.height);
+        let {x, y} = placement;
+        let area;
+        if (this._grabbed && placement.beside !== undefined) {
+            const pointer = this._pointer();
+            area = this._monitorAt(pointer.x, pointer.y);
+            const beside = placement.beside;
+            x = pointer.x + beside + frame.width <= area.x + area.width
+                ? pointer.x + beside : pointer.x - beside - frame.width;
+            y = pointer.y + beside + frame.height <= area.y + area.height
+                ? pointer.y + beside : pointer.y - beside - frame.height;
+        } else {
+            area = this._monitorAt(x, y);
+        }
+        x = Math.max(area.x, Math.min(x, area.x + area.width - frame.width));
+        y = y + frame.height <= area.y + area.height ? y : Math.max(area.y, y - frame.height);
         window.make_above();
         if (frame.x !== x || frame.y !== y)
             window.move_frame(false, x, y);
@@ -466,6 +490,7 @@ var NivuBridge = class NivuBridge {
         client.placements.set(String(command.title), {
             pid: Number(command.pid), x: Math.round(Number(command.x)),
             y: Math.round(Number(command.y)), focus: !!command.focus,
+            beside: Number.isFinite(command.besidePointer) ? Math.round(command.besidePointer) : undefined,
         });
         for (const tracked of [...this.windows.values()])
             this._placeIfOwn(tracked);

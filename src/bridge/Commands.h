@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace nivu::bridge::commands {
@@ -14,8 +15,11 @@ namespace nivu::bridge::commands {
 QJsonObject size(const std::string& id, int width, int height);
 // Nivu's own window of this title and process is kept with its top left at the point, inside
 // the screen, above the others and out of the reports. One that does not take the focus gives
-// it back to the window that had it.
-QJsonObject place(const QString& title, std::int64_t pid, QPoint topLeft, bool takesFocus);
+// it back to the window that had it. besidePointer: while a user moves or resizes a window,
+// the compositor side keeps it so far right of and below the pointer (left or above where the
+// screen ends) at each step, before the compositor draws the step.
+QJsonObject place(const QString& title, std::int64_t pid, QPoint topLeft, bool takesFocus,
+                  std::optional<int> besidePointer);
 // The key combination, in the compositor's own notation, reports its presses under the number;
 // "unshortcut": no longer.
 QJsonObject shortcut(std::uint32_t number, const QString& keys);

@@ -2,6 +2,7 @@
 #include "qt/QtIndicatorView.h"
 
 #include "qt/DesktopCoordinates.h"
+#include "ui/IndicatorPanel.h"
 
 #include <QElapsedTimer>
 #include <QFontMetricsF>
@@ -182,7 +183,8 @@ void QtIndicatorView::setFrameOrigin(Point origin) {
     badge_->move(topLeft);
     if (placeWindow_ && placed_ != topLeft) {
         placed_ = topLeft;
-        placeWindow_(badge_->windowTitle(), topLeft, /*takesFocus=*/false);
+        placeWindow_(badge_->windowTitle(), {topLeft, /*takesFocus=*/false,
+                                             static_cast<int>(IndicatorPanel::pointerOffset)});
     }
 }
 

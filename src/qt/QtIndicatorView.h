@@ -5,6 +5,7 @@
 
 #include "platform/IndicatorView.h"
 
+#include <QPoint>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -12,10 +13,19 @@
 
 namespace nivu {
 
-// Puts one of Nivu's windows (by its title) with its top left at a point, where Qt cannot
-// (a Wayland client cannot place its windows); empty where Qt's own move places them. Only a
-// window that takes the focus (a menu) keeps it when shown.
-using WindowPlacer = std::function<void(const QString& title, QPoint topLeft, bool takesFocus)>;
+// Where one of Nivu's windows goes, where Qt cannot place it (a Wayland client cannot place
+// its windows).
+struct Placement {
+    QPoint topLeft;
+    // Only a window that takes the focus (a menu) keeps it when shown.
+    bool takesFocus = false;
+    // While a user moves or resizes a window, the compositor itself keeps this one so far beside
+    // the pointer (to the other side where a screen's edge leaves no room), in the frame of each
+    // step of the pointer; Nivu then sends it only new text.
+    std::optional<int> besidePointer;
+};
+// Puts one of Nivu's windows (by its title) there; empty where Qt's own move places them.
+using WindowPlacer = std::function<void(const QString& title, const Placement& placement)>;
 
 class QtIndicatorView final : public IndicatorView {
 public:

@@ -100,7 +100,7 @@ void QtShell::popUpMenu(Menu entries, Point location) {
     const QPoint at = qtPointFromDesktop(location);
     if (placeWindow_) {
         menu.setWindowTitle(QStringLiteral("Nivu presets"));
-        placeWindow_(menu.windowTitle(), at, /*takesFocus=*/true);
+        placeWindow_(menu.windowTitle(), {at, /*takesFocus=*/true, std::nullopt});
     }
     menu.exec(at);
 }

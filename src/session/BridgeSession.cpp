@@ -32,10 +32,11 @@ HotKeyPlatform& BridgeSession::hotKeys() {
 }
 
 WindowPlacer BridgeSession::windowPlacer() {
-    return [this](const QString& title, QPoint topLeft, bool takesFocus) {
+    return [this](const QString& title, const Placement& placement) {
         bridge_.hold(QStringLiteral("place ") + title,
-                     bridge::commands::place(title, QCoreApplication::applicationPid(), topLeft,
-                                             takesFocus));
+                     bridge::commands::place(title, QCoreApplication::applicationPid(),
+                                             placement.topLeft, placement.takesFocus,
+                                             placement.besidePointer));
     };
 }
 

@@ -21,14 +21,27 @@ def holds(predicate, timeout):
         return False
 
 BTN_LEFT = 272
-# A test-only extension that lets the test ask the shell (org.gnome.Shell.Eval); Nivu's own
-# extension never does this.
+# A test-only extension that lets the test ask the shell (org.gnome.Shell.Eval) and tells it
+# whether a window is being moved or resized; Nivu's own extension never does either.
 TEST_EXTENSION = "nivu-test@nivu.org"
-TEST_EXTENSION_SOURCE = """
-function init() {}
-function enable() { global.context.unsafe_mode = true; }
-function disable() { global.context.unsafe_mode = false; }
+TEST_EXTENSION_BODY = """
+let grabSignals = [];
+function enableTest() {
+    global.context.unsafe_mode = true;
+    globalThis.nivuTestGrab = false;
+    grabSignals = [global.display.connect('grab-op-begin', () => { globalThis.nivuTestGrab = true; }),
+                   global.display.connect('grab-op-end', () => { globalThis.nivuTestGrab = false; })];
+}
+function disableTest() {
+    global.context.unsafe_mode = false;
+    grabSignals.forEach(id => global.display.disconnect(id));
+}
 """
+TEST_EXTENSION_ENTRIES = {  # the shell's kinds of extension: scripts up to GNOME 44, then modules
+    "legacy": "function init() {}\nfunction enable() { enableTest(); }\nfunction disable() { disableTest(); }\n",
+    "module": "import {Extension} from 'resource:///org/gnome/shell/extensions/extension.js';\n"
+              "export default class extends Extension { enable() { enableTest(); } disable() { disableTest(); } }\n",
+}
 SYSTEM_BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
@@ -57,7 +70,7 @@ class GnomeShellSession(Session):
 
     def __init__(self, nivu_extension=False):
         self.nivu_extension = nivu_extension
-        self.shell = self.system_bus_pid = self.bus = self.remote = None
+        self.shell = self.system_bus_pid = self.bus = self.remote = self.major = self.kind = None
 
     def __enter__(self):
         for tool in ("gnome-shell", "dbus-daemon", "gsettings"):
@@ -72,7 +85,10 @@ class GnomeShellSession(Session):
             self.bus = Gio.DBusConnection.new_for_address_sync(
                 self.env["DBUS_SESSION_BUS_ADDRESS"],
                 Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
-            self.install_extension(TEST_EXTENSION, TEST_EXTENSION_SOURCE)
+            self.major = int(subprocess.run(["gnome-shell", "--version"], capture_output=True,
+                                            text=True).stdout.split()[-1].split(".")[0])
+            self.kind = "legacy" if self.major < 45 else "module"
+            self.install_extension(TEST_EXTENSION, TEST_EXTENSION_BODY + TEST_EXTENSION_ENTRIES[self.kind])
             enabled = [TEST_EXTENSION]
             if self.nivu_extension:
                 self.install_nivu_extension()
@@ -111,17 +127,12 @@ class GnomeShellSession(Session):
     def install_extension(self, uuid, source):
         os.makedirs(folder := os.path.join(self.extensions, uuid))
         with open(os.path.join(folder, "metadata.json"), "w") as file:
-            json.dump({"uuid": uuid, "name": uuid, "description": "test", "shell-version": ["43", "44"]}, file)
+            json.dump({"uuid": uuid, "name": uuid, "description": "test", "shell-version": [str(self.major)]}, file)
         with open(os.path.join(folder, "extension.js"), "w") as file:
             file.write(source)
 
-    def shell_major(self):
-        version = subprocess.run(["gnome-shell", "--version"], capture_output=True, text=True).stdout
-        return int(version.split()[-1].split(".")[0])
-
     def install_nivu_extension(self):
-        kind = "legacy" if self.shell_major() < 45 else "module"
-        shutil.copytree(os.path.join(os.path.dirname(binary("nivu")), "gnome-extension", kind, "nivu@nivu.org"),
+        shutil.copytree(os.path.join(os.path.dirname(binary("nivu")), "gnome-extension", self.kind, "nivu@nivu.org"),
                         os.path.join(self.extensions, "nivu@nivu.org"))
 
     def start_shell(self):
@@ -220,7 +231,7 @@ class GnomeShellSession(Session):
 
     def resize_by_hand(self, window, start, end, steps, on_step=None):
         """Drags the window's corner from start to end in steps, as a hand does."""
-        grabbed = lambda: self.eval("global.display.get_grab_op()") not in (None, "0")  # noqa: E731
+        grabbed = lambda: self.eval("globalThis.nivuTestGrab") == "true"  # noqa: E731
         self.move(start[0] - 30, start[1] - 30)
         self.move(*start)
         self.button(True)

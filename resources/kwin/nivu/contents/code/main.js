@@ -24,7 +24,9 @@ function sizeOf(w) {
 }
 
 var windows = {}; // by id, the windows reported
-var placements = {}; // by title, where Nivu wants its own windows: {pid, x, y, focus}
+var placements = {}; // by title, where Nivu wants its own windows: {pid, x, y, focus, beside}
+var ownWindows = {}; // by id, Nivu's own windows that it places
+var dragging = false; // a user moves or resizes a window now
 var shortcuts = {}; // by Nivu's number, the key combination in force
 var registered = {}; // the combinations registered with KWin, which keeps them until the end
 var lastActive = null;
@@ -44,11 +46,19 @@ function withCursor(fact) { var p = workspace.cursorPos; fact.x = p.x; fact.y = 
 
 // Nivu's own windows that it places (its size badge) are kept there and above, and not reported.
 function placement(w) { var p = placements[w.caption]; return p && p.pid === w.pid ? p : null; }
+// One that follows the pointer during a drag sits beside it, on its other side where the
+// desktop ends, set in the handler of the pointer's step: KWin draws both in one frame.
 function place(w) {
     var p = placement(w), g = w.frameGeometry, area = workspace.virtualScreenGeometry;
-    // Inside the desktop: what has no room below the pointer goes above it.
-    var x = Math.max(area.x, Math.min(p.x, area.x + area.width - g.width));
-    var y = p.y + g.height <= area.y + area.height ? p.y : Math.max(area.y, p.y - g.height);
+    var x = p.x, y = p.y;
+    if (dragging && p.beside !== undefined) {
+        var c = workspace.cursorPos;
+        x = c.x + p.beside + g.width <= area.x + area.width ? c.x + p.beside : c.x - p.beside - g.width;
+        y = c.y + p.beside + g.height <= area.y + area.height ? c.y + p.beside : c.y - p.beside - g.height;
+    }
+    // Inside the desktop: what has no room below the point goes above it.
+    x = Math.max(area.x, Math.min(x, area.x + area.width - g.width));
+    y = y + g.height <= area.y + area.height ? y : Math.max(area.y, y - g.height);
     w.keepAbove = true;
     if (g.x !== x || g.y !== y) w.frameGeometry = {x: x, y: y, width: g.width, height: g.height};
 }
@@ -56,7 +66,7 @@ function place(w) {
 function track(w, existing) {
     var id = String(w.internalId);
     if (windows[id]) return;
-    if (placement(w)) { place(w); return; }
+    if (placement(w)) { ownWindows[id] = w; place(w); return; }
     windows[id] = w;
     var size = sizeOf(w);
     report({report: "window", id: id, app: String(w.resourceClass), role: String(w.windowRole || ""),
@@ -71,15 +81,19 @@ function track(w, existing) {
     });
     // Interactive moves and resizes: the pointer's steps and its release.
     (w.interactiveMoveResizeStepped || w.clientStepUserMovedResized).connect(function () {
+        dragging = true;
+        for (var n in ownWindows) place(ownWindows[n]);
         report(withCursor({report: "drag", id: id}));
     });
     (w.interactiveMoveResizeFinished || w.clientFinishUserMovedResized).connect(function () {
+        dragging = false;
         report(withCursor({report: "up", id: id}));
     });
 }
 
 function untrack(w) {
     var id = String(w.internalId);
+    delete ownWindows[id];
     if (windows[id]) {
         delete windows[id];
         report({report: "closed", id: id});
@@ -105,8 +119,11 @@ function reportActive() {
 // size; the frame keeps its top left.
 function apply(command) {
     if (command.command === "place") {
-        placements[command.title] = {pid: command.pid, x: command.x, y: command.y, focus: command.focus};
-        windowList().forEach(function (w) { if (placement(w)) place(w); });
+        placements[command.title] = {pid: command.pid, x: command.x, y: command.y, focus: command.focus,
+                                     beside: command.besidePointer};
+        windowList().forEach(function (w) {
+            if (placement(w)) { ownWindows[String(w.internalId)] = w; place(w); }
+        });
         return;
     }
     if (command.command === "shortcut") {
