@@ -1,8 +1,8 @@
 """The badge's latency on Plasma's Wayland session: a hand drags a Qt window's corner (Meta and
 the right button) through KWin's fake input, and a KWin script notes, in KWin's clock, each
-step of the resize and each move of Nivu's badge. Latency is from a step to the badge's next
-move: the script's report to Nivu, Nivu's work and its command back. The hand moves at 125 Hz,
-a plain mouse's rate. Prints one JSON object."""
+step of the resize and each move of Nivu's badge. Latency is from a step to the first move of
+the badge beside that point (none when it is there already). The hand moves at 125 Hz, a plain
+mouse's rate. Prints one JSON object."""
 
 import json
 import os
@@ -12,19 +12,30 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "desktop"))
 
 from harness import KWinSession, wait_until  # noqa: E402
+from latency import latencies  # noqa: E402
 
 STEPS = 300
 STEP_SECONDS = 0.008
 WATCH = """
+var windowAdded = workspace.windowAdded || workspace.clientAdded;
+function windowList() { return workspace.windowList ? workspace.windowList() : workspace.clientList(); }
+function note(event) { print("bench " + JSON.stringify([Date.now(), null].concat(event))); }
+var badge = null;
 function watchBadge(w) {
     if (w.caption !== "Nivu size") return;
-    w.frameGeometryChanged.connect(function () { print("bench badge " + Date.now()); });
+    badge = w;
+    w.frameGeometryChanged.connect(function () { note(["badge", w.frameGeometry.x, w.frameGeometry.y]); });
 }
-(workspace.windowList ? workspace.windowList() : workspace.clientList()).forEach(watchBadge);
-workspace.clientAdded.connect(watchBadge);
-(workspace.windowList ? workspace.windowList() : workspace.clientList()).forEach(function (w) {
+windowList().forEach(watchBadge);
+windowAdded.connect(watchBadge);
+var windowRemoved = workspace.windowRemoved || workspace.clientRemoved;
+windowRemoved.connect(function (w) { if (w === badge) badge = null; });
+windowList().forEach(function (w) {
     if (w.resourceClass !== "linguist") return;
-    w.clientStepUserMovedResized.connect(function () { print("bench step " + Date.now()); });
+    (w.interactiveMoveResizeStepped || w.clientStepUserMovedResized).connect(function () {
+        var c = workspace.cursorPos, g = badge ? badge.frameGeometry : {x: -1, y: -1};
+        note(["step", c.x, c.y, g.x, g.y]);
+    });
 });
 """
 
@@ -44,17 +55,9 @@ def main():
         session.resize_by_hand(window, corner, (corner[0] - 300, corner[1] - 300), STEPS,
                                lambda step: time.sleep(STEP_SECONDS), button="right", holding=125)
         wait_until(lambda: not session.badges(), what="the badge to hide")
-        events = [line.split()[2:] for line in session.kwin.errors.matching(lambda l: l.startswith("js: bench "))]
-        latencies, pending = [], []
-        for kind, stamp in events:
-            if kind == "step":
-                pending.append(int(stamp))
-            elif pending:
-                latencies.extend(int(stamp) - step for step in pending)
-                pending = []
-        latencies.sort()
-        at = lambda share: latencies[min(len(latencies) - 1, int(share * len(latencies)))]
-        print(json.dumps({"steps": len(latencies), "p50_ms": at(0.5), "p99_ms": at(0.99)}))
+        events = [json.loads(line[len("js: bench "):])
+                  for line in session.kwin.errors.matching(lambda line: line.startswith("js: bench "))]
+        print(json.dumps(latencies(events)))
 
 
 if __name__ == "__main__":

@@ -130,6 +130,7 @@ var NivuBridge = class NivuBridge {
         this._clients = new Map(); // service name -> BridgeClient
         this._signals = [];
         this._grabbed = null; // the window a user moves or resizes now
+        this._pointerWatch = null; // [cursor tracker, signal id] while one is
         this._lastActive = null;
         this._previousActive = null;
         this._sizeChecks = new Map(); // id -> GLib source
@@ -202,7 +203,7 @@ var NivuBridge = class NivuBridge {
         if (this._refocus)
             GLib.source_remove(this._refocus);
         this._refocus = 0;
-        this._grabbed = null;
+        this._setGrabbed(null);
         this._lastActive = null;
         this._previousActive = null;
     }
@@ -271,7 +272,7 @@ var NivuBridge = class NivuBridge {
             this._sizeChecks.delete(tracked.id);
         }
         if (this._grabbed === tracked)
-            this._grabbed = null;
+            this._setGrabbed(null);
         if (this._lastActive === tracked.window)
             this._lastActive = null;
         if (this._previousActive === tracked.window)
@@ -324,28 +325,24 @@ var NivuBridge = class NivuBridge {
         if (tracked.size && size.width === tracked.size.width && size.height === tracked.size.height)
             return;
         tracked.size = size;
-        if (this._grabbed === tracked)
-            this._placeOwn();
         this._broadcast({report: 'size', id: tracked.id, ...size, ...this._pointer()});
         if (this._grabbed === tracked)
             this._broadcast({report: 'drag', id: tracked.id, ...this._pointer()});
     }
 
     _moved(tracked) {
-        if (this._grabbed !== tracked || tracked.own)
-            return;
-        this._placeOwn();
-        this._broadcast({report: 'drag', id: tracked.id, ...this._pointer()});
+        if (this._grabbed === tracked && !tracked.own)
+            this._broadcast({report: 'drag', id: tracked.id, ...this._pointer()});
     }
 
     _grabBegan(window) {
         const tracked = window && this.windows.get(String(window.get_id()));
-        this._grabbed = tracked && tracked.shown && !tracked.own ? tracked : null;
+        this._setGrabbed(tracked && tracked.shown && !tracked.own ? tracked : null);
     }
 
     _grabEnded() {
         const tracked = this._grabbed;
-        this._grabbed = null;
+        this._setGrabbed(null);
         if (tracked && this.windows.has(tracked.id))
             this._broadcast({report: 'up', id: tracked.id, ...this._pointer()});
     }
@@ -422,7 +419,23 @@ var NivuBridge = class NivuBridge {
         return true;
     }
 
-    // During a user's move or resize, in the handler of the step the shell draws next.
+    // While a user moves or resizes a window, Nivu's own windows that follow the pointer are
+    // placed at each of its moves, before the shell draws the frame that shows it.
+    _setGrabbed(tracked) {
+        this._grabbed = tracked;
+        if (tracked && !this._pointerWatch) {
+            const {Meta} = this.lib;
+            const cursor = global.backend && global.backend.get_cursor_tracker
+                ? global.backend.get_cursor_tracker() : Meta.CursorTracker.get_for_display(global.display);
+            const id = cursor.connect('position-invalidated', () => this.guard('pointer', () => this._placeOwn()));
+            this._pointerWatch = [cursor, id];
+        } else if (!tracked && this._pointerWatch) {
+            const [cursor, id] = this._pointerWatch;
+            this._pointerWatch = null;
+            cursor.disconnect(id);
+        }
+    }
+
     _placeOwn() {
         for (const tracked of [...this.windows.values()]) {
             if (tracked.own)

@@ -1,0 +1,61 @@
+"""The badge's latency on GNOME's Wayland session: a hand drags a GTK window's corner through
+mutter's RemoteDesktop, and hooks put into the shell note, in the shell's clock and its count of
+painted frames, each move of the pointer during the resize and each move of Nivu's badge.
+Latency is from a pointer move to the first move of the badge beside that point (none when it
+is there already). Prints one JSON object."""
+
+import json
+import os
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "desktop"))
+
+from gnome_session import GnomeShellSession  # noqa: E402
+from harness import wait_until  # noqa: E402
+from latency import latencies  # noqa: E402
+
+STEPS = 300
+WATCH = """(() => {
+    const {GLib, Meta} = imports.gi;
+    const cursor = global.backend && global.backend.get_cursor_tracker
+        ? global.backend.get_cursor_tracker() : Meta.CursorTracker.get_for_display(global.display);
+    const bench = globalThis.nivuBench = {events: [], frame: 0, badge: null};
+    global.stage.connect('after-paint', () => { bench.frame++; });
+    const note = (...event) => bench.events.push([GLib.get_monotonic_time() / 1000, bench.frame, ...event]);
+    const badgeWindow = () => global.get_window_actors().map(a => a.meta_window)
+        .find(w => w.get_title() === 'Nivu size' && !w.is_hidden());
+    cursor.connect('position-invalidated', () => {
+        if (!globalThis.nivuTestGrab)
+            return;
+        const [x, y] = global.get_pointer();
+        const badge = badgeWindow();
+        if (badge && bench.badge !== badge) {
+            bench.badge = badge;
+            badge.connect('position-changed', () => {
+                const at = badge.get_frame_rect();
+                note('badge', at.x, at.y);
+            });
+        }
+        const at = badge ? badge.get_frame_rect() : {x: -1, y: -1};
+        note('step', x, y, at.x, at.y);
+    });
+    return true;
+})()"""
+
+
+def main():
+    with GnomeShellSession(nivu_extension=True) as session:
+        session.start_nivu(json.dumps({"rememberedSizes": {}, "trackedBundleIdentifiers": []}))
+        _, window = session.start_program(["gnome-text-editor"])
+        if session.eval(WATCH) != "true":
+            sys.exit("bench: the shell took no hooks")
+        frame = session.frame(window)
+        corner = (frame["x"] + frame["w"] + 4, frame["y"] + frame["h"] + 4)
+        session.resize_by_hand(window, corner, (corner[0] - 300, corner[1] - 200), STEPS)
+        wait_until(lambda: not session.badges(), what="the badge to hide")
+        events = json.loads(json.loads(session.eval("JSON.stringify(globalThis.nivuBench.events)")))
+        print(json.dumps(latencies(events)))
+
+
+if __name__ == "__main__":
+    main()
