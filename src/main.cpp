@@ -22,6 +22,9 @@ int runController(nivu::QtScheduler& scheduler, nivu::DesktopSession& session) {
     nivu::QtShell shell([&] { return session.compositing(); }, session.keyboardFocus(),
                         session.windowPlacer());
     shell.explainAccessAs(session.accessNeed());
+    shell.makeStatusItemsWith([&](std::unique_ptr<nivu::StatusItem> tray) {
+        return session.statusItem(std::move(tray));
+    });
     nivu::AppSettings::provideSharedDefaults(std::make_unique<nivu::QtUserDefaults>());
     shell.editSettingsOf([]() -> nivu::AppSettings& { return nivu::AppSettings::shared(); },
                          hotKeys);

@@ -32,6 +32,7 @@ class BridgeClient {
         this._resync = 0;
         this.shortcuts = new Map(); // Nivu's number -> {keys, action}
         this.placements = new Map(); // title -> {pid, x, y, focus, beside}
+        this.panelButton = null; // its status menu in the top bar
     }
 
     start() {
@@ -48,6 +49,7 @@ class BridgeClient {
         for (const number of [...this.shortcuts.keys()])
             this._bridge.ungrab(this, number);
         this.placements.clear();
+        this._bridge.showMenu(this, []);
     }
 
     // Hello, then every window there is and the active one.
@@ -496,6 +498,9 @@ var NivuBridge = class NivuBridge {
             return;
         case 'unshortcut':
             this.ungrab(client, Number(command.shortcut));
+            return;
+        case 'menu':
+            this.showMenu(client, command.entries);
         }
     }
 
@@ -561,6 +566,45 @@ var NivuBridge = class NivuBridge {
             });
             return GLib.SOURCE_REMOVE;
         }));
+    }
+
+    // --- The status menu --------------------------------------------------------------------
+
+    // Nivu's menu under its icon in the top bar, where no tray shows it; no entries: none. A
+    // chosen entry is reported by its place in the entries, and Nivu acts on it.
+    showMenu(client, entries) {
+        const {Gio, St, Main, PanelMenu, PopupMenu} = this.lib;
+        if (client.panelButton) {
+            client.panelButton.destroy();
+            client.panelButton = null;
+        }
+        if (!Array.isArray(entries) || entries.length === 0)
+            return;
+        const button = new PanelMenu.Button(0.0, 'Nivu', false);
+        button.add_child(new St.Icon({
+            gicon: Gio.FileIcon.new(Gio.File.new_for_path(`${this.lib.path}/icon.svg`)),
+            style_class: 'system-status-icon',
+        }));
+        // As Qt's menus: no separator first, last or twice in a row.
+        let separator = false, items = 0;
+        entries.forEach((entry, index) => {
+            if (!entry || typeof entry !== 'object' || entry.hidden)
+                return;
+            if (entry.separator) {
+                separator = items > 0;
+                return;
+            }
+            if (separator)
+                button.menu.addMenuItem(new PopupMenu.PopupSeparatorMenuItem());
+            separator = false;
+            const item = new PopupMenu.PopupMenuItem(String(entry.title));
+            item.setSensitive(entry.enabled !== false);
+            item.connect('activate', () => this.guard('menu', () => client.report({report: 'menu', entry: index})));
+            button.menu.addMenuItem(item);
+            ++items;
+        });
+        Main.panel.addToStatusArea('nivu', button);
+        client.panelButton = button;
     }
 
     // --- Hot keys -----------------------------------------------------------------------------

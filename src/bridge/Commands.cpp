@@ -1,6 +1,8 @@
 // Writing commands for the compositor side.
 #include "bridge/Commands.h"
 
+#include <QJsonArray>
+
 namespace nivu::bridge::commands {
 
 QJsonObject size(const std::string& id, int width, int height) {
@@ -22,6 +24,22 @@ QJsonObject place(const QString& title, std::int64_t pid, QPoint topLeft, bool t
         command.insert(QStringLiteral("besidePointer"), *besidePointer);
     }
     return command;
+}
+
+QJsonObject statusMenu(const Menu& entries) {
+    QJsonArray titles;
+    for (const MenuEntry& entry : entries) {
+        if (entry.isSeparator) {
+            titles.append(QJsonObject{{QStringLiteral("separator"), true}});
+        } else {
+            titles.append(
+                QJsonObject{{QStringLiteral("title"), QString::fromStdString(entry.title)},
+                            {QStringLiteral("hidden"), entry.hidden},
+                            {QStringLiteral("enabled"), entry.enabled}});
+        }
+    }
+    return {{QStringLiteral("command"), QStringLiteral("menu")},
+            {QStringLiteral("entries"), titles}};
 }
 
 QJsonObject shortcut(std::uint32_t number, const QString& keys) {

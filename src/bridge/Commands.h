@@ -2,6 +2,8 @@
 // The compositor side applies them and decides nothing.
 #pragma once
 
+#include "platform/Menu.h"
+
 #include <QJsonObject>
 #include <QPoint>
 #include <QString>
@@ -20,6 +22,9 @@ QJsonObject size(const std::string& id, int width, int height);
 // screen ends) at each step, before the compositor draws the step.
 QJsonObject place(const QString& title, std::int64_t pid, QPoint topLeft, bool takesFocus,
                   std::optional<int> besidePointer);
+// The status menu in the compositor's panel: the entries' titles in order (a hidden one and a
+// separator keep their places), each chosen one reported by its place; no entries: none there.
+QJsonObject statusMenu(const Menu& entries);
 // The key combination, in the compositor's own notation, reports its presses under the number;
 // "unshortcut": no longer.
 QJsonObject shortcut(std::uint32_t number, const QString& keys);

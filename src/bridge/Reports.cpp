@@ -9,6 +9,7 @@ namespace nivu::bridge {
 
 namespace {
 constexpr int largestSide = 1 << 16;
+constexpr int largestEntry = 1000;
 
 std::optional<int> side(const QJsonValue& value) {
     const double number = value.toDouble(-1);
@@ -84,6 +85,14 @@ std::optional<Report> parseReport(const QByteArray& json) {
         }
         const auto at = cursor(fact);
         return at ? std::optional<Report>(HotKeyReport{shortcut, *at}) : std::nullopt;
+    }
+    if (kind == QLatin1String("menu")) {
+        const QJsonValue entry = fact.value(QLatin1String("entry"));
+        if (!entry.isDouble() || entry.toDouble() < 0 || entry.toDouble() > largestEntry ||
+            entry.toDouble() != std::floor(entry.toDouble())) {
+            return std::nullopt;
+        }
+        return MenuReport{static_cast<std::size_t>(entry.toDouble())};
     }
     auto id = text(fact, "id");
     if (!id) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -61,8 +62,13 @@ struct RefusedReport {
     std::uint32_t shortcut = 0;
 };
 
+// An entry of the status menu in the compositor's panel, chosen, by its place in the menu.
+struct MenuReport {
+    std::size_t entry = 0;
+};
+
 using Report = std::variant<HelloReport, GoodbyeReport, WindowReport, SizeReport, ClosedReport,
-                            ActiveReport, PointerReport, HotKeyReport, RefusedReport>;
+                            ActiveReport, PointerReport, HotKeyReport, RefusedReport, MenuReport>;
 
 std::optional<Report> parseReport(const QByteArray& json);
 // Where the pointer was, for a report that says.

@@ -43,6 +43,8 @@ public:
     // commands for the next script.
     void reset();
 
+    const QDBusConnection& bus() const { return bus_; }
+
     // Each well-formed report of the script, in order.
     Signal<Report> reports;
 

@@ -33,7 +33,8 @@ std::unique_ptr<IndicatorView> QtShell::createIndicatorView() {
 }
 
 std::unique_ptr<StatusItem> QtShell::createStatusItem() {
-    return std::make_unique<QtStatusItem>(pendingDeactivation_);
+    auto tray = std::make_unique<QtStatusItem>(pendingDeactivation_);
+    return statusItemMaker_ ? statusItemMaker_(std::move(tray)) : std::move(tray);
 }
 
 std::string QtShell::localizedString(TextKey text) {

@@ -43,6 +43,9 @@ public:
     }
 
     void explainAccessAs(AccessNeed need) { accessNeed_ = need; }
+    // The desktop's status item made of the tray's (see DesktopSession::statusItem).
+    using StatusItemMaker = std::function<std::unique_ptr<StatusItem>(std::unique_ptr<StatusItem>)>;
+    void makeStatusItemsWith(StatusItemMaker maker) { statusItemMaker_ = std::move(maker); }
 
     std::unique_ptr<IndicatorView> createIndicatorView() override;
     std::unique_ptr<StatusItem> createStatusItem() override;
@@ -57,6 +60,7 @@ private:
     std::function<bool()> compositing_;
     PendingDeactivation pendingDeactivation_;
     WindowPlacer placeWindow_;
+    StatusItemMaker statusItemMaker_;
     static QString accessHeading(AccessNeed need);
     static QString accessExplanation(AccessNeed need);
 

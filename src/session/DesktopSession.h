@@ -52,6 +52,10 @@ public:
     virtual std::function<std::uint64_t()> keyboardFocus() = 0;
     // Places Nivu's own windows where Qt cannot; empty where Qt can.
     virtual WindowPlacer windowPlacer() = 0;
+    // The status item: the tray's, or one that shows its menu where the desktop has no tray.
+    virtual std::unique_ptr<StatusItem> statusItem(std::unique_ptr<StatusItem> tray) {
+        return tray;
+    }
     // What window access takes here, which the explanation names.
     virtual AccessNeed accessNeed() const = 0;
     // Makes this program the one Nivu of the display; false, with the reason in problem, where

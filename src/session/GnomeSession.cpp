@@ -1,6 +1,7 @@
 // The session on GNOME's Wayland session.
 #include "session/GnomeSession.h"
 
+#include "bridge/PanelStatusItem.h"
 #include "gnome/AcceleratorText.h"
 
 namespace nivu {
@@ -17,5 +18,9 @@ std::unique_ptr<DesktopSession> GnomeSession::open(Scheduler& scheduler, const N
 GnomeSession::GnomeSession(std::unique_ptr<gnome::ExtensionSession> session)
     : BridgeSession(session->bridge(), gnome::acceleratorText)
     , session_(std::move(session)) {}
+
+std::unique_ptr<StatusItem> GnomeSession::statusItem(std::unique_ptr<StatusItem> tray) {
+    return std::make_unique<bridge::PanelStatusItem>(session_->bridge(), std::move(tray));
+}
 
 } // namespace nivu

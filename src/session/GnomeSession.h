@@ -13,6 +13,8 @@ public:
 
     Desktop& desktop() override { return session_->desktop(); }
     AccessNeed accessNeed() const override { return AccessNeed::gnomeExtension; }
+    // Stock GNOME has no tray: the extension shows the menu in the top bar then.
+    std::unique_ptr<StatusItem> statusItem(std::unique_ptr<StatusItem> tray) override;
 
 private:
     explicit GnomeSession(std::unique_ptr<gnome::ExtensionSession> session);

@@ -59,8 +59,20 @@ class SizesOnGnomeWayland(unittest.TestCase):
             holds_for(lambda: session.shell.poll() is None and session.eval("true") == "true", 1.0,
                       what="GNOME Shell running on")
             self.assertIsNone(nivu.poll(), nivu.errors.lines)
-            self.assertEqual(session.end(nivu), 0)
-            # Quitting leaves the shell running, the extension idle and nothing grabbed.
+            # Without a tray (no StatusNotifier host), Nivu's menu is in the top bar and acts
+            # through Nivu; where one starts, the tray shows Nivu's icon instead. Quitting from
+            # the top bar leaves the shell running, the extension idle and nothing grabbed or shown.
+            in_top_bar = lambda: session.eval("Main.panel.statusArea['nivu'] !== undefined") == "true"  # noqa: E731
+            self.assertTrue(in_top_bar())
+            session.bus_name("org.kde.StatusNotifierWatcher", own=True)
+            wait_until(lambda: not in_top_bar(), what="Nivu's button gone from the top bar for the tray's icon")
+            session.bus_name("org.kde.StatusNotifierWatcher", own=False)
+            wait_until(in_top_bar, what="Nivu's button back in the top bar")
+            session.choose_in_top_bar("nivu", "About Nivu")
+            wait_until(lambda: [w for w in session.windows() if w["title"] == "About Nivu"], what="the About panel")
+            session.choose_in_top_bar("nivu", "Quit Nivu")
+            self.assertEqual(nivu.wait(timeout=10), 0)
+            wait_until(lambda: not in_top_bar(), what="Nivu's button gone from the top bar")
             self.assertEqual(session.extension_state(), 1.0)
             self.assertNotEqual(session.eval("(a => (global.display.ungrab_accelerator(a), a))("
                                              "global.display.grab_accelerator('<Super><Alt>r', 0))"), "0",

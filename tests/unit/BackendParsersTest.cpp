@@ -200,6 +200,8 @@ TEST(BridgeReportTest, WellFormedReportsAreRead) {
     EXPECT_EQ(std::get<RefusedReport>(parseReport(R"({"report":"refused","shortcut":4})").value())
                   .shortcut,
               4u);
+    EXPECT_EQ(std::get<MenuReport>(parseReport(R"({"report":"menu","entry":6})").value()).entry,
+              6u);
 }
 
 TEST(BridgeReportTest, MalformedReportsAreNothing) {
@@ -220,6 +222,9 @@ TEST(BridgeReportTest, MalformedReportsAreNothing) {
              R"({"report":"hotkey","shortcut":0,"x":1,"y":2})",
              R"({"report":"hotkey","shortcut":3})",
              R"({"report":"refused","shortcut":2.5})",
+             R"({"report":"menu","entry":-1})",
+             R"({"report":"menu","entry":"2"})",
+             R"({"report":"menu","entry":1e9})",
              R"({"report":"moved","id":"{a1}","width":10,"height":10})",
              R"({"e":"size","id":"{a1}","w":777,"h":555})",
          }) {
