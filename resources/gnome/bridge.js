@@ -375,7 +375,8 @@ var NivuBridge = class NivuBridge {
             this._broadcast({report: 'active', id});
     }
 
-    // Once the shell's own focus change is over: within it, it does not hold.
+    // Once the shell's own focus change is over: within it, it does not hold. Only from one of
+    // Nivu's windows that does not take the focus: a menu of Nivu's may have it by then.
     _giveFocusBack() {
         const {GLib} = this.lib;
         if (this._refocus)
@@ -383,6 +384,10 @@ var NivuBridge = class NivuBridge {
         this._refocus = GLib.idle_add(GLib.PRIORITY_DEFAULT, () => {
             this._refocus = 0;
             this.guard('refocus', () => {
+                const focus = global.display.focus_window;
+                const holder = focus && this.windows.get(String(focus.get_id()));
+                if (focus && !(holder && holder.own && !holder.placement.focus))
+                    return;
                 const last = this._lastActive;
                 if (last && this.windows.has(String(last.get_id())))
                     last.activate(global.get_current_time());
@@ -416,8 +421,15 @@ var NivuBridge = class NivuBridge {
         }
         tracked.placement = placement;
         this._place(tracked);
-        if (!placement.focus && tracked.window === global.display.focus_window)
+        if (!placement.focus && tracked.window === global.display.focus_window) {
             this._giveFocusBack();
+        } else if (placement.focus && !tracked.activated) {
+            // A menu takes the keyboard at once, also where the shell would not focus a new
+            // window of a program the user has not just used.
+            tracked.activated = true;
+            if (tracked.window !== global.display.focus_window)
+                tracked.window.activate(global.get_current_time());
+        }
         return true;
     }
 

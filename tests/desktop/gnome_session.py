@@ -149,7 +149,12 @@ class GnomeShellSession(Session):
         wait_until(lambda: self.eval("Main.layoutManager._startingUp") == "false", what="the shell's start over")
         self.eval("Main.overview.hide()")
         wait_until(lambda: self.eval("Main.overview.visible") == "false", what="the overview closed")
-        self.remote = None
+        # The test's hands, from the start: their session puts an indicator into the top bar,
+        # which moves the buttons beside it (and stops the session when clicked).
+        path = self.call("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop",
+                         "org.gnome.Mutter.RemoteDesktop", "CreateSession", None, "(o)")[0]
+        self.call("org.gnome.Mutter.RemoteDesktop", path, "org.gnome.Mutter.RemoteDesktop.Session", "Start")
+        self.remote = path
 
     def stop_shell(self):
         self.remote = None
@@ -202,11 +207,6 @@ class GnomeShellSession(Session):
     # --- The test's hands: mutter's RemoteDesktop, one session for the shell's lifetime --------
 
     def _remote(self, method, signature, *arguments):
-        if self.remote is None:
-            path = self.call("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop",
-                             "org.gnome.Mutter.RemoteDesktop", "CreateSession", None, "(o)")[0]
-            self.remote = path
-            self.call("org.gnome.Mutter.RemoteDesktop", path, "org.gnome.Mutter.RemoteDesktop.Session", "Start")
         self.call("org.gnome.Mutter.RemoteDesktop", self.remote, "org.gnome.Mutter.RemoteDesktop.Session", method,
                   GLib.Variant(signature, arguments))
 

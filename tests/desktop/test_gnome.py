@@ -9,9 +9,9 @@ import signal
 import unittest
 
 from gnome_session import GnomeShellSession
-from harness import LineReader, binary, holds_for, wait_until
+from harness import LineReader, binary, holds_for, settle, wait_until
 
-ALT, SUPER, R, DOWN, RETURN = 0xFFE9, 0xFFEB, 0x72, 0xFF54, 0xFF0D  # keysyms
+ALT, SUPER, CONTROL, R, K, DOWN, RETURN, ESCAPE = 0xFFE9, 0xFFEB, 0xFFE3, 0x72, 0x6B, 0xFF54, 0xFF0D, 0xFF1B
 PROGRAMS = [  # the command, the application id the shell reports, where its corner is held
     # GTK 4 draws its own title bar and edges, these in its shadow just outside the visible
     # corner. Its size is its frame, without the shadow.
@@ -21,6 +21,11 @@ PROGRAMS = [  # the command, the application id the shell reports, where its cor
     (["/usr/lib/qt6/bin/linguist"], "linguist", -2),
 ]
 UUID = "nivu@nivu.org"
+
+
+def menus(session):
+    """Nivu's preset menus: where they are and whether they have the keyboard."""
+    return [(m["x"], m["y"], m["focus"]) for m in session.windows() if m["title"] == "Nivu presets"]
 
 
 class SizesOnGnomeWayland(unittest.TestCase):
@@ -70,13 +75,31 @@ class SizesOnGnomeWayland(unittest.TestCase):
             wait_until(in_top_bar, what="Nivu's button back in the top bar")
             session.choose_in_top_bar("nivu", "About Nivu")
             wait_until(lambda: [w for w in session.windows() if w["title"] == "About Nivu"], what="the About panel")
+            # A shortcut recorded in the settings replaces the hot key in the shell at once.
+            session.choose_in_top_bar("nivu", "Settings\u2026")
+            settings = wait_until(lambda: [w for w in session.windows() if w["title"] == "Nivu 設定" and w["focus"]],
+                                  what="the settings window in front")[0]
+            # Record…, right of the shortcut's label (220 wide at least) near the window's foot,
+            # once the window keeps its place.
+            place = lambda: (frame := session.frame(settings["id"])) and (frame["x"], frame["y"], frame["h"])  # noqa: E731
+            settle(place, "the settings window")
+            x, y, height = place()
+            session.click(x + 295, y + height - 45)
+            session.type(CONTROL, ALT, K)
+            held = "(a => (a && global.display.ungrab_accelerator(a), a === 0))(global.display.grab_accelerator('{}', 0))"
+            wait_until(lambda: session.eval(held.format("<Control><Alt>k")) == "true", what="Ctrl+Alt+K Nivu's")
+            wait_until(lambda: session.eval(held.format("<Super><Alt>r")) == "false", what="Alt+Super+R let go")
+            editor, _ = session.start_program(PROGRAMS[0][0])  # a window for the presets
+            session.move(900, 500)
+            session.type(CONTROL, ALT, K)
+            wait_until(lambda: menus(session) == [(900, 500, True)], what="the preset menu at the pointer on the new shortcut")
+            session.type(ESCAPE)
+            session.end(editor)
             session.choose_in_top_bar("nivu", "Quit Nivu")
             self.assertEqual(nivu.wait(timeout=10), 0)
             wait_until(lambda: not in_top_bar(), what="Nivu's button gone from the top bar")
             self.assertEqual(session.extension_state(), 1.0)
-            self.assertNotEqual(session.eval("(a => (global.display.ungrab_accelerator(a), a))("
-                                             "global.display.grab_accelerator('<Super><Alt>r', 0))"), "0",
-                                "Alt+Super+R let go at quit")
+            self.assertEqual(session.eval(held.format("<Control><Alt>k")), "false", "Ctrl+Alt+K let go at quit")
             self.assertEqual(session.eval("true"), "true")
 
     # The programs a check started, ended by it, or after it where it fails.
@@ -126,11 +149,10 @@ class SizesOnGnomeWayland(unittest.TestCase):
         wait_until(lambda: session.size(window) == (930, 610),
                    what=f"the new {app} at 930 x 610: {session.frame(window)}")
         holds_for(lambda: session.frame(window)["focus"], 0.6, what=f"{app} in focus")
-        # Alt+Super+R: the presets open at the pointer; FHD is the seventh below.
+        # Alt+Super+R: the presets open at the pointer, with the keyboard; FHD is the seventh below.
         session.move(700, 400)
         session.type(ALT, SUPER, R)
-        wait_until(lambda: [(m["x"], m["y"]) for m in session.windows() if m["title"] == "Nivu presets"]
-                   == [(700, 400)], what=f"the preset menu at the pointer: {session.windows()}")
+        wait_until(lambda: menus(session) == [(700, 400, True)], what=f"the preset menu at the pointer: {session.windows()}")
         for _ in range(7):
             session.type(DOWN)
         session.type(RETURN)
