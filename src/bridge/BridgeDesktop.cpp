@@ -50,7 +50,9 @@ BridgeDesktop::BridgeDesktop(Scheduler& scheduler, ScriptBridge& bridge, Composi
             });
         }
     });
-    runningCheck_.start();
+    if (!link_.saysGoodbye()) {
+        runningCheck_.start();
+    }
 }
 
 BridgeDesktop::~BridgeDesktop() = default;

@@ -27,6 +27,8 @@ public:
     virtual void start(ScriptBridge& bridge) = 0;
     // The compositor went away or dropped Nivu's side: nothing runs any more.
     virtual void forget() = 0;
+    // Whether Nivu's side says goodbye itself when it stops; then nothing asks in between.
+    virtual bool saysGoodbye() const { return false; }
     // Asks, without waiting, whether Nivu's side still runs; onDropped runs when it does not.
     // The question ends with context.
     virtual void checkStillRunning(QObject* context, std::function<void()> onDropped) = 0;

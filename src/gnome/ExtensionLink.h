@@ -26,6 +26,7 @@ public:
     void start(bridge::ScriptBridge& bridge) override;
     void forget() override { running_ = false; }
     // The extension says goodbye when it is turned off, and the shell's name is watched.
+    bool saysGoodbye() const override { return true; }
     void checkStillRunning(QObject*, std::function<void()>) override {}
 
     // GNOME Shell's unique bus name, the sender of the extension's calls; empty without it.

@@ -101,9 +101,6 @@ class GnomeShellSession(Session):
             raise
         return self
 
-    def __exit__(self, *exc):
-        self.clean_up()
-
     def clean_up(self):
         if self.bus:
             self.bus.close_sync(None)

@@ -149,6 +149,9 @@ class Session:
             os.kill(self.bus_pid, signal.SIGTERM)
         shutil.rmtree(self.home, ignore_errors=True)
 
+    def __exit__(self, *exc):
+        self.clean_up()
+
     def spawn(self, args, capture=False, env=None, stdin=subprocess.DEVNULL):
         output = subprocess.PIPE if capture else subprocess.DEVNULL
         process = subprocess.Popen(args, env=dict(self.env, **(env or {})), stdin=stdin, stdout=output, stderr=output)
@@ -588,9 +591,6 @@ class KWinSession(Session):
             self.clean_up()
             raise
         return self
-
-    def __exit__(self, *exc):
-        self.clean_up()
 
     def bus_call(self, destination, path, method, *arguments):
         result = subprocess.run(["dbus-send", "--session", "--print-reply", f"--dest={destination}", path, method,
