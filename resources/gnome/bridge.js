@@ -421,15 +421,8 @@ var NivuBridge = class NivuBridge {
         }
         tracked.placement = placement;
         this._place(tracked);
-        if (!placement.focus && tracked.window === global.display.focus_window) {
+        if (!placement.focus && tracked.window === global.display.focus_window)
             this._giveFocusBack();
-        } else if (placement.focus && !tracked.activated) {
-            // A menu takes the keyboard at once, also where the shell would not focus a new
-            // window of a program the user has not just used.
-            tracked.activated = true;
-            if (tracked.window !== global.display.focus_window)
-                tracked.window.activate(global.get_current_time());
-        }
         return true;
     }
 
