@@ -21,7 +21,7 @@ struct Placement {
     bool takesFocus = false;
     // While a user moves or resizes a window, the compositor itself keeps this one so far beside
     // the pointer (to the other side where a screen's edge leaves no room), in the frame of each
-    // step of the pointer; Nivu then sends it only new text.
+    // step of the pointer; topLeft then counts only outside a drag.
     std::optional<int> besidePointer;
 };
 // Puts one of Nivu's windows (by its title) there; empty where Qt's own move places them.

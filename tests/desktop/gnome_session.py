@@ -37,7 +37,7 @@ function disableTest() {
     grabSignals.forEach(id => global.display.disconnect(id));
 }
 """
-TEST_EXTENSION_ENTRIES = {  # the shell's kinds of extension: scripts up to GNOME 44, then modules
+TEST_EXTENSION_ENTRIES = {  # by the shell's kind of extension
     "legacy": "function init() {}\nfunction enable() { enableTest(); }\nfunction disable() { disableTest(); }\n",
     "module": "import {Extension} from 'resource:///org/gnome/shell/extensions/extension.js';\n"
               "export default class extends Extension { enable() { enableTest(); } disable() { disableTest(); } }\n",
@@ -70,7 +70,7 @@ class GnomeShellSession(Session):
 
     def __init__(self, nivu_extension=False):
         self.nivu_extension = nivu_extension
-        self.shell = self.system_bus_pid = self.bus = self.remote = self.major = self.kind = None
+        self.shell = self.system_bus_pid = self.bus = self.remote = self.major = None
 
     def __enter__(self):
         for tool in ("gnome-shell", "dbus-daemon", "gsettings"):
@@ -87,7 +87,6 @@ class GnomeShellSession(Session):
                 Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
             self.major = int(subprocess.run(["gnome-shell", "--version"], capture_output=True,
                                             text=True).stdout.split()[-1].split(".")[0])
-            self.kind = "legacy" if self.major < 45 else "module"
             self.install_extension(TEST_EXTENSION, TEST_EXTENSION_BODY + TEST_EXTENSION_ENTRIES[self.kind])
             enabled = [TEST_EXTENSION]
             if self.nivu_extension:
@@ -120,6 +119,11 @@ class GnomeShellSession(Session):
     def gsettings(self, *arguments):
         return subprocess.run(["gsettings", *arguments], env=self.env, check=True, capture_output=True,
                               text=True).stdout.strip()
+
+    @property
+    def kind(self):
+        """The shell's kind of extension: scripts up to GNOME 44, then modules."""
+        return "legacy" if self.major < 45 else "module"
 
     def install_extension(self, uuid, source):
         os.makedirs(folder := os.path.join(self.extensions, uuid))
