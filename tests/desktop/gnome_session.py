@@ -9,16 +9,8 @@ import subprocess
 
 from gi.repository import Gio, GLib
 
-from harness import LineReader, Session, binary, require, settle, wait_until
+from harness import LineReader, Session, binary, holds_within, require, settle, wait_until
 
-
-def holds(predicate, timeout):
-    """Whether the predicate comes true within the timeout."""
-    try:
-        wait_until(predicate, timeout=timeout)
-        return True
-    except AssertionError:
-        return False
 
 BTN_LEFT = 272
 # A test-only extension that lets the test ask the shell (org.gnome.Shell.Eval) and tells it
@@ -219,7 +211,7 @@ class GnomeShellSession(Session):
                 return
             self._remote("NotifyPointerMotionRelative", "(dd)", float(x - here[0]), float(y - here[1]))
             # The shell takes the motion in its own time: the next step starts from where it is.
-            if holds(lambda: self.pointer() == (x, y), 1.0):
+            if holds_within(lambda: self.pointer() == (x, y), 1.0):
                 return
         raise AssertionError(f"the pointer not at {x}, {y} but at {self.pointer()}")
 
@@ -269,7 +261,7 @@ class GnomeShellSession(Session):
                 self.move(start[0] + nudge, start[1] + nudge)
                 if grabbed():
                     break
-            if holds(grabbed, 2):
+            if holds_within(grabbed, 2):
                 break
             self.button(False)
         else:

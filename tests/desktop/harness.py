@@ -1,8 +1,11 @@
 """Private desktops for tests: Xvfb with a window manager and perhaps a tray, or a headless KWin;
 a temporary HOME; and the processes a test starts, each ended by its own id."""
 
+import glob
 import json
 import os
+import re
+import resource
 import shutil
 import signal
 import subprocess
@@ -35,6 +38,51 @@ def require(tool):
         raise RuntimeError(f"{tool} is missing: run scripts/install-deps")
 
 
+# Signals whose default action dumps a core: a process of Nivu's that dies of one has crashed.
+CRASH_SIGNALS = {signal.SIGSEGV, signal.SIGABRT, signal.SIGBUS, signal.SIGFPE, signal.SIGILL, signal.SIGTRAP,
+                 signal.SIGSYS, signal.SIGQUIT}
+
+
+def allow_core_dumps():
+    """In the child before it runs: cores as large as the hard limit allows."""
+    hard = resource.getrlimit(resource.RLIMIT_CORE)[1]
+    resource.setrlimit(resource.RLIMIT_CORE, (hard, hard))
+
+
+def core_file(process):
+    """Where the kernel wrote the core of a crashed process started in a folder of its own, or
+    a sentence saying why there is none (a core_pattern that pipes cores to a helper)."""
+    with open("/proc/sys/kernel/core_pattern") as file:
+        pattern = file.read().strip()
+    if pattern.startswith("|"):
+        return None, f"the kernel hands cores to {pattern[1:].split()[0]} (core_pattern)"
+    known = {"%p": str(process.pid), "%e": os.path.basename(process.args[0])[:15], "%%": "%"}
+    path = "".join(known.get(part, "*") if re.fullmatch("%.", part) else glob.escape(part)
+                   for part in re.split("(%.)", pattern))
+    found = glob.glob(os.path.join(process.core_folder, path) + "*")  # core_uses_pid adds .PID
+    return (found[0], None) if found else (None, f"no core matching {pattern} in {process.core_folder}")
+
+
+def crash_report(process):
+    """The signal a process of Nivu's died of and its backtrace from the core, with function
+    names and lines; None where it did not crash."""
+    if process.returncode is None or -process.returncode not in CRASH_SIGNALS:
+        return None
+    report = [f"{os.path.basename(process.args[0])} (pid {process.pid}) crashed: "
+              f"{signal.Signals(-process.returncode).name}"]
+    core, missing = core_file(process)
+    if core:
+        gdb = subprocess.run(["gdb", "-batch", "-nx", "-q", "-ex", "set pagination off", "-ex", "bt",
+                              "-ex", "thread apply all bt", process.args[0], core],
+                             capture_output=True, text=True, timeout=120)
+        report.append(gdb.stdout.strip() or gdb.stderr.strip())
+    else:
+        report.append(f"no backtrace: {missing}")
+    if errors := getattr(process, "errors", None):
+        report.append("its last lines on stderr:\n" + "\n".join(errors.lines[-15:]))
+    return "\n".join(report)
+
+
 def read_bytes(path):
     with open(path, "rb") as file:
         return file.read()
@@ -56,6 +104,15 @@ def holds_for(predicate, duration, what="condition"):
         if not predicate():
             raise AssertionError(f"{what}: no longer true")
         time.sleep(0.02)
+
+
+def holds_within(predicate, timeout):
+    """Whether the predicate comes true within the timeout."""
+    try:
+        wait_until(predicate, timeout=timeout)
+        return True
+    except AssertionError:
+        return False
 
 
 def settle(size, what, quiet=0.4):
@@ -123,16 +180,20 @@ WINDOW_MANAGERS = {
 # marco's invisible borders), or just outside KWin's frame, where its resize border lies.
 RESIZE_GESTURES = {"muffin": "Alt_L", "marco": "Alt_L", "awesome": "Super_L", "herbstluftwm": "Super_L",
                    "kwin_x11": "outside"}
+# Managers that draw an outline during a resize and size the window only at the release.
+OUTLINE_RESIZES = {"fluxbox"}
+MODIFIER_MASKS = {"Alt_L": X.Mod1Mask, "Super_L": X.Mod4Mask}
+BUTTON_MASKS = {1: X.Button1Mask, 3: X.Button3Mask}
 
 
 class Session:
     """A temporary HOME and runtime folder, perhaps a private session bus, and the processes a
     test starts."""
 
-    processes, bus_pid = (), None
+    processes, bus_pid, crashes = (), None, ()
 
     def make_home(self, **env):
-        self.processes = []
+        self.processes, self.crashes = [], []
         self.home = tempfile.mkdtemp(prefix="nivu-desktop-")
         os.makedirs(runtime := os.path.join(self.home, "runtime"), mode=0o700)
         self.env = dict(os.environ, HOME=self.home, XDG_RUNTIME_DIR=runtime, LANG="C.UTF-8", LC_ALL="C.UTF-8",
@@ -143,18 +204,40 @@ class Session:
         self.config_path = os.path.join(self.home, ".nivu", "config.json")
 
     def clean_up(self):
+        """Ends what the test started; a test never passes while a program of Nivu's that it
+        started has crashed, even after its scenario."""
         for process in reversed(self.processes):
             self.end(process)
         if self.bus_pid:
             os.kill(self.bus_pid, signal.SIGTERM)
+        crashes = self.take_crashes()
         shutil.rmtree(self.home, ignore_errors=True)
+        if crashes:
+            raise AssertionError("\n\n".join(crashes))
+
+    def take_crashes(self):
+        """The crash reports of Nivu's programs that have ended, each given once."""
+        for process in self.processes:
+            if hasattr(process, "core_folder") and process.poll() is not None and not process.crash_seen:
+                process.crash_seen = True
+                if report := crash_report(process):
+                    self.crashes.append(report)
+        crashes, self.crashes = self.crashes, []
+        return crashes
 
     def __exit__(self, *exc):
         self.clean_up()
 
     def spawn(self, args, capture=False, env=None, stdin=subprocess.DEVNULL):
+        """Starts a process of the test's; Nivu's own programs run in a folder of their own where
+        a crash leaves its core."""
         output = subprocess.PIPE if capture else subprocess.DEVNULL
-        process = subprocess.Popen(args, env=dict(self.env, **(env or {})), stdin=stdin, stdout=output, stderr=output)
+        own = os.path.dirname(args[0]) == os.path.dirname(binary("nivu"))
+        folder = tempfile.mkdtemp(dir=self.home, prefix="cores-") if own else None
+        process = subprocess.Popen(args, env=dict(self.env, **(env or {})), stdin=stdin, stdout=output, stderr=output,
+                                   cwd=folder, preexec_fn=allow_core_dumps if own else None)
+        if own:
+            process.core_folder, process.crash_seen = folder, False
         self.processes.append(process)
         return process
 
@@ -417,7 +500,12 @@ class Desktop(Session):
             self.xdotool("key", name)
 
     def activate(self, wid):
-        self.xdotool("windowactivate", "--sync", wid)
+        """Asks the window manager to activate the window, as a task bar does, and waits until
+        it has: at once, where a spawned xdotool would take a while on a busy machine."""
+        self.root.send_event(event.ClientMessage(window=self.window(wid), client_type=self.atom("_NET_ACTIVE_WINDOW"),
+                                                 data=(32, [2, X.CurrentTime, 0, 0, 0])),
+                             event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
+        self.x.sync()
         wait_until(lambda: self.active_window() == wid, what=f"window {wid:#x} to become active")
 
     def maximized(self, wid):
@@ -439,7 +527,10 @@ class Desktop(Session):
     def drag(self, wid, dx, dy, steps, on_step=None):
         """Drags the window's bottom-right corner with XTEST, as a hand does: onto the corner of
         its frame, or just outside the visible corner of a window that draws its own, press,
-        steps moves of (dx, dy) at a mouse's pace, release."""
+        steps moves of (dx, dy) at a mouse's pace, release. The hand waits for what the server and
+        the window manager must have seen (see press_to_resize), and the drag ends once the
+        manager has let the pointer go, so the window's size is then its last. on_step(step)
+        runs after each step once the resize has begun."""
         f = self.frame(wid)
         shadow = self.property(wid, "_GTK_FRAME_EXTENTS")
         right, bottom = (shadow[1] - 4, shadow[3] - 4) if shadow else (2, 2)
@@ -447,24 +538,69 @@ class Desktop(Session):
         if gesture == "outside":
             right, bottom = -3, -3
         elif gesture:  # the modifier and the right button, inside the window near its corner
-            modifier, button = self.x.keysym_to_keycode(XK.string_to_keysym(gesture)), 3
+            modifier, button = gesture, 3
             right, bottom = right + 20, bottom + 20
-            xtest.fake_input(self.x, X.KeyPress, modifier)
-        xtest.fake_input(self.x, X.MotionNotify, x=f["x"] + f["width"] - right, y=f["y"] + f["height"] - bottom)
-        self.x.sync()
-        time.sleep(0.01)  # the window manager sees the pointer there before the press
-        xtest.fake_input(self.x, X.ButtonPress, button)
-        self.x.sync()
+        start = (f["x"] + f["width"] - right, f["y"] + f["height"] - bottom)
+        first_steps, deadline = min(steps, 3), time.monotonic() + 30
+        while not self.press_to_resize(wid, start, modifier, button, (dx, dy), first_steps):
+            self.release(button, modifier)
+            if time.monotonic() > deadline:
+                raise AssertionError(f"{self.window_manager} never began to resize window {wid:#x} in 30 s")
         for step in range(steps):
-            time.sleep(0.005)
-            xtest.fake_input(self.x, X.MotionNotify, detail=1, x=dx, y=dy)
-            self.x.sync()
+            if step >= first_steps:
+                self.step(dx, dy)
             if on_step:
                 on_step(step)
+        self.release(button, modifier)
+
+    def press_to_resize(self, wid, start, modifier, button, step, steps):
+        """Presses at start, the modifier held, and makes the first steps; whether the window
+        manager then resizes the window. The hand waits for facts, not for time: the server has
+        the pointer and the modifier before the press, and the press before the first step. A
+        manager that draws the screen itself (muffin, mutter) finds the window under a press in
+        its scene graph, which while it is starved of CPU it may not yet have updated for a
+        window just mapped: it lets that press go by (its log says "Syncing events" and no
+        more). A user presses again, and so does the hand, until the manager takes it."""
+        size, keycode = self.size(wid), modifier and self.x.keysym_to_keycode(XK.string_to_keysym(modifier))
+        if keycode:
+            xtest.fake_input(self.x, X.KeyPress, keycode)
+        xtest.fake_input(self.x, X.MotionNotify, x=start[0], y=start[1])
+        self.x.sync()
+        mask = MODIFIER_MASKS.get(modifier, 0)
+        wait_until(lambda: (p := self.root.query_pointer()) and (p.root_x, p.root_y) == start and p.mask & mask == mask,
+                   what=f"the pointer at {start}, {modifier or 'no modifier'} down")
+        xtest.fake_input(self.x, X.ButtonPress, button)
+        self.x.sync()
+        wait_until(lambda: self.root.query_pointer().mask & BUTTON_MASKS[button], what=f"button {button} down")
+        for _ in range(steps):
+            self.step(*step)
+        if self.window_manager in OUTLINE_RESIZES:
+            return True  # the size changes only at the release
+        return holds_within(lambda: self.size(wid) != size, 5)
+
+    def step(self, dx, dy):
+        time.sleep(0.005)  # a mouse's pace; nothing waits for it
+        xtest.fake_input(self.x, X.MotionNotify, detail=1, x=dx, y=dy)
+        self.x.sync()
+
+    def release(self, button, modifier):
+        """Lets go, and waits until the window manager has too: once it ungrabs the pointer it
+        has handled every step before, and the sizes it asked for are the server's."""
         xtest.fake_input(self.x, X.ButtonRelease, button)
         if modifier:
-            xtest.fake_input(self.x, X.KeyRelease, modifier)
+            xtest.fake_input(self.x, X.KeyRelease, self.x.keysym_to_keycode(XK.string_to_keysym(modifier)))
         self.x.sync()
+        wait_until(lambda: not self.root.query_pointer().mask & BUTTON_MASKS[button], what=f"button {button} up")
+        wait_until(self.pointer_free, what="the window manager to let the pointer go")
+
+    def pointer_free(self):
+        """Whether no client holds the pointer: a grab of the harness's own succeeds (and ends at
+        once)."""
+        status = self.root.grab_pointer(False, 0, X.GrabModeAsync, X.GrabModeAsync, X.NONE, X.NONE, X.CurrentTime)
+        if status == X.GrabSuccess:
+            self.x.ungrab_pointer(X.CurrentTime)
+            self.x.sync()
+        return status == X.GrabSuccess
 
     def make_window(self, wm_class, role=None, pid=None, shadow=None, states=(), transient_for=None, window_type=None):
         """A window of the test's own with the properties given. shadow: _GTK_FRAME_EXTENTS (left,

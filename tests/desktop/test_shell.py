@@ -200,6 +200,17 @@ class ShellWhileServersComeAndGo(DesktopTestCase):
         self.assertIsNone(nivu.poll())
         self.assertEqual(len(nivu.errors.matching(lambda line: "no system tray" in line)), 1, "said once")
 
+    def test_a_crash_of_nivu_fails_the_test_and_shows_its_backtrace(self):
+        """The harness's own promise: a program of Nivu's that dies of a signal leaves its
+        backtrace, with function names and lines, in the test's output, and fails the test."""
+        nivu = self.desktop.start_nivu()
+        os.kill(nivu.pid, signal.SIGSEGV)
+        self.desktop.end(nivu)
+        [report] = self.desktop.take_crashes()
+        self.assertIn("nivu (pid", report)
+        self.assertIn("crashed: SIGSEGV", report)
+        self.assertRegex(report, r" main \(.*\) at .*main\.cpp:\d+", "the backtrace reaches main, with its line")
+
     def test_a_killed_x_server_ends_nivu_with_a_message_and_intact_files(self):
         self.desktop.start_window_manager()  # while nivu waits for one, Qt's exit may come first
         nivu = self.desktop.start_nivu()
