@@ -89,10 +89,11 @@ def read_bytes(path):
 
 
 def wait_until(predicate, timeout=10.0, what="condition", interval=0.02):
+    """what: the fact waited for, or a function that says it with the state at the deadline."""
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
         if time.monotonic() > deadline:
-            raise AssertionError(f"timed out after {timeout} s waiting for {what}")
+            raise AssertionError(f"timed out after {timeout} s waiting for {what() if callable(what) else what}")
         time.sleep(interval)
     return value
 
@@ -139,7 +140,8 @@ class LineReader:
             self.lines.append(self.parse(raw.decode("utf-8", "replace").rstrip("\n")))
 
     def wait_for(self, predicate, timeout=10.0, what="a line"):
-        return wait_until(lambda: next(iter(self.matching(predicate)), None), timeout, f"{what}; saw {self.lines[-20:]}")
+        return wait_until(lambda: next(iter(self.matching(predicate)), None), timeout,
+                          lambda: f"{what}; saw {self.lines[-20:]}")
 
     def matching(self, predicate):
         return [line for line in list(self.lines) if predicate(line)]
@@ -530,7 +532,7 @@ class Desktop(Session):
         steps moves of (dx, dy) at a mouse's pace, release. The hand waits for what the server and
         the window manager must have seen (see press_to_resize), and the drag ends once the
         manager has let the pointer go, so the window's size is then its last. on_step(step)
-        runs after each step once the resize has begun."""
+        runs after each step (the first ones again after a press the manager let go by)."""
         f = self.frame(wid)
         shadow = self.property(wid, "_GTK_FRAME_EXTENTS")
         right, bottom = (shadow[1] - 4, shadow[3] - 4) if shadow else (2, 2)
@@ -542,18 +544,17 @@ class Desktop(Session):
             right, bottom = right + 20, bottom + 20
         start = (f["x"] + f["width"] - right, f["y"] + f["height"] - bottom)
         first_steps, deadline = min(steps, 3), time.monotonic() + 30
-        while not self.press_to_resize(wid, start, modifier, button, (dx, dy), first_steps):
+        while not self.press_to_resize(wid, start, modifier, button, (dx, dy), first_steps, on_step):
             self.release(button, modifier)
             if time.monotonic() > deadline:
                 raise AssertionError(f"{self.window_manager} never began to resize window {wid:#x} in 30 s")
-        for step in range(steps):
-            if step >= first_steps:
-                self.step(dx, dy)
+        for step in range(first_steps, steps):
+            self.step(dx, dy)
             if on_step:
                 on_step(step)
         self.release(button, modifier)
 
-    def press_to_resize(self, wid, start, modifier, button, step, steps):
+    def press_to_resize(self, wid, start, modifier, button, step, steps, on_step):
         """Presses at start, the modifier held, and makes the first steps; whether the window
         manager then resizes the window. The hand waits for facts, not for time: the server has
         the pointer and the modifier before the press, and the press before the first step. A
@@ -572,8 +573,10 @@ class Desktop(Session):
         xtest.fake_input(self.x, X.ButtonPress, button)
         self.x.sync()
         wait_until(lambda: self.root.query_pointer().mask & BUTTON_MASKS[button], what=f"button {button} down")
-        for _ in range(steps):
+        for index in range(steps):
             self.step(*step)
+            if on_step:
+                on_step(index)
         if self.window_manager in OUTLINE_RESIZES:
             return True  # the size changes only at the release
         return holds_within(lambda: self.size(wid) != size, 5)
