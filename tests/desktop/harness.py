@@ -543,11 +543,11 @@ class Desktop(Session):
             modifier, button = gesture, 3
             right, bottom = right + 20, bottom + 20
         start = (f["x"] + f["width"] - right, f["y"] + f["height"] - bottom)
-        first_steps, deadline = min(steps, 3), time.monotonic() + 30
+        first_steps, deadline = min(steps, 3), time.monotonic() + 60
         while not self.press_to_resize(wid, start, modifier, button, (dx, dy), first_steps, on_step):
             self.release(button, modifier)
             if time.monotonic() > deadline:
-                raise AssertionError(f"{self.window_manager} never began to resize window {wid:#x} in 30 s")
+                raise AssertionError(f"{self.window_manager} never began to resize window {wid:#x} in 60 s")
         for step in range(first_steps, steps):
             self.step(dx, dy)
             if on_step:
@@ -579,7 +579,7 @@ class Desktop(Session):
                 on_step(index)
         if self.window_manager in OUTLINE_RESIZES:
             return True  # the size changes only at the release
-        return holds_within(lambda: self.size(wid) != size, 5)
+        return holds_within(lambda: self.size(wid) != size, 10)
 
     def step(self, dx, dy):
         time.sleep(0.005)  # a mouse's pace; nothing waits for it
