@@ -43,10 +43,11 @@ CRASH_SIGNALS = {signal.SIGSEGV, signal.SIGABRT, signal.SIGBUS, signal.SIGFPE, s
                  signal.SIGSYS, signal.SIGQUIT}
 
 
-def allow_core_dumps():
-    """In the child before it runs: cores as large as the hard limit allows."""
+def allow_core_dumps(process):
+    """Lets a process dump cores as large as the hard limit allows. Set from here once it runs,
+    not in the child before exec (preexec_fn), which may deadlock beside the harness's threads."""
     hard = resource.getrlimit(resource.RLIMIT_CORE)[1]
-    resource.setrlimit(resource.RLIMIT_CORE, (hard, hard))
+    resource.prlimit(process.pid, resource.RLIMIT_CORE, (hard, hard))
 
 
 def core_file(process):
@@ -237,8 +238,9 @@ class Session:
         own = os.path.dirname(args[0]) == os.path.dirname(binary("nivu"))
         folder = tempfile.mkdtemp(dir=self.home, prefix="cores-") if own else None
         process = subprocess.Popen(args, env=dict(self.env, **(env or {})), stdin=stdin, stdout=output, stderr=output,
-                                   cwd=folder, preexec_fn=allow_core_dumps if own else None)
+                                   cwd=folder)
         if own:
+            allow_core_dumps(process)
             process.core_folder, process.crash_seen = folder, False
         self.processes.append(process)
         return process
@@ -590,6 +592,8 @@ class Desktop(Session):
             time.sleep(0.05)
             self.step(step[0] * back, step[1] * back)
             back = -back
+            if on_step:  # the pointer was there: a badge may show beside it
+                on_step(steps - 1)
         return True
 
     def step(self, dx, dy):
