@@ -193,10 +193,10 @@ class Session:
     """A temporary HOME and runtime folder, perhaps a private session bus, and the processes a
     test starts."""
 
-    processes, bus_pid, crashes = (), None, ()
+    processes, bus_pid = (), None
 
     def make_home(self, **env):
-        self.processes, self.crashes = [], []
+        self.processes = []
         self.home = tempfile.mkdtemp(prefix="nivu-desktop-")
         os.makedirs(runtime := os.path.join(self.home, "runtime"), mode=0o700)
         self.env = dict(os.environ, HOME=self.home, XDG_RUNTIME_DIR=runtime, LANG="C.UTF-8", LC_ALL="C.UTF-8",
@@ -220,13 +220,13 @@ class Session:
 
     def take_crashes(self):
         """The crash reports of Nivu's programs that have ended, each given once."""
+        reports = []
         for process in self.processes:
             if hasattr(process, "core_folder") and process.poll() is not None and not process.crash_seen:
                 process.crash_seen = True
                 if report := crash_report(process):
-                    self.crashes.append(report)
-        crashes, self.crashes = self.crashes, []
-        return crashes
+                    reports.append(report)
+        return reports
 
     def __exit__(self, *exc):
         self.clean_up()
