@@ -504,12 +504,7 @@ class Desktop(Session):
             self.xdotool("key", name)
 
     def activate(self, wid):
-        """Asks the window manager to activate the window, as a task bar does, and waits until
-        it has: at once, where a spawned xdotool would take a while on a busy machine."""
-        self.root.send_event(event.ClientMessage(window=self.window(wid), client_type=self.atom("_NET_ACTIVE_WINDOW"),
-                                                 data=(32, [2, X.CurrentTime, 0, 0, 0])),
-                             event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
-        self.x.sync()
+        self.xdotool("windowactivate", "--sync", wid)
         wait_until(lambda: self.active_window() == wid, what=f"window {wid:#x} to become active")
 
     def maximized(self, wid):
