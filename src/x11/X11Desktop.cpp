@@ -72,8 +72,14 @@ void X11Desktop::handleConfigureNotify(const xcb_generic_event_t& generic) {
         (client->facts.width == event.width && client->facts.height == event.height)) {
         return; // a move, a restack, or a manager's word that nothing changed
     }
-    // The window manager resized the window: a size request is answered, whatever it gave.
-    unanswered_.erase(event.window);
+    // A size request is answered once the window has the size asked. Another change in between
+    // (the manager placing a new window, the program sizing its first one) may cross the request
+    // and says nothing of whether the manager took it.
+    if (const auto pending = unanswered_.find(event.window);
+        pending != unanswered_.end() && pending->second.width == event.width &&
+        pending->second.height == event.height) {
+        unanswered_.erase(pending);
+    }
     client->facts = {event.width, event.height};
     // The event says the new size; facts read earlier in this batch are otherwise still good.
     if (const auto cached = facts_.find(event.window); cached != facts_.end()) {

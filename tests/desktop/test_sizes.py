@@ -233,12 +233,12 @@ class SizesOnOtherScreens(unittest.TestCase):
                       what="the tile's size kept and nothing recorded")
             self.assertIsNone(nivu.poll())
 
-    def test_a_size_request_the_manager_lists_but_ignores_is_made_again_though_it_says_it_moved(self):
+    def test_a_size_request_the_manager_lists_but_ignores_is_made_again_though_the_window_moved_and_grew(self):
         with Desktop("ignoring") as desktop:
             desktop.start_nivu(json.dumps({"trackedBundleIdentifiers": ["XTerm"],
                                            "rememberedSizes": {"XTerm": {"_default": {"width": 530, "height": 310}}}}))
             xterm = desktop.start_xterm()
-            wait_until(lambda: desktop.size(xterm) == (530, 310), what=f"the xterm restored: {desktop.size(xterm)}")
+            wait_until(lambda: desktop.size(xterm) == (530, 310), what=lambda: f"the xterm restored: {desktop.size(xterm)}")
 
 
 MATRIX = [  # each window manager as a session starts it, with a tracked program besides the xterm

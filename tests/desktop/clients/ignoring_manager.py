@@ -1,6 +1,8 @@
 """A window manager as small as can be that lists _NET_MOVERESIZE_WINDOW and ignores it, as
 herbstluftwm 0.9 does, but answers it with a synthetic ConfigureNotify of the unchanged
-geometry, as managers send on any move, restack or focus change. It maps and focuses what asks
+geometry, as managers send on any move, restack or focus change. The first time a window is
+asked, the manager grows it by itself just before, as a manager placing a new window or a program
+sizing its first one does when their change crosses the request. It maps and focuses what asks
 to be mapped, and takes configure requests as asked."""
 
 from Xlib import X, Xatom, display, protocol
@@ -16,6 +18,7 @@ check.change_property(atom("_NET_WM_NAME"), atom("UTF8_STRING"), 8, b"ignoring")
 root.change_property(atom("_NET_SUPPORTED"), Xatom.ATOM, 32, [atom(name) for name in (
     "_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_CLIENT_LIST", "_NET_ACTIVE_WINDOW", "_NET_MOVERESIZE_WINDOW")])
 clients = []
+placed = set()
 
 
 def publish():
@@ -45,6 +48,10 @@ while True:
         activate(event.window)
     elif event.type == X.ClientMessage and event.client_type == atom("_NET_MOVERESIZE_WINDOW"):
         g = event.window.get_geometry()
+        if event.window.id not in placed:
+            placed.add(event.window.id)
+            g.width, g.height = g.width + 24, g.height + 16
+            event.window.configure(width=g.width, height=g.height)
         event.window.send_event(protocol.event.ConfigureNotify(
             window=event.window, event=event.window, x=g.x, y=g.y, width=g.width, height=g.height, border_width=0,
             above_sibling=X.NONE, override=False), event_mask=X.StructureNotifyMask)
