@@ -43,18 +43,19 @@ int runController(nivu::QtScheduler& scheduler, nivu::DesktopSession& session) {
 
 int run(nivu::QtScheduler& scheduler, nivu::DesktopSession::Kind kind) {
     std::string problem;
+    int exitStatus = 0;
     const auto session = nivu::DesktopSession::open(
         kind, scheduler, {QStringLiteral("org.nivu.Nivu"), QStringLiteral("nivu")}, problem);
     if (!session || !session->claim(
-                        [] {
+                        [&] {
                             nivu::warn("another nivu took over this display");
-                            QApplication::quit();
+                            exitStatus = 1;
+                            QApplication::exit(1);
                         },
                         problem)) {
         nivu::warn(problem);
         return 1;
     }
-    int exitStatus = 0;
     auto lost = session->observeDisplayLoss([&](const std::string& reason) {
         nivu::warn(reason);
         exitStatus = 1;

@@ -28,11 +28,14 @@ bool InstanceLock::acquire() {
     owner_ = xcb_generate_id(x_.get());
     xcb_create_window(x_.get(), XCB_COPY_FROM_PARENT, owner_, x_.root(), -1, -1, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    // Take it only if nobody holds it; then read back, so that of two nivus starting at the same
-    // moment exactly one wins.
+    // Take it only if nobody holds it, with the server grabbed between the look and the taking:
+    // of nivus starting at the same moment exactly one wins, and no other takes it over after.
+    xcb_grab_server(x_.get());
     Reply<xcb_get_selection_owner_reply_t> before(xcb_get_selection_owner_reply(
         x_.get(), xcb_get_selection_owner(x_.get(), atom->atom), nullptr));
     if (!before || before->owner != XCB_NONE) {
+        xcb_ungrab_server(x_.get());
+        x_.flush();
         x_.repliesCollected();
         return false;
     }
@@ -44,6 +47,7 @@ bool InstanceLock::acquire() {
         }
     });
     xcb_set_selection_owner(x_.get(), owner_, atom->atom, XCB_CURRENT_TIME);
+    xcb_ungrab_server(x_.get());
     Reply<xcb_get_selection_owner_reply_t> after(xcb_get_selection_owner_reply(
         x_.get(), xcb_get_selection_owner(x_.get(), atom->atom), nullptr));
     x_.repliesCollected();
