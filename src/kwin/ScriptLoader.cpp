@@ -1,5 +1,5 @@
 // Loading the script: loadScript, then run it (Plasma 6: the script object's run(); 5.27: the
-// same object at another path, or Scripting's start()).
+// same object at another path), and Scripting's start() for where that number was not ours.
 #include "kwin/ScriptLoader.h"
 
 #include <QDBusConnectionInterface>
@@ -63,11 +63,15 @@ bool ScriptLoader::load() {
         id.toInt() < 0) {
         return false;
     }
+    // KWin numbers a script by how many it holds, so after an unload the number's path may
+    // still be another script's, whose run() returns at once. start() then runs ours: it runs
+    // every loaded script that does not run yet.
     const QString number = QString::number(id.toInt());
-    loaded_ =
+    const bool ranByNumber =
         call(QStringLiteral("/Scripting/Script") + number, script, QStringLiteral("run"), {}) ||
-        call(QStringLiteral("/") + number, script, QStringLiteral("run"), {}) ||
-        call(QStringLiteral("/Scripting"), scripting, QStringLiteral("start"), {});
+        call(QStringLiteral("/") + number, script, QStringLiteral("run"), {});
+    loaded_ =
+        call(QStringLiteral("/Scripting"), scripting, QStringLiteral("start"), {}) || ranByNumber;
     return loaded_;
 }
 
