@@ -29,7 +29,8 @@ class BridgeClient {
         this._name = name;
         this._commands = name === COMMANDING_SERVICE;
         this._cancellable = new bridge.lib.Gio.Cancellable();
-        this._resync = 0;
+        this._resend = 0; // everything reported again, after a refused report
+        this._refetch = 0; // commands fetched again, after a failed fetch
         this.shortcuts = new Map(); // Nivu's number -> {keys, action}
         this.placements = new Map(); // title -> {pid, x, y, focus, beside}
         this.panelButton = null; // its status menu in the top bar
@@ -43,9 +44,11 @@ class BridgeClient {
 
     stop() {
         this._cancellable.cancel();
-        if (this._resync)
-            this._bridge.lib.GLib.source_remove(this._resync);
-        this._resync = 0;
+        for (const source of [this._resend, this._refetch]) {
+            if (source)
+                this._bridge.lib.GLib.source_remove(source);
+        }
+        this._resend = this._refetch = 0;
         for (const number of [...this.shortcuts.keys()])
             this._bridge.ungrab(this, number);
         this.placements.clear();
@@ -80,9 +83,9 @@ class BridgeClient {
         if (this._cancellable.is_cancelled() || error.matches(Gio.IOErrorEnum, Gio.IOErrorEnum.CANCELLED))
             return;
         // Not taken (Nivu is not ready for this shell's calls yet): everything again, later.
-        if (!this._resync) {
-            this._resync = GLib.timeout_add(GLib.PRIORITY_DEFAULT, RESYNC_DELAY_MS, () => {
-                this._resync = 0;
+        if (!this._resend) {
+            this._resend = GLib.timeout_add(GLib.PRIORITY_DEFAULT, RESYNC_DELAY_MS, () => {
+                this._resend = 0;
                 this._bridge.guard('resync', () => this.sendAll());
                 return GLib.SOURCE_REMOVE;
             });
@@ -114,8 +117,8 @@ class BridgeClient {
                 if (delay === 0) {
                     this._fetch();
                 } else {
-                    this._resync = this._resync || GLib.timeout_add(GLib.PRIORITY_DEFAULT, delay, () => {
-                        this._resync = 0;
+                    this._refetch = this._refetch || GLib.timeout_add(GLib.PRIORITY_DEFAULT, delay, () => {
+                        this._refetch = 0;
                         if (!this._cancellable.is_cancelled())
                             this._fetch();
                         return GLib.SOURCE_REMOVE;
