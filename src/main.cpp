@@ -22,6 +22,9 @@ int runController(nivu::QtScheduler& scheduler, nivu::DesktopSession& session) {
     nivu::QtShell shell([&] { return session.compositing(); }, session.keyboardFocus(),
                         session.windowPlacer());
     shell.explainAccessAs(session.accessNeed());
+    session.observeAccessRefusal([&shell](nivu::TextKey why, const QString& detail) {
+        shell.explainAccessRefusal(why, detail);
+    });
     shell.makeStatusItemsWith([&](std::unique_ptr<nivu::StatusItem> tray) {
         return session.statusItem(std::move(tray));
     });

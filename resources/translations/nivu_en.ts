@@ -128,5 +128,25 @@
         <comment>GNOME Shell拡張機能が次のログインで読み込まれることの説明</comment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>GNOME does not run Nivu&apos;s extension: the copy it found is out of date for this version of GNOME. Update Nivu, or remove the folder %1 from ~/.local/share/gnome-shell/extensions, then log out and back in once.</source>
+        <comment>拡張機能がこのGNOMEには古いことの説明</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>GNOME stopped Nivu&apos;s extension after an error: %1. Update Nivu, then log out and back in once.</source>
+        <comment>拡張機能がエラーで止められたことの説明</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Extensions are turned off in GNOME, so Nivu&apos;s extension does not run. Turn extensions on in the Extensions app, or run: gsettings set org.gnome.shell disable-user-extensions false</source>
+        <comment>拡張機能全体がオフになっていることの説明</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>GNOME did not turn Nivu&apos;s extension on. Turn it on in the Extensions app, or run: gnome-extensions enable %1</source>
+        <comment>拡張機能をオンにできなかったことの説明</comment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

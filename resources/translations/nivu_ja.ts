@@ -128,5 +128,25 @@
         <comment>GNOME Shell拡張機能が次のログインで読み込まれることの説明</comment>
         <translation>GNOME では、Nivu は小さな GNOME Shell 拡張機能を通してウィンドウを見て、サイズを変えます。拡張機能は Nivu が自分でインストールし、有効にします。GNOME が新しくインストールされた拡張機能を読み込むのはログインのときだけです。一度ログアウトしてログインし直すと、Nivu が動き始めます。拡張機能が無効にされていただけなら、1 秒以内にまた動きます。</translation>
     </message>
+    <message>
+        <source>GNOME does not run Nivu&apos;s extension: the copy it found is out of date for this version of GNOME. Update Nivu, or remove the folder %1 from ~/.local/share/gnome-shell/extensions, then log out and back in once.</source>
+        <comment>拡張機能がこのGNOMEには古いことの説明</comment>
+        <translation>GNOME は Nivu の拡張機能を動かしません。見つかった拡張機能は、この GNOME のバージョンには古すぎます。Nivu を更新するか、~/.local/share/gnome-shell/extensions からフォルダ %1 を削除して、一度ログアウトしてログインし直してください。</translation>
+    </message>
+    <message>
+        <source>GNOME stopped Nivu&apos;s extension after an error: %1. Update Nivu, then log out and back in once.</source>
+        <comment>拡張機能がエラーで止められたことの説明</comment>
+        <translation>GNOME はエラーのため Nivu の拡張機能を止めました: %1。Nivu を更新して、一度ログアウトしてログインし直してください。</translation>
+    </message>
+    <message>
+        <source>Extensions are turned off in GNOME, so Nivu&apos;s extension does not run. Turn extensions on in the Extensions app, or run: gsettings set org.gnome.shell disable-user-extensions false</source>
+        <comment>拡張機能全体がオフになっていることの説明</comment>
+        <translation>GNOME で拡張機能がオフになっているため、Nivu の拡張機能は動きません。「拡張機能」アプリで拡張機能をオンにするか、次を実行してください: gsettings set org.gnome.shell disable-user-extensions false</translation>
+    </message>
+    <message>
+        <source>GNOME did not turn Nivu&apos;s extension on. Turn it on in the Extensions app, or run: gnome-extensions enable %1</source>
+        <comment>拡張機能をオンにできなかったことの説明</comment>
+        <translation>GNOME は Nivu の拡張機能をオンにしませんでした。「拡張機能」アプリでオンにするか、次を実行してください: gnome-extensions enable %1</translation>
+    </message>
 </context>
 </TS>

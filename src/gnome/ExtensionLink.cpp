@@ -118,20 +118,46 @@ void ExtensionLink::start(bridge::ScriptBridge& bridge) {
 void ExtensionLink::takeStep(const QVariantMap& info) {
     if (info.isEmpty()) {
         install();
-    } else if (info.value(QStringLiteral("state")).toDouble() != enabledState) {
-        enable();
+        return;
     }
+    if (info.value(QStringLiteral("state")).toDouble() == enabledState) {
+        return;
+    }
+    // Turning it on helps only where GNOME would run it: it answers true all the same.
+    auto property = QDBusMessage::createMethodCall(
+        shellService, shellPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    property.setArguments({extensionsInterface, QStringLiteral("UserExtensionsEnabled")});
+    callThen(bus_, property, &lifetime_, [this, info](const QDBusMessage& reply) {
+        const bool userExtensionsEnabled =
+            reply.type() != QDBusMessage::ReplyMessage ||
+            qdbus_cast<QDBusVariant>(reply.arguments().value(0)).variant().toBool();
+        const ExtensionRefusal refusal = refusalOf(info, userExtensionsEnabled);
+        if (refusal == ExtensionRefusal::none) {
+            enable();
+        } else {
+            refuse(refusal, refusalDetail(refusal, info, uuid_));
+        }
+    });
 }
 
 void ExtensionLink::enable() {
     callThen(bus_, extensionsCall(QStringLiteral("EnableExtension"), uuid_), &lifetime_,
-             [uuid = uuid_](const QDBusMessage& reply) {
+             [this](const QDBusMessage& reply) {
                  if (reply.type() != QDBusMessage::ReplyMessage ||
                      !reply.arguments().value(0).toBool()) {
-                     warn("GNOME Shell did not turn on Nivu's extension " + uuid.toStdString() +
-                          "; turn it on in the Extensions app");
+                     refuse(ExtensionRefusal::notTurnedOn, uuid_);
                  }
              });
+}
+
+void ExtensionLink::refuse(ExtensionRefusal refusal, const QString& detail) {
+    const TextKey why = refusalText(refusal);
+    QString text = QString::fromUtf8(why.key);
+    warn((text.contains(QStringLiteral("%1")) ? text.arg(detail) : text).toStdString());
+    if (onRefused) {
+        onRefused(why, detail);
+    }
 }
 
 void ExtensionLink::install() {

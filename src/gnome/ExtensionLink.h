@@ -7,6 +7,7 @@
 
 #include "bridge/CompositorLink.h"
 #include "common/Signal.h"
+#include "gnome/ExtensionRefusal.h"
 
 #include <QDBusConnection>
 #include <QObject>
@@ -35,9 +36,13 @@ public:
     // Nivu's start then finds access at once.
     void awaitRunning(std::chrono::milliseconds timeout);
 
+    // Called where GNOME will not run the extension: why and what to do, with the text's "%1".
+    std::function<void(TextKey why, const QString& detail)> onRefused;
+
 private:
     void takeStep(const QVariantMap& info);
     void enable();
+    void refuse(ExtensionRefusal refusal, const QString& detail);
     void install();
 
     QDBusConnection bus_;

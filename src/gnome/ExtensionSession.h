@@ -29,6 +29,7 @@ public:
 
     bridge::BridgeDesktop& desktop() { return desktop_; }
     bridge::ScriptBridge& bridge() { return bridge_; }
+    ExtensionLink& link() { return link_; }
 
 private:
     ExtensionSession(Scheduler& scheduler, const QDBusConnection& bus, const QString& service);

@@ -80,11 +80,24 @@ QString QtShell::accessExplanation(AccessNeed need) {
                  "ウィンドウマネージャの起動を促す説明"));
 }
 
+QString QtShell::accessText() const {
+    const QString explanation = accessExplanation(accessNeed_);
+    return refusal_.isEmpty() ? explanation : refusal_ + QStringLiteral("\n\n") + explanation;
+}
+
+void QtShell::explainAccessRefusal(TextKey why, const QString& detail) {
+    const QString text = translated(why);
+    refusal_ = text.contains(QStringLiteral("%1")) ? text.arg(detail) : text;
+    if (prompt_) {
+        prompt_->setInformativeText(accessText());
+    }
+}
+
 void QtShell::showAccessibilityPrompt() {
     if (!prompt_) {
         prompt_ = new QMessageBox(QMessageBox::Information, QStringLiteral("Nivu"),
                                   accessHeading(accessNeed_), QMessageBox::Ok);
-        prompt_->setInformativeText(accessExplanation(accessNeed_));
+        prompt_->setInformativeText(accessText());
         prompt_->setObjectName(QStringLiteral("explanation"));
         prompt_->setAttribute(Qt::WA_DeleteOnClose);
         prompt_->setWindowModality(Qt::NonModal);

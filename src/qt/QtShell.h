@@ -43,6 +43,9 @@ public:
     }
 
     void explainAccessAs(AccessNeed need) { accessNeed_ = need; }
+    // Adds why the desktop refuses access, with "%1" in the text standing for detail; an open
+    // explanation says it at once.
+    void explainAccessRefusal(TextKey why, const QString& detail);
     // The desktop's status item made of the tray's (see DesktopSession::statusItem).
     using StatusItemMaker = std::function<std::unique_ptr<StatusItem>(std::unique_ptr<StatusItem>)>;
     void makeStatusItemsWith(StatusItemMaker maker) { statusItemMaker_ = std::move(maker); }
@@ -63,8 +66,10 @@ private:
     StatusItemMaker statusItemMaker_;
     static QString accessHeading(AccessNeed need);
     static QString accessExplanation(AccessNeed need);
+    QString accessText() const;
 
     AccessNeed accessNeed_ = AccessNeed::windowManager;
+    QString refusal_; // why the desktop refuses access, in the user's language; empty: unknown
     QPointer<QMessageBox> prompt_;
     QPointer<QDialog> about_;
     std::function<AppSettings&()> settings_;

@@ -58,6 +58,10 @@ public:
     }
     // What window access takes here, which the explanation names.
     virtual AccessNeed accessNeed() const = 0;
+    // Calls onRefused where the desktop says why it refuses window access, as it learns it (on
+    // GNOME: why it does not run Nivu's extension): the text, with "%1" standing for detail.
+    virtual void
+    observeAccessRefusal(std::function<void(TextKey why, const QString& detail)> /*onRefused*/) {}
     // Makes this program the one Nivu of the display; false, with the reason in problem, where
     // another runs. onTakenOver: a later one took the display over.
     virtual bool claim(std::function<void()> onTakenOver, std::string& problem) = 0;

@@ -13,6 +13,10 @@ public:
 
     Desktop& desktop() override { return session_->desktop(); }
     AccessNeed accessNeed() const override { return AccessNeed::gnomeExtension; }
+    void observeAccessRefusal(
+        std::function<void(TextKey why, const QString& detail)> onRefused) override {
+        session_->link().onRefused = std::move(onRefused);
+    }
     // Stock GNOME has no tray: the extension shows the menu in the top bar then.
     std::unique_ptr<StatusItem> statusItem(std::unique_ptr<StatusItem> tray) override;
 

@@ -60,7 +60,9 @@ class GnomeShellSession(Session):
     """GNOME Shell headless, at 2560 x 1440, with the test's extension. Programs started here
     are Wayland clients."""
 
-    def __init__(self, nivu_extension=False):
+    def __init__(self, nivu_extension=None):
+        """nivu_extension: the GNOME versions a copy of Nivu's extension, installed before the
+        shell starts, lists; none where it is not installed."""
         self.nivu_extension = nivu_extension
         self.shell = self.system_bus_pid = self.bus = self.remote = self.major = None
 
@@ -82,7 +84,7 @@ class GnomeShellSession(Session):
             self.install_extension(TEST_EXTENSION, TEST_EXTENSION_BODY + TEST_EXTENSION_ENTRIES[self.kind])
             enabled = [TEST_EXTENSION]
             if self.nivu_extension:
-                self.install_nivu_extension()
+                self.install_nivu_extension(self.nivu_extension)
                 enabled.append("nivu@nivu.org")
             self.gsettings("set", "org.gnome.shell", "enabled-extensions", json.dumps(enabled).replace('"', "'"))
             self.gsettings("set", "org.gnome.desktop.interface", "enable-animations", "false")
@@ -124,9 +126,13 @@ class GnomeShellSession(Session):
         with open(os.path.join(folder, "extension.js"), "w") as file:
             file.write(source)
 
-    def install_nivu_extension(self):
+    def install_nivu_extension(self, versions):
         shutil.copytree(os.path.join(os.path.dirname(binary("nivu")), "gnome-extension", self.kind, "nivu@nivu.org"),
-                        os.path.join(self.extensions, "nivu@nivu.org"))
+                        folder := os.path.join(self.extensions, "nivu@nivu.org"))
+        with open(path := os.path.join(folder, "metadata.json")) as file:
+            metadata = json.load(file)
+        with open(path, "w") as file:
+            json.dump(dict(metadata, **{"shell-version": versions}), file)
 
     def start_shell(self):
         """Starts GNOME Shell (again: extensions are found only then) and leaves the overview."""

@@ -174,5 +174,19 @@ class SizesOnGnomeWayland(unittest.TestCase):
         self.end(session, program)
 
 
+class RefusalsOnGnomeWayland(unittest.TestCase):
+    def test_an_extension_gnome_will_not_run_is_named_with_the_reason_and_the_remedy(self):
+        # A copy that lists no GNOME of today, as an earlier Nivu may have left in the user's
+        # extensions: GNOME loads it as out of date and answers true to turning it on.
+        with GnomeShellSession(nivu_extension=["42"]) as session:
+            self.assertEqual(session.extension_state(), 4.0, "out of date")
+            nivu = session.start_nivu("{}")
+            wait_until(lambda: [w for w in session.windows() if w["title"] == "Nivu"], what="the explanation")
+            nivu.errors.wait_for(lambda line: "out of date for this version of GNOME" in line and UUID in line,
+                                 what="the reason and the folder to remove")
+            self.assertEqual(session.extension_state(), 4.0)
+            self.assertEqual(session.end(nivu), 0)
+
+
 if __name__ == "__main__":
     unittest.main()

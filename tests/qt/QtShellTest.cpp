@@ -69,6 +69,35 @@ TEST(QtShellTest, AboutAndTheExplanationShowOnceWithoutBlocking) {
     prompt->close();
 }
 
+// GNOME's refusal, learnt while the explanation is open: said at once, in the user's language,
+// with GNOME's own words where it gave some.
+TEST(QtShellTest, TheExplanationSaysWhyGnomeRefusesTheExtension) {
+    const struct {
+        QLocale locale;
+        const char* says;
+    } rows[] = {
+        {QLocale(QLocale::English), "after an error: SyntaxError: x. Update Nivu"},
+        {QLocale(QLocale::Japanese), "エラーのため Nivu の拡張機能を止めました: SyntaxError: x"}};
+    for (const auto& row : rows) {
+        ASSERT_TRUE(installTranslations(*qApp, row.locale));
+        QtShell gnome([] { return true; });
+        gnome.explainAccessAs(AccessNeed::gnomeExtension);
+        gnome.showAccessibilityPrompt();
+        QMessageBox* prompt = dialogNamed<QMessageBox>("explanation");
+        ASSERT_NE(prompt, nullptr);
+        gnome.explainAccessRefusal(
+            Text::tr("GNOME stopped Nivu's extension after an error: %1. Update Nivu, then "
+                     "log out and back in once.",
+                     "拡張機能がエラーで止められたことの説明"),
+            QStringLiteral("SyntaxError: x"));
+        EXPECT_TRUE(prompt->informativeText().contains(QString::fromUtf8(row.says)))
+            << prompt->informativeText().toStdString();
+        prompt->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    removeTranslations();
+}
+
 TEST(QtShellTest, TheTrayMenuShowsTitlesAsWrittenWithoutMnemonicsOrShortcutColumns) {
     QtStatusItem item{PendingDeactivation({})};
     MenuEntry ampersand;

@@ -3,6 +3,7 @@
 #include "bridge/Reports.h"
 #include "common/KeyPositions.h"
 #include "common/Utf8.h"
+#include "gnome/ExtensionRefusal.h"
 #include "x11/PropertyText.h"
 #include "x11/WindowFacts.h"
 #include "x11/WindowResize.h"
@@ -230,6 +231,36 @@ TEST(BridgeReportTest, MalformedReportsAreNothing) {
          }) {
         EXPECT_FALSE(parseReport(json)) << json;
     }
+}
+
+// What GNOME's extension info says of why it does not run Nivu's extension: turning it on helps
+// only where it is merely off.
+TEST(ExtensionRefusalTest, GnomesStateAndTheUsersSwitchNameTheReason) {
+    using gnome::ExtensionRefusal;
+    const struct {
+        double state;
+        bool userExtensionsEnabled;
+        ExtensionRefusal refusal;
+    } rows[] = {
+        {1, true, ExtensionRefusal::none},               // running
+        {2, true, ExtensionRefusal::none},               // turned off: Nivu turns it on
+        {6, false, ExtensionRefusal::userExtensionsOff}, // every extension off
+        {4, true, ExtensionRefusal::outOfDate},
+        {4, false, ExtensionRefusal::outOfDate}, // turning extensions on would not help
+        {3, true, ExtensionRefusal::error},
+    };
+    for (const auto& row : rows) {
+        const QVariantMap info{{QStringLiteral("state"), row.state},
+                               {QStringLiteral("error"), QStringLiteral("SyntaxError: x")}};
+        EXPECT_EQ(gnome::refusalOf(info, row.userExtensionsEnabled), row.refusal)
+            << row.state << " " << row.userExtensionsEnabled;
+    }
+    const QVariantMap failed{{QStringLiteral("state"), 3.0},
+                             {QStringLiteral("error"), QStringLiteral("SyntaxError: x")}};
+    EXPECT_EQ(gnome::refusalDetail(ExtensionRefusal::error, failed, QStringLiteral("n@n")),
+              QStringLiteral("SyntaxError: x"));
+    EXPECT_EQ(gnome::refusalDetail(ExtensionRefusal::outOfDate, failed, QStringLiteral("n@n")),
+              QStringLiteral("n@n"));
 }
 
 } // namespace
