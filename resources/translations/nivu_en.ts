@@ -148,5 +148,10 @@
         <comment>拡張機能をオンにできなかったことの説明</comment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Nivu replaced an older copy of its extension in %1 with its own. GNOME loads it when you log in: log out and back in once.</source>
+        <comment>古い拡張機能を置き換えたことの説明</comment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -148,5 +148,10 @@
         <comment>拡張機能をオンにできなかったことの説明</comment>
         <translation>GNOME は Nivu の拡張機能をオンにしませんでした。「拡張機能」アプリでオンにするか、次を実行してください: gnome-extensions enable %1</translation>
     </message>
+    <message>
+        <source>Nivu replaced an older copy of its extension in %1 with its own. GNOME loads it when you log in: log out and back in once.</source>
+        <comment>古い拡張機能を置き換えたことの説明</comment>
+        <translation>Nivu は %1 にあった古い拡張機能を自分のものに置き換えました。GNOME はこれをログインのときに読み込みます。一度ログアウトしてログインし直してください。</translation>
+    </message>
 </context>
 </TS>

@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -25,6 +27,7 @@ const QString shellPath = QStringLiteral("/org/gnome/Shell");
 const QString extensionsInterface = QStringLiteral("org.gnome.Shell.Extensions");
 constexpr int callTimeoutMilliseconds = 3000;
 constexpr double enabledState = 1;     // GNOME's ExtensionState.ENABLED
+constexpr double perUserType = 2;      // GNOME's ExtensionType.PER_USER
 constexpr int firstModuleVersion = 45; // GNOME loads extensions as modules from here on
 
 // Runs the call without waiting; then(reply) runs with its answer, in the context's lifetime.
@@ -117,7 +120,13 @@ void ExtensionLink::start(bridge::ScriptBridge& bridge) {
 
 void ExtensionLink::takeStep(const QVariantMap& info) {
     if (info.isEmpty()) {
-        install();
+        install(/*replacing=*/false);
+        return;
+    }
+    // A copy an earlier Nivu left in the user's extensions hides the one installed with Nivu.
+    if (info.value(QStringLiteral("type")).toDouble() == perUserType &&
+        info.value(QStringLiteral("version")).toDouble() < ownVersion()) {
+        install(/*replacing=*/true);
         return;
     }
     if (info.value(QStringLiteral("state")).toDouble() == enabledState) {
@@ -160,8 +169,39 @@ void ExtensionLink::refuse(ExtensionRefusal refusal, const QString& detail) {
     }
 }
 
-void ExtensionLink::install() {
-    if (bundled_.isEmpty() || !QDir(bundled_).exists()) {
+QString ExtensionLink::userCopy() const {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/gnome-shell/extensions/") + uuid_;
+}
+
+QString ExtensionLink::ownCopy(const QString& kind) const {
+    if (!bundled_.isEmpty() && QDir(bundled_).exists()) {
+        return bundled_ + u'/' + kind + u'/' + uuid_;
+    }
+    // Installed with Nivu, in the kind its GNOME loads.
+    for (const QString& folder : QStandardPaths::locateAll(
+             QStandardPaths::GenericDataLocation, QStringLiteral("gnome-shell/extensions/") + uuid_,
+             QStandardPaths::LocateDirectory)) {
+        if (folder != userCopy()) {
+            return folder;
+        }
+    }
+    return {};
+}
+
+double ExtensionLink::ownVersion() const {
+    QFile metadata(ownCopy(QStringLiteral("module")) + QStringLiteral("/metadata.json"));
+    if (!metadata.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    return QJsonDocument::fromJson(metadata.readAll())
+        .object()
+        .value(QStringLiteral("version"))
+        .toDouble();
+}
+
+void ExtensionLink::install(bool replacing) {
+    if (ownCopy(QStringLiteral("module")).isEmpty()) {
         warn("GNOME Shell does not know Nivu's extension " + uuid_.toStdString() +
              ": install Nivu's package, then log out and in once");
         return;
@@ -170,18 +210,20 @@ void ExtensionLink::install() {
                                                   QStringLiteral("org.freedesktop.DBus.Properties"),
                                                   QStringLiteral("Get"));
     version.setArguments({shellService, QStringLiteral("ShellVersion")});
-    callThen(bus_, version, &lifetime_, [this](const QDBusMessage& reply) {
+    callThen(bus_, version, &lifetime_, [this, replacing](const QDBusMessage& reply) {
         const QString text =
             qdbus_cast<QDBusVariant>(reply.arguments().value(0)).variant().toString();
         const int major = text.section(u'.', 0, 0).toInt();
         const QString kind = major > 0 && major < firstModuleVersion ? QStringLiteral("legacy")
                                                                      : QStringLiteral("module");
-        const QString target =
-            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-            QStringLiteral("/gnome-shell/extensions/") + uuid_;
-        if (!copyFolder(bundled_ + u'/' + kind + u'/' + uuid_, target)) {
+        const QString target = userCopy();
+        if (!copyFolder(ownCopy(kind), target)) {
             warn("cannot write Nivu's GNOME Shell extension to " + target.toStdString());
             return;
+        }
+        if (replacing) {
+            refuse(ExtensionRefusal::replaced, target);
+            return; // it is in GNOME's settings already
         }
         // Enabled in GNOME's settings: the shell loads it at the next login.
         auto* get = new QProcess();

@@ -43,7 +43,14 @@ private:
     void takeStep(const QVariantMap& info);
     void enable();
     void refuse(ExtensionRefusal refusal, const QString& detail);
-    void install();
+    // Copies Nivu's own extension into the user's extensions, in the kind the shell loads, in
+    // place of an older copy where replacing.
+    void install(bool replacing);
+    QString userCopy() const;
+    // The folder of the extension that comes with Nivu; empty where there is none.
+    QString ownCopy(const QString& kind) const;
+    // Its metadata's version; 0 where there is none.
+    double ownVersion() const;
 
     QDBusConnection bus_;
     QString uuid_;

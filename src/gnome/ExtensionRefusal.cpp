@@ -40,6 +40,10 @@ TextKey refusalText(ExtensionRefusal refusal) {
         return Text::tr("GNOME did not turn Nivu's extension on. Turn it on in the Extensions "
                         "app, or run: gnome-extensions enable %1",
                         "拡張機能をオンにできなかったことの説明");
+    case ExtensionRefusal::replaced:
+        return Text::tr("Nivu replaced an older copy of its extension in %1 with its own. GNOME "
+                        "loads it when you log in: log out and back in once.",
+                        "古い拡張機能を置き換えたことの説明");
     case ExtensionRefusal::none:
         break;
     }

@@ -14,6 +14,7 @@ enum class ExtensionRefusal {
     error,             // GNOME stopped it with an error
     userExtensionsOff, // the user turned every extension off (disable-user-extensions)
     notTurnedOn,       // GNOME refused to turn it on
+    replaced,          // an older copy in the user's extensions, replaced: taken at next login
 };
 
 // info: GNOME's GetExtensionInfo answer; userExtensionsEnabled: its UserExtensionsEnabled.
@@ -21,7 +22,8 @@ ExtensionRefusal refusalOf(const QVariantMap& info, bool userExtensionsEnabled);
 
 // Why, and what to do; "%1" stands for refusalDetail's text.
 TextKey refusalText(ExtensionRefusal refusal);
-// GNOME's message for an error, the extension's id where the user is to type it.
+// GNOME's message for an error, the extension's id where the user is to type it or remove its
+// folder.
 QString refusalDetail(ExtensionRefusal refusal, const QVariantMap& info, const QString& uuid);
 
 } // namespace nivu::gnome

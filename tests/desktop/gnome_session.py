@@ -61,8 +61,8 @@ class GnomeShellSession(Session):
     are Wayland clients."""
 
     def __init__(self, nivu_extension=None):
-        """nivu_extension: the GNOME versions a copy of Nivu's extension, installed before the
-        shell starts, lists; none where it is not installed."""
+        """nivu_extension: what a copy of Nivu's extension, installed before the shell starts,
+        has in its metadata instead of Nivu's own (a dict, perhaps empty); none where none is."""
         self.nivu_extension = nivu_extension
         self.shell = self.system_bus_pid = self.bus = self.remote = self.major = None
 
@@ -83,7 +83,7 @@ class GnomeShellSession(Session):
                                             text=True).stdout.split()[-1].split(".")[0])
             self.install_extension(TEST_EXTENSION, TEST_EXTENSION_BODY + TEST_EXTENSION_ENTRIES[self.kind])
             enabled = [TEST_EXTENSION]
-            if self.nivu_extension:
+            if self.nivu_extension is not None:
                 self.install_nivu_extension(self.nivu_extension)
                 enabled.append("nivu@nivu.org")
             self.gsettings("set", "org.gnome.shell", "enabled-extensions", json.dumps(enabled).replace('"', "'"))
@@ -126,13 +126,17 @@ class GnomeShellSession(Session):
         with open(os.path.join(folder, "extension.js"), "w") as file:
             file.write(source)
 
-    def install_nivu_extension(self, versions):
+    def install_nivu_extension(self, changes):
         shutil.copytree(os.path.join(os.path.dirname(binary("nivu")), "gnome-extension", self.kind, "nivu@nivu.org"),
                         folder := os.path.join(self.extensions, "nivu@nivu.org"))
         with open(path := os.path.join(folder, "metadata.json")) as file:
             metadata = json.load(file)
         with open(path, "w") as file:
-            json.dump(dict(metadata, **{"shell-version": versions}), file)
+            json.dump(dict(metadata, **changes), file)
+
+    def installed_metadata(self, uuid="nivu@nivu.org"):
+        with open(os.path.join(self.extensions, uuid, "metadata.json")) as file:
+            return json.load(file)
 
     def start_shell(self):
         """Starts GNOME Shell (again: extensions are found only then) and leaves the overview."""
