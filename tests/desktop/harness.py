@@ -26,6 +26,10 @@ TRACK_XTERM = '{"rememberedSizes": {}, "trackedBundleIdentifiers": ["XTerm"]}'
 
 
 def binary(name):
+    """A program of the build; nivu and nivu-inspect as installed where NIVU_INSTALLED names
+    their folder (a package's check)."""
+    if (installed := os.environ.get("NIVU_INSTALLED")) and name in ("nivu", "nivu-inspect"):
+        return os.path.join(installed, name)
     for folder in ("src", "tests"):
         if os.path.exists(path := os.path.join(BUILD_DIR, folder, name)):
             return path
