@@ -201,7 +201,10 @@ double ExtensionLink::ownVersion() const {
 }
 
 void ExtensionLink::install(bool replacing) {
-    if (ownCopy(QStringLiteral("module")).isEmpty()) {
+    // An installed Nivu's own copy is GNOME's to find at the next login; only one run from its
+    // build tree, or one whose copy an older one hides, writes into the user's extensions.
+    const bool fromBuildTree = !bundled_.isEmpty() && QDir(bundled_).exists();
+    if (ownCopy(QStringLiteral("module")).isEmpty() || (!replacing && !fromBuildTree)) {
         warn("GNOME Shell does not know Nivu's extension " + uuid_.toStdString() +
              ": install Nivu's package, then log out and in once");
         return;
