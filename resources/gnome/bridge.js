@@ -424,8 +424,16 @@ var NivuBridge = class NivuBridge {
         }
         tracked.placement = placement;
         this._place(tracked);
-        if (!placement.focus && tracked.window === global.display.focus_window)
+        if (!placement.focus && tracked.window === global.display.focus_window) {
             this._giveFocusBack();
+        } else if (placement.focus && !tracked.focusGiven) {
+            // The shell at times maps it without the keyboard. Given once, so that a click
+            // elsewhere stands, with a fresh timestamp: the event's own is older than the focused
+            // window's last input, and the shell refuses that.
+            tracked.focusGiven = true;
+            if (tracked.window !== global.display.focus_window)
+                tracked.window.activate(global.display.get_current_time_roundtrip());
+        }
         return true;
     }
 
