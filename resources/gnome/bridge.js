@@ -428,8 +428,8 @@ var NivuBridge = class NivuBridge {
             this._giveFocusBack();
         } else if (placement.focus && !tracked.focusGiven) {
             // The shell at times maps it without the keyboard. Given once, so that a click
-            // elsewhere stands, with a fresh timestamp: the event's own is older than the focused
-            // window's last input, and the shell refuses that.
+            // elsewhere stands, and with a fresh server timestamp: with the time of the event
+            // being handled (global.get_current_time()) the shell refused it every time.
             tracked.focusGiven = true;
             if (tracked.window !== global.display.focus_window)
                 tracked.window.activate(global.display.get_current_time_roundtrip());
