@@ -174,8 +174,12 @@ QString ExtensionLink::userCopy() const {
            QStringLiteral("/gnome-shell/extensions/") + uuid_;
 }
 
+bool ExtensionLink::fromBuildTree() const {
+    return !bundled_.isEmpty() && QDir(bundled_).exists();
+}
+
 QString ExtensionLink::ownCopy(const QString& kind) const {
-    if (!bundled_.isEmpty() && QDir(bundled_).exists()) {
+    if (fromBuildTree()) {
         return bundled_ + u'/' + kind + u'/' + uuid_;
     }
     // Installed with Nivu, in the kind its GNOME loads.
@@ -203,8 +207,7 @@ double ExtensionLink::ownVersion() const {
 void ExtensionLink::install(bool replacing) {
     // An installed Nivu's own copy is GNOME's to find at the next login; only one run from its
     // build tree, or one whose copy an older one hides, writes into the user's extensions.
-    const bool fromBuildTree = !bundled_.isEmpty() && QDir(bundled_).exists();
-    if (ownCopy(QStringLiteral("module")).isEmpty() || (!replacing && !fromBuildTree)) {
+    if (ownCopy(QStringLiteral("module")).isEmpty() || (!replacing && !fromBuildTree())) {
         warn("GNOME Shell does not know Nivu's extension " + uuid_.toStdString() +
              ": install Nivu's package, then log out and in once");
         return;

@@ -47,6 +47,8 @@ private:
     // place of an older copy where replacing.
     void install(bool replacing);
     QString userCopy() const;
+    // Run from its build tree, beside the extension's kinds.
+    bool fromBuildTree() const;
     // The folder of the extension that comes with Nivu; empty where there is none.
     QString ownCopy(const QString& kind) const;
     // Its metadata's version; 0 where there is none.

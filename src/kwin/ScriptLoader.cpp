@@ -1,5 +1,4 @@
-// Loading the script: loadScript, then run it (Plasma 6: the script object's run(); 5.27: the
-// same object at another path), and Scripting's start() for where that number was not ours.
+// Loading the script: loadScript, then Scripting's start(), which runs it.
 #include "kwin/ScriptLoader.h"
 
 #include <QDBusConnectionInterface>
@@ -12,7 +11,6 @@ namespace nivu::kwin {
 namespace {
 const QString kwinService = QStringLiteral("org.kde.KWin");
 const QString scripting = QStringLiteral("org.kde.kwin.Scripting");
-const QString script = QStringLiteral("org.kde.kwin.Script");
 constexpr int callTimeoutMilliseconds = 3000;
 } // namespace
 
@@ -63,15 +61,11 @@ bool ScriptLoader::load() {
         id.toInt() < 0) {
         return false;
     }
-    // KWin numbers a script by how many it holds, so after an unload the number's path may
-    // still be another script's, whose run() returns at once. start() then runs ours: it runs
-    // every loaded script that does not run yet.
-    const QString number = QString::number(id.toInt());
-    const bool ranByNumber =
-        call(QStringLiteral("/Scripting/Script") + number, script, QStringLiteral("run"), {}) ||
-        call(QStringLiteral("/") + number, script, QStringLiteral("run"), {});
-    loaded_ =
-        call(QStringLiteral("/Scripting"), scripting, QStringLiteral("start"), {}) || ranByNumber;
+    // Started through Scripting, not through the script's own object at the number loadScript
+    // answers: KWin numbers a script by how many it holds, so after an unload that number's
+    // object may be another running script's, whose run() returns at once. start() runs every
+    // loaded script that does not run yet, ours included, on 5.27 and on 6.
+    loaded_ = call(QStringLiteral("/Scripting"), scripting, QStringLiteral("start"), {});
     return loaded_;
 }
 
