@@ -137,6 +137,7 @@ var NivuBridge = class NivuBridge {
         this._grabbed = null; // the window a user moves or resizes now
         this._pointerWatch = null; // [cursor tracker, signal id] while one is
         this._lastActive = null;
+        this._lastFocus = null;
         this._previousActive = null;
         this._sizeChecks = new Map(); // id -> GLib source
         this._refocus = 0;
@@ -210,6 +211,7 @@ var NivuBridge = class NivuBridge {
         this._refocus = 0;
         this._setGrabbed(null);
         this._lastActive = null;
+        this._lastFocus = null;
         this._previousActive = null;
     }
 
@@ -280,6 +282,8 @@ var NivuBridge = class NivuBridge {
             this._setGrabbed(null);
         if (this._lastActive === tracked.window)
             this._lastActive = null;
+        if (this._lastFocus === tracked.window)
+            this._lastFocus = null;
         if (this._previousActive === tracked.window)
             this._previousActive = null;
         if (report && tracked.shown && !tracked.own)
@@ -367,10 +371,13 @@ var NivuBridge = class NivuBridge {
         if (tracked && !tracked.shown)
             return; // told again once shown, and known for Nivu's own or not
         if (tracked && tracked.own) {
-            if (!tracked.placement.focus)
+            if (tracked.placement.focus)
+                this._lastFocus = window;
+            else
                 this._giveFocusBack();
             return;
         }
+        this._lastFocus = window;
         if (window !== this._lastActive)
             [this._previousActive, this._lastActive] = [this._lastActive, window];
         const id = this.activeId();
@@ -391,8 +398,12 @@ var NivuBridge = class NivuBridge {
                 const holder = focus && this.windows.get(String(focus.get_id()));
                 if (focus && !(holder && holder.own && !holder.placement.focus))
                     return;
-                const last = this._lastActive;
-                if (last && this.windows.has(String(last.get_id())))
+                // To a menu of Nivu's that had it, else to the window it measures.
+                const last = [this._lastFocus, this._lastActive].find(w => {
+                    const held = w && this.windows.get(String(w.get_id()));
+                    return held && !(held.own && !held.placement.focus);
+                });
+                if (last)
                     last.activate(global.get_current_time());
             });
             return GLib.SOURCE_REMOVE;
@@ -521,9 +532,10 @@ var NivuBridge = class NivuBridge {
     }
 
     _setPlacement(client, command) {
+        const at = command.atPointer ? this._pointer() : command;
         client.placements.set(String(command.title), {
-            pid: Number(command.pid), x: Math.round(Number(command.x)),
-            y: Math.round(Number(command.y)), focus: !!command.focus,
+            pid: Number(command.pid), x: Math.round(Number(at.x)),
+            y: Math.round(Number(at.y)), focus: !!command.focus,
             beside: Number.isFinite(command.besidePointer) ? Math.round(command.besidePointer) : undefined,
         });
         for (const tracked of [...this.windows.values()])

@@ -12,14 +12,17 @@ QJsonObject size(const std::string& id, int width, int height) {
             {QStringLiteral("height"), height}};
 }
 
-QJsonObject place(const QString& title, std::int64_t pid, QPoint topLeft, bool takesFocus,
-                  std::optional<int> besidePointer) {
+QJsonObject place(const QString& title, std::int64_t pid, QPoint topLeft, bool atPointer,
+                  bool takesFocus, std::optional<int> besidePointer) {
     QJsonObject command{{QStringLiteral("command"), QStringLiteral("place")},
                         {QStringLiteral("title"), title},
                         {QStringLiteral("pid"), static_cast<double>(pid)},
                         {QStringLiteral("x"), topLeft.x()},
                         {QStringLiteral("y"), topLeft.y()},
                         {QStringLiteral("focus"), takesFocus}};
+    if (atPointer) {
+        command.insert(QStringLiteral("atPointer"), true);
+    }
     if (besidePointer) {
         command.insert(QStringLiteral("besidePointer"), *besidePointer);
     }

@@ -39,10 +39,11 @@ QFont labelFont() {
 
 class QtIndicatorView::Badge final : public QWidget {
 public:
-    Badge()
-        : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                               Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput |
-                               Qt::X11BypassWindowManagerHint) {
+    explicit Badge(bool placedByCompositor)
+        : QWidget(nullptr,
+                  (placedByCompositor ? Qt::Window : Qt::ToolTip | Qt::X11BypassWindowManagerHint) |
+                      Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                      Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput) {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_X11DoNotAcceptFocus);
         setAttribute(Qt::WA_TranslucentBackground);
@@ -158,7 +159,7 @@ private:
 QtIndicatorView::QtIndicatorView(std::function<bool()> compositing, WindowPlacer placeWindow)
     : compositing_(std::move(compositing))
     , placeWindow_(std::move(placeWindow))
-    , badge_(std::make_unique<Badge>()) {}
+    , badge_(std::make_unique<Badge>(static_cast<bool>(placeWindow_))) {}
 
 QtIndicatorView::~QtIndicatorView() = default;
 
@@ -183,7 +184,7 @@ void QtIndicatorView::setFrameOrigin(Point origin) {
     badge_->move(topLeft);
     if (placeWindow_ && placed_ != topLeft) {
         placed_ = topLeft;
-        placeWindow_(badge_->windowTitle(), {topLeft, /*takesFocus=*/false,
+        placeWindow_(badge_->windowTitle(), {topLeft, /*atPointer=*/false, /*takesFocus=*/false,
                                              static_cast<int>(IndicatorPanel::pointerOffset)});
     }
 }

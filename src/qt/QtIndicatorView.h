@@ -1,6 +1,8 @@
 // The size badge as a Qt window: 120 x 28, black at 0.82 with fully rounded ends, white
 // semibold text; never focused, never activating Nivu, transparent to clicks, above other
-// windows and outside the window manager's lists.
+// windows and outside the window manager's lists. On X11 it bypasses the window manager; on
+// Wayland, where the compositor side places it, it is a plain window: Qt 6.9.1 and later refuse
+// a tooltip whose parent window has had no input, and Nivu's windows may have had none.
 #pragma once
 
 #include "platform/IndicatorView.h"
@@ -17,6 +19,9 @@ namespace nivu {
 // its windows).
 struct Placement {
     QPoint topLeft;
+    // Instead: at the pointer, where it is when the compositor side takes the placement (a
+    // tray icon's menu, where only the compositor knows the pointer).
+    bool atPointer = false;
     // Only a window that takes the focus (a menu) keeps it when shown.
     bool takesFocus = false;
     // While a user moves or resizes a window, the compositor itself keeps this one so far beside

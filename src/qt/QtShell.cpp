@@ -6,6 +6,7 @@
 #include "qt/QtIndicatorView.h"
 #include "qt/QtMenus.h"
 #include "qt/QtStatusItem.h"
+#include "qt/ToplevelMenu.h"
 #include "qt/Translated.h"
 
 #include <QApplication>
@@ -33,7 +34,7 @@ std::unique_ptr<IndicatorView> QtShell::createIndicatorView() {
 }
 
 std::unique_ptr<StatusItem> QtShell::createStatusItem() {
-    auto tray = std::make_unique<QtStatusItem>(pendingDeactivation_);
+    auto tray = std::make_unique<QtStatusItem>(pendingDeactivation_, placeWindow_);
     return statusItemMaker_ ? statusItemMaker_(std::move(tray)) : std::move(tray);
 }
 
@@ -113,8 +114,10 @@ void QtShell::popUpMenu(Menu entries, Point location) {
     populateMenu(menu, std::move(entries));
     const QPoint at = qtPointFromDesktop(location);
     if (placeWindow_) {
+        makeToplevel(menu);
         menu.setWindowTitle(QStringLiteral("Nivu presets"));
-        placeWindow_(menu.windowTitle(), {at, /*takesFocus=*/true, std::nullopt});
+        placeWindow_(menu.windowTitle(),
+                     {at, /*atPointer=*/false, /*takesFocus=*/true, std::nullopt});
     }
     menu.exec(at);
 }

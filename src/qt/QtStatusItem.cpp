@@ -4,6 +4,7 @@
 #include "qt/MissingTrayNotice.h"
 #include "qt/QtMenus.h"
 #include "qt/SvgIcon.h"
+#include "qt/ToplevelMenu.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -28,8 +29,13 @@ QIcon placeholderIcon() {
 }
 } // namespace
 
-QtStatusItem::QtStatusItem(PendingDeactivation pendingDeactivation)
-    : pendingDeactivation_(std::move(pendingDeactivation)) {
+QtStatusItem::QtStatusItem(PendingDeactivation pendingDeactivation, WindowPlacer placeWindow)
+    : pendingDeactivation_(std::move(pendingDeactivation))
+    , placeWindow_(std::move(placeWindow)) {
+    if (placeWindow_) {
+        makeToplevel(menu_);
+        menu_.setWindowTitle(QStringLiteral("Nivu menu"));
+    }
     tray_.setIcon(placeholderIcon());
     QObject::connect(&tray_, &QSystemTrayIcon::activated,
                      [this](QSystemTrayIcon::ActivationReason reason) {
@@ -47,10 +53,14 @@ void QtStatusItem::openMenu() {
     if (menu_.isVisible()) {
         return;
     }
-    const QPoint at = QCursor::pos();
-    if (pendingDeactivation_.waitOut()) {
-        menu_.popup(at);
+    if (!pendingDeactivation_.waitOut()) {
+        return;
     }
+    if (placeWindow_) { // Qt knows the pointer only over its own windows
+        placeWindow_(menu_.windowTitle(),
+                     {QPoint(), /*atPointer=*/true, /*takesFocus=*/true, std::nullopt});
+    }
+    menu_.popup(QCursor::pos());
 }
 
 QtStatusItem::~QtStatusItem() {

@@ -35,8 +35,8 @@ WindowPlacer BridgeSession::windowPlacer() {
     return [this](const QString& title, const Placement& placement) {
         bridge_.hold(QStringLiteral("place ") + title,
                      bridge::commands::place(title, QCoreApplication::applicationPid(),
-                                             placement.topLeft, placement.takesFocus,
-                                             placement.besidePointer));
+                                             placement.topLeft, placement.atPointer,
+                                             placement.takesFocus, placement.besidePointer));
     };
 }
 

@@ -11,7 +11,7 @@ import unittest
 from gnome_session import GnomeShellSession
 from harness import LineReader, binary, holds_for, settle, wait_until
 
-ALT, SUPER, CONTROL, R, K, DOWN, RETURN, ESCAPE = 0xFFE9, 0xFFEB, 0xFFE3, 0x72, 0x6B, 0xFF54, 0xFF0D, 0xFF1B
+ALT, SUPER, CONTROL, R, K, ESCAPE = 0xFFE9, 0xFFEB, 0xFFE3, 0x72, 0x6B, 0xFF1B
 PROGRAMS = [  # the command, the application id the shell reports, where its corner is held
     # GTK 4 draws its own title bar and edges, these in its shadow just outside the visible
     # corner. Its size is its frame, without the shadow.
@@ -92,12 +92,9 @@ class SizesOnGnomeWayland(unittest.TestCase):
             held = "(a => (a && global.display.ungrab_accelerator(a), a === 0))(global.display.grab_accelerator('{}', 0))"
             wait_until(lambda: session.eval(held.format("<Control><Alt>k")) == "true", what="Ctrl+Alt+K Nivu's")
             wait_until(lambda: session.eval(held.format("<Super><Alt>r")) == "false", what="Alt+Super+R let go")
-            session.type(ESCAPE)  # closes the settings: Qt 6.8 would open the menu as a popup of theirs
+            session.type(ESCAPE)  # closes the settings
             wait_until(lambda: not [w for w in session.windows() if w["app"] == "nivu"], what="Nivu's windows closed")
             editor, _ = session.start_program(PROGRAMS[0][0])  # a window for the presets
-            # As above: once the badge of the editor's restore has gone, since a menu opened while
-            # it shows does not get the keyboard (see the README).
-            wait_until(lambda: not session.badges(), what="the restore's badge hidden")
             session.move(900, 500)
             session.type(CONTROL, ALT, K)
             wait_until(lambda: menus(session) == [(900, 500, True)],
@@ -158,19 +155,18 @@ class SizesOnGnomeWayland(unittest.TestCase):
         wait_until(lambda: session.size(window) == (930, 610),
                    what=f"the new {app} at 930 x 610: {session.frame(window)}")
         holds_for(lambda: session.frame(window)["focus"], 0.6, what=f"{app} in focus")
-        # Alt+Super+R: the presets open at the pointer, with the keyboard; FHD is the seventh below.
-        # Once the restore's badge has gone: Qt 6.8 opens a menu as a popup of a window of Nivu's
-        # that still shows, which the shell then places beside that window.
-        wait_until(lambda: not session.badges(), what="the restore's badge hidden")
+        # Alt+Super+R: the presets open at the pointer, with the keyboard; FHD is the seventh of
+        # ten, chosen by a click: the shell counts a new window as focused a moment before its
+        # keyboard goes there, and keys typed at once may reach the window before (1 suite run
+        # in 4 with two CPU hogs lost one or more).
         session.move(700, 400)
         session.type(ALT, SUPER, R)
         wait_until(lambda: menus(session) == [(700, 400, True)],
                    what=lambda: f"the preset menu at the pointer: {session.windows()}")
-        for _ in range(7):
-            session.type(DOWN)
-        session.type(RETURN)
+        menu = next(m for m in session.windows() if m["title"] == "Nivu presets")
+        session.click(menu["x"] + menu["w"] // 2, menu["y"] + menu["h"] * 13 // 20)
         wait_until(lambda: session.size(window) == (1920, 1080),
-                   what=f"FHD on {app}: {session.frame(window)}")
+                   what=lambda: f"FHD on {app}: {session.windows()}")
         self.end(session, program)
 
 

@@ -1,7 +1,11 @@
 // The shell's dialogs and menus: About and the explanation of missing window access, each
-// shown once and never blocking; the tray menu's entries as written, and hidden when asked.
+// shown once and never blocking; the tray menu's entries as written, and hidden when asked;
+// the preset menu's keyboard choice while the pointer rests where it opened; on Wayland, the
+// badge and the menus as windows of their own.
 #include "qt/QtShell.h"
 
+#include "qt/DesktopCoordinates.h"
+#include "qt/QtIndicatorView.h"
 #include "qt/QtStatusItem.h"
 #include "qt/Translations.h"
 
@@ -10,7 +14,12 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace nivu {
 namespace {
@@ -124,6 +133,142 @@ TEST(QtShellTest, TheTrayMenuShowsTitlesAsWrittenWithoutMnemonicsOrShortcutColum
     EXPECT_LE(metrics.horizontalAdvance(actions[2]->text()),
               50 * metrics.horizontalAdvance(QLatin1Char('x')));
     EXPECT_EQ(actions[2]->toolTip().toStdString(), longName.title) << "the whole name";
+}
+
+// On Wayland Qt knows the pointer only over Nivu's windows, and its last place there may be long
+// ago. Arrow keys typed as the menu opens under the pointer choose the preset, though the
+// pointer's first report in the menu comes after them and far from where Qt last saw it; once
+// the pointer moves, the menu follows it; a click on an entry chooses it, also where Qt last saw
+// a press (the same preset chosen again from the same place).
+TEST(QtShellTest, OnWaylandThePresetMenuFollowsThePointerOnlyOnceItMoves) {
+    const struct {
+        const char* why;
+        std::optional<QPoint> to; // from the menu's corner, where it enters; none: the 5th entry
+        bool click;               // on the 5th entry, instead of Return
+        int chosen;
+    } rows[] = {
+        {"the pointer rests at the corner", QPoint(0, 0), false, 2},
+        {"it trembles by a pixel", QPoint(1, 1), false, 2},
+        {"it moves onto the fifth entry", std::nullopt, false, 4},
+        {"a click on the fifth entry", std::nullopt, true, 4},
+        {"the same click again, where Qt last saw a press", std::nullopt, true, 4},
+    };
+    // Qt last saw the pointer over another window of Nivu's, far from the menu.
+    QWidget elsewhere;
+    elsewhere.setGeometry(0, 0, 40, 40);
+    elsewhere.show();
+    QTest::mouseMove(elsewhere.windowHandle(), QPoint(10, 10));
+    for (const auto& row : rows) {
+        QtShell shell([] { return true; }, {}, [](const QString&, const Placement&) {});
+        int chosen = -1;
+        Menu entries(5);
+        for (int i = 0; i < 5; ++i) {
+            entries[i].title = "Preset " + std::to_string(i);
+            entries[i].action = [&chosen, i] { chosen = i; };
+        }
+        QTimer::singleShot(0, [&] {
+            QMenu* menu = nullptr;
+            for (auto* widget : QApplication::topLevelWidgets()) {
+                if (widget->isVisible() && widget->windowTitle() == QLatin1String("Nivu presets")) {
+                    menu = qobject_cast<QMenu*>(widget);
+                }
+            }
+            ASSERT_NE(menu, nullptr);
+            for (int i = 0; i < 3; ++i) {
+                QTest::keyClick(menu, Qt::Key_Down);
+            }
+            const QPoint to = row.to.value_or(menu->actionGeometry(menu->actions()[4]).center());
+            QEnterEvent enter(QPointF(0, 0), QPointF(0, 0), menu->mapToGlobal(QPointF(0, 0)));
+            QApplication::sendEvent(menu, &enter);
+            // As a hand moves; a click's move in one step (as the test's hand on GNOME makes
+            // it), which Qt counts as too few to be a move by themselves.
+            const int steps = row.click ? 1 : std::max({1, to.x(), to.y()}) / 2 + 1;
+            for (int step = 0; step <= steps; ++step) {
+                const QPoint at = to * step / steps;
+                QMouseEvent move(QEvent::MouseMove, at, menu->mapToGlobal(at), Qt::NoButton,
+                                 Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(menu, &move);
+            }
+            if (row.click) {
+                QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, {}, to);
+            } else {
+                QTest::keyClick(menu, Qt::Key_Return);
+            }
+            if (menu->isVisible()) {
+                menu->close();
+            }
+        });
+        shell.popUpMenu(entries, desktopPointFromLogical(600, 400));
+        EXPECT_EQ(chosen, row.chosen) << row.why;
+    }
+}
+
+// Where the compositor side places Nivu's windows (Wayland), none is a popup or tooltip: Qt
+// 6.9.1 and later refuse those where no window of Nivu's has had input, and earlier ones made
+// a menu the popup of a badge that showed. The menus go where asked, take the keyboard and
+// close when they lose it.
+TEST(QtShellTest, WhereTheCompositorPlacesThemTheBadgeAndMenusAreWindowsOfTheirOwn) {
+    std::vector<std::pair<QString, Placement>> placed;
+    QtShell shell([] { return true; }, {},
+                  [&](const QString& title, const Placement& placement) {
+                      placed.emplace_back(title, placement);
+                  });
+    const auto view = shell.createIndicatorView();
+    const QWidget& badge = static_cast<QtIndicatorView&>(*view).widget();
+    EXPECT_EQ(badge.windowType(), Qt::Window);
+    EXPECT_TRUE(badge.windowFlags().testFlags(
+        Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput | Qt::FramelessWindowHint));
+    const auto shownMenu = [](const char* title) -> QMenu* {
+        for (auto* widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible() && widget->windowTitle() == QLatin1String(title)) {
+                return qobject_cast<QMenu*>(widget);
+            }
+        }
+        return nullptr;
+    };
+    const auto closesWhenNivuLosesTheKeyboard = [](QMenu* menu) {
+        EXPECT_NE(menu, nullptr) << "no menu of that title shown";
+        if (menu) {
+            EXPECT_EQ(menu->windowType(), Qt::Window);
+            EXPECT_EQ(menu->windowHandle()->transientParent(), nullptr);
+            // The keyboard goes to the menu, to another window of Nivu's, then elsewhere (as
+            // the window system tells Qt).
+            QWidget badge;
+            badge.show();
+            for (QWindow* focus : {menu->windowHandle(), badge.windowHandle()}) {
+                Q_EMIT qGuiApp->focusWindowChanged(focus);
+                EXPECT_TRUE(menu->isVisible()) << "the keyboard is in Nivu";
+            }
+            Q_EMIT qGuiApp->focusWindowChanged(nullptr);
+            EXPECT_FALSE(menu->isVisible()) << "the keyboard left Nivu";
+        }
+        for (auto* widget : QApplication::topLevelWidgets()) { // the test ends, whatever failed
+            if (qobject_cast<QMenu*>(widget) && widget->isVisible()) {
+                widget->close();
+            }
+        }
+    };
+
+    Menu entries(2);
+    entries[0].title = "One";
+    entries[1].title = "Two";
+    QTimer::singleShot(0, [&] { closesWhenNivuLosesTheKeyboard(shownMenu("Nivu presets")); });
+    shell.popUpMenu(entries, desktopPointFromLogical(300, 200)); // returns once it closed
+    ASSERT_FALSE(placed.empty());
+    EXPECT_EQ(placed.back().first, QStringLiteral("Nivu presets"));
+    EXPECT_EQ(placed.back().second.topLeft, QPoint(300, 200));
+    EXPECT_TRUE(placed.back().second.takesFocus && !placed.back().second.atPointer);
+
+    // The tray icon's menu, opened by Nivu at a click on the icon: only the compositor knows
+    // where the pointer is.
+    auto item = shell.createStatusItem();
+    auto& tray = static_cast<QtStatusItem&>(*item);
+    tray.setMenu(entries);
+    Q_EMIT tray.trayIcon().activated(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(placed.back().first, QStringLiteral("Nivu menu"));
+    EXPECT_TRUE(placed.back().second.takesFocus && placed.back().second.atPointer);
+    EXPECT_TRUE(tray.menu().isVisible());
+    closesWhenNivuLosesTheKeyboard(&tray.menu());
 }
 
 } // namespace

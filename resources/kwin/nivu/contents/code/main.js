@@ -29,11 +29,17 @@ var ownWindows = {}; // by id, Nivu's own windows that it places
 var dragging = false; // a user moves or resizes a window now
 var shortcuts = {}; // by Nivu's number, the key combination in force
 var registered = {}; // the combinations registered with KWin, which keeps them until the end
-var lastActive = null;
+var lastActive = null; // the last window reported active
+var lastFocus = null; // the last to have the focus: that one, or a menu of Nivu's
 // Gives the focus back once KWin's activation is over; set within it, it does not hold. Where
-// scripts have no QTimer, it is given back at once.
+// scripts have no QTimer, it is given back at once. To a menu of Nivu's that had it, else to
+// the window the badge measures.
 function giveFocusBack() {
-    if (lastActive && windows[String(lastActive.internalId)]) setActiveWindow(lastActive);
+    var back = [lastFocus, lastActive].filter(function (w) {
+        var id = w && String(w.internalId);
+        return w && (windows[id] || (ownWindows[id] && placement(w) && placement(w).focus));
+    })[0];
+    if (back) setActiveWindow(back);
 }
 var refocus = typeof QTimer === "function" ? new QTimer() : {start: giveFocusBack};
 if (refocus.timeout) {
@@ -44,7 +50,8 @@ if (refocus.timeout) {
 function report(fact) { callDBus(service, path, iface, "report", JSON.stringify(fact)); }
 function withCursor(fact) { var p = workspace.cursorPos; fact.x = p.x; fact.y = p.y; return fact; }
 
-// Nivu's own windows that it places (its size badge) are kept there and above, and not reported.
+// Nivu's own windows that it places (its size badge, its menus) are kept there and above, out of
+// the task bar and the switchers, and not reported.
 function placement(w) { var p = placements[w.caption]; return p && p.pid === w.pid ? p : null; }
 // One that follows the pointer during a drag sits beside it, on its other side where the
 // desktop ends, set in the handler of the pointer's step: KWin draws both in one frame.
@@ -60,13 +67,24 @@ function place(w) {
     x = Math.max(area.x, Math.min(x, area.x + area.width - g.width));
     y = y + g.height <= area.y + area.height ? y : Math.max(area.y, y - g.height);
     w.keepAbove = true;
+    w.skipTaskbar = w.skipSwitcher = w.skipPager = true;
     if (g.x !== x || g.y !== y) w.frameGeometry = {x: x, y: y, width: g.width, height: g.height};
+}
+
+// A menu of Nivu's is given the keyboard once as it shows, so that a click elsewhere stands:
+// KWin may keep a new window of a program that has had no input from the focus.
+function adopt(w) {
+    var id = String(w.internalId);
+    var known = ownWindows[id];
+    ownWindows[id] = w;
+    place(w);
+    if (!known && placement(w).focus && activeWindow() !== w) setActiveWindow(w);
 }
 
 function track(w, existing) {
     var id = String(w.internalId);
     if (windows[id]) return;
-    if (placement(w)) { ownWindows[id] = w; place(w); return; }
+    if (placement(w)) { adopt(w); return; }
     windows[id] = w;
     var size = sizeOf(w);
     report({report: "window", id: id, app: String(w.resourceClass), role: String(w.windowRole || ""),
@@ -106,24 +124,24 @@ function reportActive() {
     if (!w) return;
     var own = placement(w);
     if (own) { // the badge never takes the focus from the window it measures
-        if (!own.focus) refocus.start();
+        if (own.focus) lastFocus = w;
+        else refocus.start();
         return;
     }
-    lastActive = w;
+    lastActive = lastFocus = w;
     track(w, false); // activated before KWin announced it
     report({report: "active", id: String(w.internalId)});
 }
 
-// "place": one of Nivu's own windows goes to a point. "shortcut" and "unshortcut": a key
-// combination reports its presses, or no longer. "size": the window's client area takes the
-// size; the frame keeps its top left.
+// "place": one of Nivu's own windows goes to a point, or to the pointer. "shortcut" and
+// "unshortcut": a key combination reports its presses, or no longer. "size": the window's
+// client area takes the size; the frame keeps its top left.
 function apply(command) {
     if (command.command === "place") {
-        placements[command.title] = {pid: command.pid, x: command.x, y: command.y, focus: command.focus,
+        var at = command.atPointer ? workspace.cursorPos : command;
+        placements[command.title] = {pid: command.pid, x: at.x, y: at.y, focus: command.focus,
                                      beside: command.besidePointer};
-        windowList().forEach(function (w) {
-            if (placement(w)) { ownWindows[String(w.internalId)] = w; place(w); }
-        });
+        windowList().forEach(function (w) { if (placement(w)) adopt(w); });
         return;
     }
     if (command.command === "shortcut") {
