@@ -193,6 +193,12 @@ MODIFIER_MASKS = {"Alt_L": X.Mod1Mask, "Super_L": X.Mod4Mask}
 BUTTON_MASKS = {1: X.Button1Mask, 3: X.Button3Mask}
 
 
+def qt_version():
+    """The version of the Qt that Nivu runs on here, as numbers."""
+    out = subprocess.run(["qtpaths6", "--qt-query", "QT_VERSION"], capture_output=True, text=True, check=True).stdout
+    return tuple(int(part) for part in out.strip().split("."))
+
+
 class Session:
     """A temporary HOME and runtime folder, perhaps a private session bus, and the processes a
     test starts."""
@@ -717,10 +723,15 @@ class DesktopTestCase(unittest.TestCase):
 class KWinSession(Session):
     """Plasma's compositor, headless, on a private session bus and a Wayland socket of its own.
     It runs from a copy of kwin_wayland without the file capabilities, which a sandbox may
-    refuse. Programs started here are Wayland clients."""
+    refuse. Programs started here are Wayland clients. wrapped: as Plasma runs it, under
+    kwin_wayland_wrapper, which holds the socket and starts KWin again where it ends; Plasma also
+    tells Qt programs to connect again then (QT_WAYLAND_RECONNECT)."""
+
+    def __init__(self, wrapped=False):
+        self.wrapped = wrapped
 
     def __enter__(self):
-        for tool in ("kwin_wayland", "dbus-send"):
+        for tool in ("kwin_wayland", "dbus-send") + (("kwin_wayland_wrapper",) if self.wrapped else ()):
             require(tool)
         self.make_home(XDG_CURRENT_DESKTOP="KDE", QT_QPA_PLATFORM="wayland", GDK_BACKEND="wayland")
         os.makedirs(config := self.env["XDG_CONFIG_HOME"])
@@ -729,21 +740,62 @@ class KWinSession(Session):
         self.scripts = 0
         try:
             self.start_session_bus()
-            kwin = shutil.copy(shutil.which("kwin_wayland"), self.home)
+            os.makedirs(programs := os.path.join(self.home, "bin"))
+            shutil.copy(shutil.which("kwin_wayland"), programs)
             # The test's hands: KWin's fake input, which it offers to any client with this set.
-            self.kwin = self.spawn([kwin, "--virtual", "--no-lockscreen", "--socket", "nivu-test", "--width", "2560",
-                                    "--height", "1440"], capture=True, env={"KWIN_WAYLAND_NO_PERMISSION_CHECKS": "1"})
+            options = ["--virtual", "--no-lockscreen", "--width", "2560", "--height", "1440"]
+            if self.wrapped:  # the wrapper starts kwin_wayland from the PATH and names the socket
+                self.env["PATH"] = programs + os.pathsep + self.env["PATH"]
+                self.env["QT_WAYLAND_RECONNECT"] = "1"
+                command = ["kwin_wayland_wrapper", *options]
+            else:
+                command = [os.path.join(programs, "kwin_wayland"), *options, "--socket", "nivu-test"]
+            self.kwin = self.spawn(command, capture=True, env={"KWIN_WAYLAND_NO_PERMISSION_CHECKS": "1"})
             self.kwin.output, self.kwin.errors = LineReader(self.kwin.stdout), LineReader(self.kwin.stderr)
             wait_until(lambda: self.kwin.poll() is not None or self.bus_name_owned("org.kde.KWin"), timeout=30,
                        what="kwin_wayland on the session bus")
             if self.kwin.poll() is not None:
                 raise RuntimeError(f"kwin_wayland could not start: {self.kwin.errors.lines[-10:]}")
-            self.env["WAYLAND_DISPLAY"] = "nivu-test"  # inside this session's own runtime folder
+            # Inside this session's own runtime folder.
+            self.env["WAYLAND_DISPLAY"] = self.socket() if self.wrapped else "nivu-test"
             self.hands = self.spawn([binary("fake-input")], capture=True, stdin=subprocess.PIPE)
         except BaseException:
             self.clean_up()
             raise
         return self
+
+    def socket(self):
+        runtime = self.env["XDG_RUNTIME_DIR"]
+        return next(name for name in sorted(os.listdir(runtime))
+                    if name.startswith("wayland-") and not name.endswith(".lock"))
+
+    def compositor(self):
+        """The process id of the running kwin_wayland: the wrapper's child where wrapped."""
+        if not self.wrapped:
+            return self.kwin.pid
+        with open(f"/proc/{self.kwin.pid}/task/{self.kwin.pid}/children") as file:
+            children = [int(pid) for pid in file.read().split()]
+        return children[0] if children else None
+
+    def crash_kwin(self):
+        """Ends KWin as a crash would; the wrapper starts it again, and the test waits until the
+        new one is on the bus with its scripting."""
+        before = self.compositor()
+        os.kill(before, signal.SIGKILL)
+        wait_until(lambda: (now := self.compositor()) and now != before and self.bus_call(
+            "org.kde.KWin", "/Scripting", "org.freedesktop.DBus.Peer.Ping") is not None, timeout=30,
+            what="KWin started again by its wrapper")
+        self.end(self.hands)  # a Wayland client of the KWin that ended
+        self.hands = self.spawn([binary("fake-input")], capture=True, stdin=subprocess.PIPE)
+
+    def clean_up(self):
+        inner = self.wrapped and getattr(self, "kwin", None) and self.kwin.poll() is None and self.compositor()
+        super().clean_up()
+        if inner:  # the wrapper ends its KWin; where it did not, the test does
+            try:
+                os.kill(inner, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
 
     def bus_call(self, destination, path, method, *arguments):
         result = subprocess.run(["dbus-send", "--session", "--print-reply", f"--dest={destination}", path, method,

@@ -6,7 +6,7 @@ import json
 import signal
 import unittest
 
-from harness import KWinSession, LineReader, binary, holds_for, wait_until
+from harness import KWinSession, LineReader, binary, holds_for, qt_version, wait_until
 
 META, ALT, R, DOWN, ENTER = 125, 56, 19, 108, 28  # Linux key codes
 PROGRAMS = [  # the command, the application id KWin reports, and the hand's resize there
@@ -39,53 +39,7 @@ class SizesOnPlasmaWayland(unittest.TestCase):
                             self.assertFalse(session.script_loaded(script))
                         for script in ("nivu", f"nivu-inspect-{inspect.pid}"):
                             wait_until(lambda: session.script_loaded(script), what=f"{script} loaded again")
-                    shown = session.buffer_size if hand["titled"] else session.size
-                    program, window = session.start_program(command)
-                    if hand["titled"]:
-                        frame = session.frame(window)
-                        self.assertGreater(frame["h"] - frame["bh"], 20, f"a Breeze title bar on {app}: {frame}")
-                    inspected.wait_for(lambda line: line.get("bundleIdentifier") == app and line["event"] == "frontmost",
-                                       what=f"nivu-inspect to show {app} in front")
-                    frame = session.frame(window)
-                    corner = (frame["x"] + frame["w"] + hand["inside"], frame["y"] + frame["h"] + hand["inside"])
-
-                    def badge_beside_pointer(step):
-                        if step < 4:
-                            return
-                        pointer = session.run_script("say(workspace.cursorPos);")[0]
-                        wait_until(lambda: [(b["x"], b["y"]) for b in session.badges()] == [
-                            (pointer["x"] + 16, pointer["y"] + 16)], timeout=2,
-                            what=f"the badge beside the pointer at {pointer}: {session.badges()}")
-                    session.resize_by_hand(window, corner, (corner[0] + 90, corner[1] + 60), 12,
-                                           badge_beside_pointer, hand["button"], hand["holding"])
-                    wait_until(lambda: not session.badges(), what="the badge to hide after the resize")
-                    width, height = shown(window)
-                    self.assertGreater(width, 700, "the drag resized the window")
-                    # A loaded KWin may pause longer than the half second that ends a live resize:
-                    # its last steps then make a resize of their own, recorded half a second on.
-                    wait_until(lambda: session.stored_size(app) == {"width": width, "height": height},
-                               what=f"{width} x {height} recorded: {session.stored_size(app)}")
-                    session.end(program)
-                    wait_until(lambda: session.frame(window) is None, what=f"{app} closed")
-                    tracked["rememberedSizes"][app] = {"_default": {"width": 930, "height": 610}}
-                    session.write_config(json.dumps(tracked))  # a size only nivu can give it
-                    program, window = session.start_program(command)
-                    wait_until(lambda: shown(window) == (930, 610),
-                               what=f"the new {app} at 930 x 610: {session.frame(window)}")
-                    # The badge shows the restored size; the window keeps the focus meanwhile.
-                    holds_for(lambda: session.frame(window)["active"], 0.6, what=f"{app} in focus")
-                    # Alt+Super+R: the presets open at the pointer; FHD is the seventh below.
-                    session.press("move", 700, 400)
-                    session.type(ALT, META, R)
-                    wait_until(lambda: [(m["x"], m["y"], m["active"]) for m in session.windows()
-                                        if m["caption"] == "Nivu presets"] == [(700, 400, True)],
-                               what=f"the preset menu at the pointer: {session.windows()}")
-                    for _ in range(7):
-                        session.type(DOWN)
-                    session.type(ENTER)
-                    wait_until(lambda: shown(window) == (1920, 1080),
-                               what=f"FHD on {app}: {session.frame(window)}")
-                    session.end(program)
+                    self.resize_restore_and_preset(session, tracked, inspected, command, app, hand)
             # A tracked window that vanishes at once, before Nivu restores its size: all goes on.
             vanishing = session.spawn(PROGRAMS[0][0], env=session.own_settings())
             wait_until(lambda: any(w["pid"] == vanishing.pid for w in session.windows()), timeout=30,
@@ -96,6 +50,76 @@ class SizesOnPlasmaWayland(unittest.TestCase):
             self.assertIsNone(nivu.poll(), nivu.errors.lines)
             self.assertEqual(session.end(nivu), 0)
             self.assertFalse(session.script_loaded("nivu"), "the script is unloaded at quit")
+
+    def test_nivu_outlives_a_kwin_restart_from_qt_6_6(self):
+        """Plasma's wrapper starts KWin again where it ends and has Qt programs connect again,
+        which Qt does from 6.6 on: Nivu's script is loaded into the new KWin, and the badge, the
+        restore and the hot key's presets work on. An earlier Qt ends with its compositor."""
+        with KWinSession(wrapped=True) as session:
+            command, app, hand = PROGRAMS[0]
+            tracked = {"rememberedSizes": {}, "trackedBundleIdentifiers": [app]}
+            nivu = session.start_nivu(json.dumps(tracked))
+            session.crash_kwin()
+            if qt_version() < (6, 6):
+                self.assertNotEqual(nivu.wait(timeout=10), 0, "Qt before 6.6 ends with its compositor")
+                return
+            wait_until(lambda: session.script_loaded("nivu"), what="Nivu's script loaded into the new KWin")
+            inspect = session.spawn([binary("nivu-inspect")], capture=True)
+            self.resize_restore_and_preset(session, tracked, LineReader(inspect.stdout, parse_json=True), command,
+                                           app, hand)
+            self.assertIsNone(nivu.poll(), nivu.errors.lines)
+            self.assertEqual(session.end(nivu), 0)
+
+    def resize_restore_and_preset(self, session, tracked, inspected, command, app, hand):
+        """A drag of the window's corner is recorded, with the badge beside the pointer; the next
+        window opens at the stored size; the hot key's FHD gives it 1920 x 1080."""
+        shown = session.buffer_size if hand["titled"] else session.size
+        program, window = session.start_program(command)
+        if hand["titled"]:
+            frame = session.frame(window)
+            self.assertGreater(frame["h"] - frame["bh"], 20, f"a Breeze title bar on {app}: {frame}")
+        inspected.wait_for(lambda line: line.get("bundleIdentifier") == app and line["event"] == "frontmost",
+                           what=f"nivu-inspect to show {app} in front")
+        frame = session.frame(window)
+        corner = (frame["x"] + frame["w"] + hand["inside"], frame["y"] + frame["h"] + hand["inside"])
+
+        def badge_beside_pointer(step):
+            if step < 4:
+                return
+            pointer = session.run_script("say(workspace.cursorPos);")[0]
+            wait_until(lambda: [(b["x"], b["y"]) for b in session.badges()] == [
+                (pointer["x"] + 16, pointer["y"] + 16)], timeout=2,
+                what=f"the badge beside the pointer at {pointer}: {session.badges()}")
+        session.resize_by_hand(window, corner, (corner[0] + 90, corner[1] + 60), 12,
+                               badge_beside_pointer, hand["button"], hand["holding"])
+        wait_until(lambda: not session.badges(), what="the badge to hide after the resize")
+        width, height = shown(window)
+        self.assertGreater(width, 700, "the drag resized the window")
+        # A loaded KWin may pause longer than the half second that ends a live resize:
+        # its last steps then make a resize of their own, recorded half a second on.
+        wait_until(lambda: session.stored_size(app) == {"width": width, "height": height},
+                   what=f"{width} x {height} recorded: {session.stored_size(app)}")
+        session.end(program)
+        wait_until(lambda: session.frame(window) is None, what=f"{app} closed")
+        tracked["rememberedSizes"][app] = {"_default": {"width": 930, "height": 610}}
+        session.write_config(json.dumps(tracked))  # a size only nivu can give it
+        program, window = session.start_program(command)
+        wait_until(lambda: shown(window) == (930, 610),
+                   what=f"the new {app} at 930 x 610: {session.frame(window)}")
+        # The badge shows the restored size; the window keeps the focus meanwhile.
+        holds_for(lambda: session.frame(window)["active"], 0.6, what=f"{app} in focus")
+        # Alt+Super+R: the presets open at the pointer; FHD is the seventh below.
+        session.press("move", 700, 400)
+        session.type(ALT, META, R)
+        wait_until(lambda: [(m["x"], m["y"], m["active"]) for m in session.windows()
+                            if m["caption"] == "Nivu presets"] == [(700, 400, True)],
+                   what=f"the preset menu at the pointer: {session.windows()}")
+        for _ in range(7):
+            session.type(DOWN)
+        session.type(ENTER)
+        wait_until(lambda: shown(window) == (1920, 1080),
+                   what=f"FHD on {app}: {session.frame(window)}")
+        session.end(program)
 
 
 if __name__ == "__main__":
