@@ -9,7 +9,7 @@ import signal
 import unittest
 
 from gnome_session import GnomeShellSession
-from harness import LineReader, binary, holds_for, settle, wait_until
+from harness import LineReader, binary, holds_for, holds_within, settle, wait_until
 
 ALT, SUPER, CONTROL, R, K, ESCAPE = 0xFFE9, 0xFFEB, 0xFFE3, 0x72, 0x6B, 0xFF1B
 PROGRAMS = [  # the command, the application id the shell reports, where its corner is held
@@ -88,13 +88,21 @@ class SizesOnGnomeWayland(unittest.TestCase):
             settle(place, "the settings window")
             x, y, height = place()
             session.click(x + 295, y + height - 45)
-            session.type(CONTROL, ALT, K)
             held = "(a => (a && global.display.ungrab_accelerator(a), a === 0))(global.display.grab_accelerator('{}', 0))"
-            wait_until(lambda: session.eval(held.format("<Control><Alt>k")) == "true", what="Ctrl+Alt+K Nivu's")
+            # GNOME 50 on a loaded machine at times gives the window the keyboard again at a click
+            # on it, and presses typed meanwhile go by (only their releases reached Nivu, in 4
+            # suite runs of 12 with two CPU hogs): a hand that sees no shortcut taken types it again.
+            for _ in range(3):
+                session.type(CONTROL, ALT, K)
+                if holds_within(lambda: session.eval(held.format("<Control><Alt>k")) == "true", 5):
+                    break
+            else:
+                raise AssertionError("Ctrl+Alt+K not Nivu's after three tries")
             wait_until(lambda: session.eval(held.format("<Super><Alt>r")) == "false", what="Alt+Super+R let go")
             session.type(ESCAPE)  # closes the settings
             wait_until(lambda: not [w for w in session.windows() if w["app"] == "nivu"], what="Nivu's windows closed")
             editor, _ = session.start_program(PROGRAMS[0][0])  # a window for the presets
+            wait_until(lambda: not session.badges(), what="the restore's badge hidden")  # as above
             session.move(900, 500)
             session.type(CONTROL, ALT, K)
             wait_until(lambda: menus(session) == [(900, 500, True)],
@@ -159,12 +167,20 @@ class SizesOnGnomeWayland(unittest.TestCase):
         # ten, chosen by a click: the shell counts a new window as focused a moment before its
         # keyboard goes there, and keys typed at once may reach the window before (1 suite run
         # in 4 with two CPU hogs lost one or more).
+        # Once the restore's badge has gone: GNOME hands the badge the keyboard as it shows, and
+        # a menu opened meanwhile may lose it for good when the badge hides (see the README).
+        wait_until(lambda: not session.badges(), what="the restore's badge hidden")
         session.move(700, 400)
         session.type(ALT, SUPER, R)
         wait_until(lambda: menus(session) == [(700, 400, True)],
                    what=lambda: f"the preset menu at the pointer: {session.windows()}")
         menu = next(m for m in session.windows() if m["title"] == "Nivu presets")
-        session.click(menu["x"] + menu["w"] // 2, menu["y"] + menu["h"] * 13 // 20)
+        # As a hand clicks again on a menu that stays open: a loaded GNOME 50 at times let the
+        # click go by (2 suite runs of 12 with two CPU hogs).
+        for _ in range(3):
+            session.click(menu["x"] + menu["w"] // 2, menu["y"] + menu["h"] * 13 // 20)
+            if holds_within(lambda: session.size(window) == (1920, 1080), 5) or not menus(session):
+                break
         wait_until(lambda: session.size(window) == (1920, 1080),
                    what=lambda: f"FHD on {app}: {session.windows()}")
         self.end(session, program)
