@@ -13,6 +13,11 @@ bool MenuPointerFilter::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     }
     switch (event->type()) {
+    case QEvent::Show: // a menu opened again: the pointer rests until it moves in this opening
+        restingAt_.reset();
+        moved_ = false;
+        pressed_ = nullptr;
+        return false;
     case QEvent::MouseMove: {
         const auto* move = static_cast<const QMouseEvent*>(event);
         const QPoint at = move->position().toPoint();

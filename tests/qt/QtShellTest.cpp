@@ -7,12 +7,15 @@
 #include "qt/DesktopCoordinates.h"
 #include "qt/QtIndicatorView.h"
 #include "qt/QtStatusItem.h"
+#include "qt/ToplevelMenu.h"
 #include "qt/Translations.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -201,6 +204,40 @@ TEST(QtShellTest, OnWaylandThePresetMenuFollowsThePointerOnlyOnceItMoves) {
         shell.popUpMenu(entries, desktopPointFromLogical(600, 400));
         EXPECT_EQ(chosen, row.chosen) << row.why;
     }
+}
+
+// The tray's menu is one menu, opened again and again: each opening starts with the pointer at
+// rest where the menu opens, whatever it did in the last.
+TEST(QtShellTest, OnWaylandAMenuOpenedAgainStartsWithThePointerAtRest) {
+    QWidget elsewhere; // where Qt last saw the pointer, far from the menu
+    elsewhere.setGeometry(0, 0, 40, 40);
+    elsewhere.show();
+    QTest::mouseMove(elsewhere.windowHandle(), QPoint(10, 10));
+    QMenu menu;
+    makeToplevel(menu);
+    int chosen = -1;
+    for (int i = 0; i < 5; ++i) {
+        menu.addAction(QString::number(i), [&chosen, i] { chosen = i; });
+    }
+    const auto moveTo = [&menu](QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, menu.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&menu, &move);
+    };
+    menu.popup(QPoint(600, 400)); // the pointer moves onto the fifth entry, and away
+    const QPoint fifth = menu.actionGeometry(menu.actions()[4]).center();
+    for (int step = 0; step <= 4; ++step) {
+        moveTo(fifth * step / 4);
+    }
+    menu.hide();
+    menu.popup(QPoint(600, 400)); // it rests at the corner while the arrow keys choose
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(&menu, Qt::Key_Down);
+    }
+    moveTo(QPoint(0, 0));
+    moveTo(QPoint(1, 1));
+    QTest::keyClick(&menu, Qt::Key_Return);
+    EXPECT_EQ(chosen, 2);
 }
 
 // Where the compositor side places Nivu's windows (Wayland), none is a popup or tooltip: Qt
