@@ -435,9 +435,7 @@ var NivuBridge = class NivuBridge {
         }
         tracked.placement = placement;
         this._place(tracked);
-        if (!placement.focus && tracked.window === global.display.focus_window) {
-            this._giveFocusBack();
-        } else if (placement.focus && !tracked.focusGiven) {
+        if (placement.focus && !tracked.focusGiven) {
             // The shell at times maps it without the keyboard. Given once, so that a click
             // elsewhere stands, and with a fresh server timestamp: with the time of the event
             // being handled (global.get_current_time()) the shell refused it every time.
@@ -445,6 +443,10 @@ var NivuBridge = class NivuBridge {
             if (tracked.window !== global.display.focus_window)
                 tracked.window.activate(global.display.get_current_time_roundtrip());
         }
+        // The shell gives a new window the keyboard before it is shown and known as Nivu's: a
+        // menu that has it is the one to give it back to once the badge takes it.
+        if (tracked.window === global.display.focus_window)
+            this._focusChanged();
         return true;
     }
 

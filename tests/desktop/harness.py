@@ -263,7 +263,7 @@ class Session:
             except subprocess.TimeoutExpired:
                 process.kill()
                 process.wait()
-        for stream in (process.stdout, process.stderr):
+        for stream in (process.stdin, process.stdout, process.stderr):
             if stream:
                 stream.close()
         return process.returncode
@@ -303,6 +303,19 @@ class Session:
                                       env=self.env, check=True, capture_output=True, text=True).stdout.split()
         self.bus_pid = int(pid)
         self.env.update(DBUS_SESSION_BUS_ADDRESS=address, NO_AT_BRIDGE="1")
+
+    def start_growing_window(self):
+        """A program whose window resizes itself while told to: grower.tell("grow") and
+        grower.tell("stop"). Returns it and its window's id, once the window is listed."""
+        grower = self.spawn([binary("growing-window")], env=self.own_settings(), stdin=subprocess.PIPE)
+
+        def tell(line):
+            grower.stdin.write(f"{line}\n".encode())
+            grower.stdin.flush()
+        grower.tell = tell
+        window = wait_until(lambda: [w["id"] for w in self.windows() if w["pid"] == grower.pid], timeout=30,
+                            what="the growing window")[0]
+        return grower, window
 
     def own_settings(self):
         """The environment of a program that keeps its own last size, started afresh so that

@@ -40,6 +40,7 @@ class SizesOnPlasmaWayland(unittest.TestCase):
                         for script in ("nivu", f"nivu-inspect-{inspect.pid}"):
                             wait_until(lambda: session.script_loaded(script), what=f"{script} loaded again")
                     self.resize_restore_and_preset(session, tracked, inspected, command, app, hand)
+            self.preset_while_the_badge_shows(session)
             # A tracked window that vanishes at once, before Nivu restores its size: all goes on.
             vanishing = session.spawn(PROGRAMS[0][0], env=session.own_settings())
             wait_until(lambda: any(w["pid"] == vanishing.pid for w in session.windows()), timeout=30,
@@ -120,6 +121,30 @@ class SizesOnPlasmaWayland(unittest.TestCase):
         wait_until(lambda: shown(window) == (1920, 1080),
                    what=f"FHD on {app}: {session.frame(window)}")
         session.end(program)
+
+    def preset_while_the_badge_shows(self, session):
+        """The hot key pressed while the badge shows a resize of the window in front: the menu
+        opens at the pointer with the keyboard, stays so as the badge hides, and its FHD sizes
+        that window."""
+        grower, window = session.start_growing_window()
+        wait_until(lambda: session.frame(window)["active"], what="the growing window in front")
+        grower.tell("grow")
+        wait_until(session.badges, what="the badge of a window that resizes itself")
+        session.press("move", 700, 400)
+        session.type(ALT, META, R)
+        menu = lambda: [(m["x"], m["y"], m["active"]) for m in session.windows()  # noqa: E731
+                        if m["caption"] == "Nivu presets"]
+        wait_until(lambda: menu() == [(700, 400, True)] and session.badges(),
+                   what=lambda: f"the preset menu at the pointer beside the badge: {session.windows()}")
+        grower.tell("stop")
+        wait_until(lambda: not session.badges(), what="the badge to hide")
+        holds_for(lambda: menu() == [(700, 400, True)], 0.5, what="the menu open with the keyboard")
+        for _ in range(7):
+            session.type(DOWN)
+        session.type(ENTER)
+        wait_until(lambda: session.buffer_size(window) == (1920, 1080),
+                   what=lambda: f"FHD on the growing window: {session.frame(window)}")
+        session.end(grower)
 
 
 if __name__ == "__main__":
