@@ -49,10 +49,11 @@ SYSTEM_BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus
   </policy>
 </busconfig>
 """
-# The window whose actor the shell has found under the pointer, as it routes a press.
+# The window the shell finds under the pointer (its pick, as it routes a press; 1: reactive
+# actors only, as Clutter.PickMode.REACTIVE).
 UNDER_POINTER_JS = """(() => {
-  const pointer = imports.gi.Clutter.get_default_backend().get_default_seat().get_pointer();
-  for (let actor = global.stage.get_device_actor(pointer, null); actor; actor = actor.get_parent()) {
+  const [x, y] = global.get_pointer();
+  for (let actor = global.stage.get_actor_at_pos(1, x, y); actor; actor = actor.get_parent()) {
     if (actor.meta_window)
       return String(actor.meta_window.get_id());
   }
@@ -242,16 +243,15 @@ class GnomeShellSession(Session):
         """on: the id of the window the press is for. The shell finds the window under the
         pointer as the pointer moves; one that moved there before the shell had drawn a window
         it has just shown finds the window beneath (under load, 1 suite run in 4 pressed on the
-        program under the preset menu). The hand moves by a pixel until the window is found."""
+        program under the preset menu). The hand moves by a pixel until the shell finds the
+        window there, and once more, so that the press follows a move that finds it."""
         self.move(x, y)
         if on is not None:
             nudges = itertools.cycle((1.0, -1.0))
 
             def found():
-                if self.eval(UNDER_POINTER_JS) == json.dumps(on):
-                    return True
                 self._remote("NotifyPointerMotionRelative", "(dd)", next(nudges), 0.0)
-                return False
+                return self.eval(UNDER_POINTER_JS) == json.dumps(on)
             wait_until(found, what=lambda: f"window {on} under the pointer, not {self.eval(UNDER_POINTER_JS)}")
         self.button(True)
         self.button(False)
