@@ -736,12 +736,13 @@ class DesktopTestCase(unittest.TestCase):
 class KWinSession(Session):
     """Plasma's compositor, headless, on a private session bus and a Wayland socket of its own.
     It runs from a copy of kwin_wayland without the file capabilities, which a sandbox may
-    refuse. Programs started here are Wayland clients. wrapped: as Plasma runs it, under
+    refuse. Programs started here are Wayland clients. monitors: side by side, 2560 wide in all.
+    wrapped: as Plasma runs it, under
     kwin_wayland_wrapper, which holds the socket and starts KWin again where it ends; Plasma also
     tells Qt programs to connect again then (QT_WAYLAND_RECONNECT)."""
 
-    def __init__(self, wrapped=False):
-        self.wrapped = wrapped
+    def __init__(self, wrapped=False, monitors=1):
+        self.wrapped, self.monitors = wrapped, monitors
 
     def __enter__(self):
         for tool in ("kwin_wayland", "dbus-send") + (("kwin_wayland_wrapper",) if self.wrapped else ()):
@@ -756,7 +757,9 @@ class KWinSession(Session):
             os.makedirs(programs := os.path.join(self.home, "bin"))
             shutil.copy(shutil.which("kwin_wayland"), programs)
             # The test's hands: KWin's fake input, which it offers to any client with this set.
-            options = ["--virtual", "--no-lockscreen", "--width", "2560", "--height", "1440"]
+            # One monitor 2560 wide, or that width shared by monitors side by side.
+            options = ["--virtual", "--no-lockscreen", "--width", str(2560 // self.monitors), "--height", "1440",
+                       "--output-count", str(self.monitors)]
             if self.wrapped:  # the wrapper starts kwin_wayland from the PATH and names the socket
                 self.env["PATH"] = programs + os.pathsep + self.env["PATH"]
                 self.env["QT_WAYLAND_RECONNECT"] = "1"

@@ -6,7 +6,7 @@ import json
 import signal
 import unittest
 
-from harness import KWinSession, LineReader, binary, holds_for, qt_version, wait_until
+from harness import KWinSession, LineReader, binary, holds_for, qt_version, settle, wait_until
 
 META, ALT, R, DOWN, ENTER = 125, 56, 19, 108, 28  # Linux key codes
 PROGRAMS = [  # the command, the application id KWin reports, and the hand's resize there
@@ -70,6 +70,38 @@ class SizesOnPlasmaWayland(unittest.TestCase):
                                            app, hand)
             self.assertIsNone(nivu.poll(), nivu.errors.lines)
             self.assertEqual(session.end(nivu), 0)
+
+    def test_on_two_monitors_the_badge_and_a_preset_keep_to_the_monitor(self):
+        """Two monitors side by side, 1280 wide each: the badge flips to the pointer's left where
+        the left one ends, and FHD, wider than that monitor, fills its width and moves inside it."""
+        with KWinSession(monitors=2) as session:
+            session.start_nivu("{}")
+            grower, window = session.start_growing_window()
+            settle(lambda: session.frame(window), "the growing window")
+            frame = session.frame(window)
+            corner = (frame["x"] + frame["w"] - 20, frame["y"] + frame["h"] - 20)
+            end = (1240, corner[1] + 20)
+
+            def badge_on_the_left_monitor(step):
+                if step < 10:
+                    return
+                pointer = session.run_script("say(workspace.cursorPos);")[0]
+                wait_until(lambda: [(b["x"] + b["w"], b["y"]) for b in session.badges()] == [
+                    (pointer["x"] - 16, pointer["y"] + 16)], timeout=2,
+                    what=f"the badge left of the pointer at {pointer}: {session.badges()}")
+            session.resize_by_hand(window, corner, end, 12, badge_on_the_left_monitor, "right", META)
+            wait_until(lambda: not session.badges(), what="the badge to hide after the resize")
+            session.press("move", 600, 300)
+            session.type(ALT, META, R)
+            wait_until(lambda: [m for m in session.windows() if m["caption"] == "Nivu presets" and m["active"]],
+                       what=lambda: f"the preset menu: {session.windows()}")
+            for _ in range(7):
+                session.type(DOWN)
+            session.type(ENTER)
+            wait_until(lambda: (f := session.frame(window)) and (f["x"], f["w"], f["bh"]) == (0, 1280, 1080)
+                       and 0 <= f["y"] and f["y"] + f["h"] <= 1440,
+                       what=lambda: f"FHD inside the left monitor: {session.frame(window)}")
+            session.end(grower)
 
     def resize_restore_and_preset(self, session, tracked, inspected, command, app, hand):
         """A drag of the window's corner is recorded, with the badge beside the pointer; the next

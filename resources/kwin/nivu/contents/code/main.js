@@ -53,17 +53,31 @@ function withCursor(fact) { var p = workspace.cursorPos; fact.x = p.x; fact.y = 
 // Nivu's own windows that it places (its size badge, its menus) are kept there and above, out of
 // the task bar and the switchers, and not reported.
 function placement(w) { var p = placements[w.caption]; return p && p.pid === w.pid ? p : null; }
+// The whole monitor at a point, else the first: Plasma 6 lists its outputs, Plasma 5 counts them.
+function monitorAt(x, y) {
+    var outputs = workspace.screens || [], count = workspace.screens ? outputs.length : workspace.numScreens;
+    var first = null;
+    for (var i = 0; i < count; ++i) {
+        var a = workspace.clientArea(KWin.ScreenArea, workspace.screens ? outputs[i] : i, workspace.currentDesktop);
+        if (x >= a.x && x < a.x + a.width && y >= a.y && y < a.y + a.height) return a;
+        first = first || a;
+    }
+    return first || workspace.virtualScreenGeometry;
+}
 // One that follows the pointer during a drag sits beside it, on its other side where the
-// desktop ends, set in the handler of the pointer's step: KWin draws both in one frame.
+// monitor under it ends, set in the handler of the pointer's step: KWin draws both in one frame.
 function place(w) {
-    var p = placement(w), g = w.frameGeometry, area = workspace.virtualScreenGeometry;
-    var x = p.x, y = p.y;
+    var p = placement(w), g = w.frameGeometry;
+    var x = p.x, y = p.y, area;
     if (dragging && p.beside !== undefined) {
         var c = workspace.cursorPos;
+        area = monitorAt(c.x, c.y);
         x = c.x + p.beside + g.width <= area.x + area.width ? c.x + p.beside : c.x - p.beside - g.width;
         y = c.y + p.beside + g.height <= area.y + area.height ? c.y + p.beside : c.y - p.beside - g.height;
+    } else {
+        area = monitorAt(x, y);
     }
-    // Inside the desktop: what has no room below the point goes above it.
+    // Inside the monitor: what has no room below the point goes above it.
     x = Math.max(area.x, Math.min(x, area.x + area.width - g.width));
     y = y + g.height <= area.y + area.height ? y : Math.max(area.y, y - g.height);
     w.keepAbove = true;
@@ -135,7 +149,8 @@ function reportActive() {
 
 // "place": one of Nivu's own windows goes to a point, or to the pointer. "shortcut" and
 // "unshortcut": a key combination reports its presses, or no longer. "size": the window's
-// client area takes the size; the frame keeps its top left.
+// client area takes the size, inside the work area; the frame keeps its top left where the
+// window still fits, and moves just enough where not.
 function apply(command) {
     if (command.command === "place") {
         var at = command.atPointer ? workspace.cursorPos : command;
@@ -162,11 +177,13 @@ function apply(command) {
     var w = windows[command.id];
     if (!w || command.command !== "size") return;
     var frame = w.frameGeometry, client = sizeOf(w);
-    // Never larger than the screen's area for windows, as KWin's own maximizing gives.
+    // Never larger than the monitor's area for windows, as KWin's own maximizing gives.
     var area = workspace.clientArea(KWin.MaximizeArea, w);
-    w.frameGeometry = {x: frame.x, y: frame.y,
-                       width: Math.min(command.width + frame.width - client.width, area.width),
-                       height: Math.min(command.height + frame.height - client.height, area.height)};
+    var width = Math.min(command.width + frame.width - client.width, area.width);
+    var height = Math.min(command.height + frame.height - client.height, area.height);
+    w.frameGeometry = {x: Math.max(area.x, Math.min(frame.x, area.x + area.width - width)),
+                       y: Math.max(area.y, Math.min(frame.y, area.y + area.height - height)),
+                       width: width, height: height};
 }
 
 function pressed(keys) {
