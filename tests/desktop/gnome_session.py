@@ -243,8 +243,8 @@ class GnomeShellSession(Session):
         """on: the id of the window the press is for. The shell finds the window under the
         pointer as the pointer moves; one that moved there before the shell had drawn a window
         it has just shown finds the window beneath (under load, 1 suite run in 4 pressed on the
-        program under the preset menu). The hand moves by a pixel until the shell finds the
-        window there, and once more, so that the press follows a move that finds it."""
+        program under the preset menu). Before each look at what the shell finds there, the
+        hand moves by a pixel: the press follows a move made once the shell found the window."""
         self.move(x, y)
         if on is not None:
             nudges = itertools.cycle((1.0, -1.0))

@@ -737,9 +737,9 @@ class KWinSession(Session):
     """Plasma's compositor, headless, on a private session bus and a Wayland socket of its own.
     It runs from a copy of kwin_wayland without the file capabilities, which a sandbox may
     refuse. Programs started here are Wayland clients. monitors: side by side, 2560 wide in all.
-    wrapped: as Plasma runs it, under
-    kwin_wayland_wrapper, which holds the socket and starts KWin again where it ends; Plasma also
-    tells Qt programs to connect again then (QT_WAYLAND_RECONNECT)."""
+    wrapped: as Plasma runs it, under kwin_wayland_wrapper, which holds the socket and starts
+    KWin again where it ends; Plasma also tells Qt programs to connect again then
+    (QT_WAYLAND_RECONNECT)."""
 
     def __init__(self, wrapped=False, monitors=1):
         self.wrapped, self.monitors = wrapped, monitors
