@@ -156,8 +156,8 @@ class SizesOnPlasmaWayland(unittest.TestCase):
 
     def preset_while_the_badge_shows(self, session):
         """The hot key pressed while the badge shows a resize of the window in front: the menu
-        opens at the pointer with the keyboard, stays so as the badge hides, and its FHD sizes
-        that window."""
+        opens at the pointer with the keyboard, keeps it as the badge hides and shows again, and
+        its FHD sizes that window."""
         grower, window = session.start_growing_window()
         wait_until(lambda: session.frame(window)["active"], what="the growing window in front")
         grower.tell("grow")
@@ -170,6 +170,10 @@ class SizesOnPlasmaWayland(unittest.TestCase):
                    what=lambda: f"the preset menu at the pointer beside the badge: {session.windows()}")
         grower.tell("stop")
         wait_until(lambda: not session.badges(), what="the badge to hide")
+        grower.tell("grow")
+        wait_until(session.badges, what="the badge again")
+        grower.tell("stop")
+        wait_until(lambda: not session.badges(), what="the badge to hide again")
         holds_for(lambda: menu() == [(700, 400, True)], 0.5, what="the menu open with the keyboard")
         for _ in range(7):
             session.type(DOWN)
