@@ -317,6 +317,14 @@ class Session:
                             what="the growing window")[0]
         return grower, window
 
+    def badge_hides_and_shows_again(self, grower):
+        """Has a growing window stop, grow again and stop: Nivu's badge hides, shows again (a new
+        window to the compositor) and hides."""
+        for tell, shown, what in (("stop", False, "the badge to hide"), ("grow", True, "the badge again"),
+                                  ("stop", False, "the badge to hide again")):
+            grower.tell(tell)
+            wait_until(lambda: bool(self.badges()) == shown, what=what)
+
     def own_settings(self):
         """The environment of a program that keeps its own last size, started afresh so that
         only nivu has one."""

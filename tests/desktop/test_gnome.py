@@ -195,12 +195,7 @@ class SizesOnGnomeWayland(unittest.TestCase):
                    what=lambda: f"the preset menu at the pointer beside the badge: {session.windows()}")
         # The shell gives the badge's new window the keyboard as it shows again; the extension
         # hands it back to the menu.
-        grower.tell("stop")
-        wait_until(lambda: not session.badges(), what="the badge to hide")
-        grower.tell("grow")
-        wait_until(session.badges, what="the badge again")
-        grower.tell("stop")
-        wait_until(lambda: not session.badges(), what="the badge to hide again")
+        session.badge_hides_and_shows_again(grower)
         holds_for(lambda: menus(session) == [(700, 400, True)], 0.5, what="the menu open with the keyboard")
         choose_fhd(session, window)
         session.end(grower)

@@ -168,12 +168,7 @@ class SizesOnPlasmaWayland(unittest.TestCase):
                         if m["caption"] == "Nivu presets"]
         wait_until(lambda: menu() == [(700, 400, True)] and session.badges(),
                    what=lambda: f"the preset menu at the pointer beside the badge: {session.windows()}")
-        grower.tell("stop")
-        wait_until(lambda: not session.badges(), what="the badge to hide")
-        grower.tell("grow")
-        wait_until(session.badges, what="the badge again")
-        grower.tell("stop")
-        wait_until(lambda: not session.badges(), what="the badge to hide again")
+        session.badge_hides_and_shows_again(grower)
         holds_for(lambda: menu() == [(700, 400, True)], 0.5, what="the menu open with the keyboard")
         for _ in range(7):
             session.type(DOWN)

@@ -55,10 +55,10 @@ function withCursor(fact) { var p = workspace.cursorPos; fact.x = p.x; fact.y = 
 function placement(w) { var p = placements[w.caption]; return p && p.pid === w.pid ? p : null; }
 // The whole monitor at a point, else the first: Plasma 6 lists its outputs, Plasma 5 counts them.
 function monitorAt(x, y) {
-    var outputs = workspace.screens || [], count = workspace.screens ? outputs.length : workspace.numScreens;
+    var outputs = workspace.screens, count = outputs ? outputs.length : workspace.numScreens;
     var first = null;
     for (var i = 0; i < count; ++i) {
-        var a = workspace.clientArea(KWin.ScreenArea, workspace.screens ? outputs[i] : i, workspace.currentDesktop);
+        var a = workspace.clientArea(KWin.ScreenArea, outputs ? outputs[i] : i, workspace.currentDesktop);
         if (x >= a.x && x < a.x + a.width && y >= a.y && y < a.y + a.height) return a;
         first = first || a;
     }
