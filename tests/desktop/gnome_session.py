@@ -15,19 +15,27 @@ from harness import LineReader, Session, binary, holds_within, require, settle, 
 
 BTN_LEFT = 272
 # A test-only extension that lets the test ask the shell (org.gnome.Shell.Eval) and tells it
-# whether a window is being moved or resized; Nivu's own extension never does either.
+# whether a window is being moved or resized and each window's last size, also once it has
+# closed; Nivu's own extension never does any of this.
 TEST_EXTENSION = "nivu-test@nivu.org"
 TEST_EXTENSION_BODY = """
-let grabSignals = [];
+let displaySignals = [];
 function enableTest() {
     global.context.unsafe_mode = true;
     globalThis.nivuTestGrab = false;
-    grabSignals = [global.display.connect('grab-op-begin', () => { globalThis.nivuTestGrab = true; }),
-                   global.display.connect('grab-op-end', () => { globalThis.nivuTestGrab = false; })];
+    globalThis.nivuTestLastSizes = {}; // by window id, kept once the window has gone
+    const follow = window => window.connect('size-changed', () => {
+        const frame = window.get_frame_rect();
+        globalThis.nivuTestLastSizes[window.get_id()] = [frame.width, frame.height];
+    });
+    global.get_window_actors().forEach(actor => follow(actor.meta_window));
+    displaySignals = [global.display.connect('grab-op-begin', () => { globalThis.nivuTestGrab = true; }),
+                      global.display.connect('grab-op-end', () => { globalThis.nivuTestGrab = false; }),
+                      global.display.connect('window-created', (_display, window) => follow(window))];
 }
 function disableTest() {
     global.context.unsafe_mode = false;
-    grabSignals.forEach(id => global.display.disconnect(id));
+    displaySignals.forEach(id => global.display.disconnect(id));
 }
 """
 TEST_EXTENSION_ENTRIES = {  # by the shell's kind of extension
@@ -211,6 +219,12 @@ class GnomeShellSession(Session):
 
     def size(self, window):
         return (frame := self.frame(window)) and (frame["w"], frame["h"])
+
+    def last_size(self, window):
+        """The window's size as the shell last knew it, also once the window has closed."""
+        size = json.loads(json.loads(self.eval(f"JSON.stringify(globalThis.nivuTestLastSizes['{window}'] || null)")
+                                     or '"null"'))
+        return size and tuple(size)
 
     def badges(self):
         return [w for w in self.windows() if w["title"] == "Nivu size" and not w["hidden"]]

@@ -112,10 +112,10 @@ class SizesWithNivu(DesktopTestCase):
                    what=f"the main window's size recorded: {desktop.stored('App')}")
         self.assertEqual(desktop.stored("App")["_default"], {"width": 640, "height": 400}, "no dialog's size")
         self.assertEqual(set(desktop.stored("App")), {"_default", "main"})
-        # Named as LibreOffice names its windows: anew, soon after the window manager lists it.
+        # Named as LibreOffice names its windows: anew, once the window manager lists it, within
+        # nivu's look at a new window 0.2 s later.
         renamed = desktop.make_window(b"loader\0Loader\0", role=b"main")
         wait_until(lambda: renamed.id in desktop.client_windows(), what="the window listed")
-        time.sleep(0.05)  # within nivu's look at a new window, 0.2 s after it is listed
         renamed.change_property(Xatom.WM_CLASS, Xatom.STRING, 8, b"app\0App\0")
         desktop.x.sync()
         wait_until(lambda: desktop.size(renamed.id) == (520, 330), what="the renamed window at App's size")
