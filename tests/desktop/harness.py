@@ -73,8 +73,9 @@ def crash_report(process):
     names and lines; None where it did not crash."""
     if process.returncode is None or -process.returncode not in CRASH_SIGNALS:
         return None
-    report = [f"{os.path.basename(process.args[0])} (pid {process.pid}) crashed: "
-              f"{signal.Signals(-process.returncode).name}"]
+    name = f"{os.path.basename(process.args[0])} (pid {process.pid})"
+    report = [f"{name} did not end within 5 s of SIGTERM; SIGQUIT made it dump its core"
+              if -process.returncode == signal.SIGQUIT else f"{name} crashed: {signal.Signals(-process.returncode).name}"]
     core, missing = core_file(process)
     if core:
         gdb = subprocess.run(["gdb", "-batch", "-nx", "-q", "-ex", "set pagination off", "-ex", "bt",
@@ -261,8 +262,13 @@ class Session:
             try:
                 process.wait(timeout=5)
             except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+                # One of Nivu's that hangs is made to dump its core, which shows where it hung.
+                process.send_signal(signal.SIGQUIT if hasattr(process, "core_folder") else signal.SIGKILL)
+                try:
+                    process.wait(timeout=60)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
         for stream in (process.stdin, process.stdout, process.stderr):
             if stream:
                 stream.close()

@@ -9,7 +9,7 @@ import signal
 import unittest
 
 from gnome_session import GnomeShellSession
-from harness import LineReader, binary, holds_for, settle, wait_until
+from harness import LineReader, binary, holds_for, holds_within, settle, wait_until
 
 ALT, SUPER, CONTROL, R, K, ESCAPE = 0xFFE9, 0xFFEB, 0xFFE3, 0x72, 0x6B, 0xFF1B
 PROGRAMS = [  # the command, the application id the shell reports, where its corner is held
@@ -97,8 +97,17 @@ class SizesOnGnomeWayland(unittest.TestCase):
             x, y, height = place()
             session.click(x + 295, y + height - 45, on=settings["id"])
             held = "(a => (a && global.display.ungrab_accelerator(a), a === 0))(global.display.grab_accelerator('{}', 0))"
-            session.type(CONTROL, ALT, K)
-            wait_until(lambda: session.eval(held.format("<Control><Alt>k")) == "true", what="Ctrl+Alt+K Nivu's")
+            # Qt 6.11 may deliver the click's release after keys that follow it within a few
+            # milliseconds, though the shell sends them in order (seen in the protocol's log): the
+            # recorder then starts listening after the keys went by (1 suite run in 4 with two CPU
+            # hogs on GNOME 50). Only Nivu knows when it listens, so a hand that sees no shortcut
+            # taken types it again, as a user would.
+            for _ in range(3):
+                session.type(CONTROL, ALT, K)
+                if holds_within(lambda: session.eval(held.format("<Control><Alt>k")) == "true", 5):
+                    break
+            else:
+                raise AssertionError("Ctrl+Alt+K not Nivu's after three tries")
             wait_until(lambda: session.eval(held.format("<Super><Alt>r")) == "false", what="Alt+Super+R let go")
             session.type(ESCAPE)  # closes the settings
             wait_until(lambda: not [w for w in session.windows() if w["app"] == "nivu"], what="Nivu's windows closed")
