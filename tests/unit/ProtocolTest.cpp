@@ -1,0 +1,140 @@
+// The bridge's protocol is written once, in docs/bridge-protocol.md: its tables of reports and
+// commands, read here, must agree with the C++ parser and writers and with what the KWin script
+// and the GNOME extension send and handle.
+#include "bridge/Commands.h"
+#include "bridge/Reports.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+
+namespace nivu::bridge {
+namespace {
+
+std::string sourceText(const std::string& path) {
+    std::ifstream file(std::string(NIVU_SOURCE_DIR) + "/" + path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::set<std::string> matches(const std::string& text, const std::string& pattern) {
+    std::set<std::string> found;
+    const std::regex expression(pattern);
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), expression);
+         it != std::sregex_iterator(); ++it) {
+        found.insert((*it)[1].str());
+    }
+    return found;
+}
+
+// A row of a table: its name, its example and whether KWin's and GNOME's sides have it.
+struct Row {
+    std::string example;
+    bool kwin = false;
+    bool gnome = false;
+};
+
+// The rows of the table under the heading that starts with the given text.
+std::map<std::string, Row> table(const std::string& heading) {
+    std::map<std::string, Row> rows;
+    std::istringstream document(sourceText("docs/bridge-protocol.md"));
+    bool inside = false;
+    const std::regex row(R"re(^\| `(\w+)` \| `([^`]*)` \| (yes|no) \| (yes|no) \|)re");
+    for (std::string line; std::getline(document, line);) {
+        if (line.starts_with("## ")) {
+            inside = line.starts_with("## " + heading);
+        }
+        std::smatch cells;
+        if (inside && std::regex_search(line, cells, row)) {
+            rows[cells[1]] = {cells[2], cells[3] == "yes", cells[4] == "yes"};
+        }
+    }
+    return rows;
+}
+
+std::set<std::string> namesWhere(const std::map<std::string, Row>& rows, bool Row::*side) {
+    std::set<std::string> names;
+    for (const auto& [name, row] : rows) {
+        if (row.*side) {
+            names.insert(name);
+        }
+    }
+    return names;
+}
+
+// The kinds in the order of Report's alternatives; "drag" and "up" share one.
+constexpr const char* kinds[] = {"hello",  "goodbye", "window", "size",    "closed",
+                                 "active", "drag",    "hotkey", "refused", "menu"};
+static_assert(std::size(kinds) == std::variant_size_v<Report>);
+
+std::string kindOf(const Report& report) {
+    const auto* pointer = std::get_if<PointerReport>(&report);
+    return pointer && pointer->released ? "up" : kinds[report.index()];
+}
+
+TEST(ProtocolTest, EveryReportOfTheTableIsReadAsItsKindAndEachSideSendsItsOwn) {
+    const auto reports = table("Reports");
+    ASSERT_EQ(reports.size(), 11U) << "the table of reports, as the document has it";
+    for (const auto& [kind, row] : reports) {
+        const auto report = parseReport(QByteArray::fromStdString(row.example));
+        ASSERT_TRUE(report) << kind << ": " << row.example;
+        EXPECT_EQ(kindOf(*report), kind) << row.example;
+        EXPECT_EQ(cursorOf(*report).has_value(), row.example.find("\"x\"") != std::string::npos)
+            << kind << ": the pointer read where the example gives it";
+    }
+    std::set<std::string> all;
+    for (const auto& [kind, row] : reports) {
+        all.insert(kind);
+    }
+    EXPECT_EQ(
+        matches(sourceText("src/bridge/Reports.cpp"), R"re(kind == QLatin1String\("(\w+)"\))re"),
+        all);
+    EXPECT_EQ(
+        matches(sourceText("resources/kwin/nivu/contents/code/main.js"), R"re(report: "(\w+)")re"),
+        namesWhere(reports, &Row::kwin));
+    EXPECT_EQ(matches(sourceText("resources/gnome/bridge.js"), R"re(report: '(\w+)')re"),
+              namesWhere(reports, &Row::gnome));
+}
+
+TEST(ProtocolTest, EveryCommandNivuWritesIsOfTheTableAndEachSideHandlesItsOwn) {
+    const auto commands = table("Commands");
+    MenuEntry settings;
+    settings.title = "Settings…";
+    const Menu menu{settings, MenuEntry::separator()};
+    const QJsonObject written[] = {
+        commands::size("7", 1920, 1080),
+        commands::place(QStringLiteral("Nivu size"), 4243, {700, 400}, true, false, 16),
+        commands::shortcut(1, QStringLiteral("Meta+Alt+R")), commands::unshortcut(1),
+        commands::statusMenu(menu)};
+    std::set<std::string> names;
+    for (const QJsonObject& command : written) {
+        const std::string name = command.value(QStringLiteral("command")).toString().toStdString();
+        names.insert(name);
+        ASSERT_TRUE(commands.contains(name)) << name << " is not in the table";
+        const QJsonObject example =
+            QJsonDocument::fromJson(QByteArray::fromStdString(commands.at(name).example)).object();
+        for (const QString& key : command.keys()) {
+            EXPECT_TRUE(example.contains(key))
+                << name << " writes " << key.toStdString() << ", which its example lacks";
+        }
+    }
+    EXPECT_EQ(names.size(), commands.size()) << "every command of the table is written";
+    EXPECT_EQ(matches(sourceText("resources/kwin/nivu/contents/code/main.js"),
+                      R"re(command\.command [!=]== "(\w+)")re"),
+              namesWhere(commands, &Row::kwin));
+    const std::string gnome = sourceText("resources/gnome/bridge.js");
+    const auto dispatch = gnome.find("switch (command.command)");
+    ASSERT_NE(dispatch, std::string::npos);
+    EXPECT_EQ(matches(gnome.substr(dispatch, gnome.find("\n        }\n", dispatch) - dispatch),
+                      R"re(case '(\w+)':)re"),
+              namesWhere(commands, &Row::gnome));
+}
+
+} // namespace
+} // namespace nivu::bridge
