@@ -86,11 +86,16 @@ function place(w) {
 }
 
 // A menu of Nivu's is given the keyboard once as it shows, so that a click elsewhere stands:
-// KWin may keep a new window of a program that has had no input from the focus.
+// KWin may keep a new window of a program that has had no input from the focus. One that showed
+// before Nivu's place for it arrived was reported as a program's: it is closed for Nivu.
 function adopt(w) {
     var id = String(w.internalId);
     var known = ownWindows[id];
     ownWindows[id] = w;
+    if (windows[id]) {
+        delete windows[id];
+        report({report: "closed", id: id});
+    }
     place(w);
     if (!known && placement(w).focus && activeWindow() !== w) setActiveWindow(w);
 }
@@ -104,7 +109,9 @@ function track(w, existing) {
     report({report: "window", id: id, app: String(w.resourceClass), role: String(w.windowRole || ""),
             pid: w.pid, width: size.width, height: size.height, normal: !!w.normalWindow,
             dialog: !!w.dialog, resizable: !!w.resizeable, existing: existing});
+    // Each handler reports only while the window counts as a program's (not adopted since).
     w.frameGeometryChanged.connect(function () {
+        if (windows[id] !== w) return;
         var now = sizeOf(w);
         if (now.width !== size.width || now.height !== size.height) {
             size = now;
@@ -113,11 +120,13 @@ function track(w, existing) {
     });
     // Interactive moves and resizes: the pointer's steps and its release.
     (w.interactiveMoveResizeStepped || w.clientStepUserMovedResized).connect(function () {
+        if (windows[id] !== w) return;
         dragging = true;
         for (var n in ownWindows) place(ownWindows[n]);
         report(withCursor({report: "drag", id: id}));
     });
     (w.interactiveMoveResizeFinished || w.clientFinishUserMovedResized).connect(function () {
+        if (windows[id] !== w) return;
         dragging = false;
         report(withCursor({report: "up", id: id}));
     });
