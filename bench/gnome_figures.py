@@ -2,7 +2,7 @@
 mutter's RemoteDesktop, and hooks put into the shell note, in the shell's clock and its count of
 painted frames, each move of the pointer during the resize and each move of Nivu's badge.
 Latency is from a pointer move to the first move of the badge beside that point (none when it
-is there already). Prints one JSON object."""
+is there already). Then Nivu's context switches while idle. Prints one JSON object."""
 
 import json
 import os
@@ -12,6 +12,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "deskt
 
 from gnome_session import GnomeShellSession  # noqa: E402
 from harness import wait_until  # noqa: E402
+from idle_switches import idle_switches  # noqa: E402
 from latency import latencies  # noqa: E402
 
 STEPS = 300
@@ -44,8 +45,8 @@ WATCH = """(() => {
 
 
 def main():
-    with GnomeShellSession(nivu_extension=True) as session:
-        session.start_nivu(json.dumps({"rememberedSizes": {}, "trackedBundleIdentifiers": []}))
+    with GnomeShellSession(nivu_extension={}) as session:
+        nivu = session.start_nivu(json.dumps({"rememberedSizes": {}, "trackedBundleIdentifiers": []}))
         _, window = session.start_program(["gnome-text-editor"])
         if session.eval(WATCH) != "true":
             sys.exit("bench: the shell took no hooks")
@@ -54,7 +55,7 @@ def main():
         session.resize_by_hand(window, corner, (corner[0] - 300, corner[1] - 200), STEPS)
         wait_until(lambda: not session.badges(), what="the badge to hide")
         events = json.loads(json.loads(session.eval("JSON.stringify(globalThis.nivuBench.events)")))
-        print(json.dumps(latencies(events)))
+        print(json.dumps({**latencies(events), "idle_switches": idle_switches(nivu.pid)}))
 
 
 if __name__ == "__main__":

@@ -2,7 +2,7 @@
 the right button) through KWin's fake input, and a KWin script notes, in KWin's clock, each
 step of the resize and each move of Nivu's badge. Latency is from a step to the first move of
 the badge beside that point (none when it is there already). The hand moves at 125 Hz, a plain
-mouse's rate. Prints one JSON object."""
+mouse's rate. Then Nivu's context switches while idle. Prints one JSON object."""
 
 import json
 import os
@@ -12,6 +12,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "desktop"))
 
 from harness import KWinSession, wait_until  # noqa: E402
+from idle_switches import idle_switches  # noqa: E402
 from latency import latencies  # noqa: E402
 
 STEPS = 300
@@ -42,7 +43,7 @@ windowList().forEach(function (w) {
 
 def main():
     with KWinSession() as session:
-        session.start_nivu(json.dumps({"rememberedSizes": {}, "trackedBundleIdentifiers": []}))
+        nivu = session.start_nivu(json.dumps({"rememberedSizes": {}, "trackedBundleIdentifiers": []}))
         _, window = session.start_program(["/usr/lib/qt6/bin/linguist"])
         path = os.path.join(session.home, "bench.js")
         with open(path, "w") as file:
@@ -57,7 +58,7 @@ def main():
         wait_until(lambda: not session.badges(), what="the badge to hide")
         events = [json.loads(line[len("js: bench "):])
                   for line in session.kwin.errors.matching(lambda line: line.startswith("js: bench "))]
-        print(json.dumps(latencies(events)))
+        print(json.dumps({**latencies(events), "idle_switches": idle_switches(nivu.pid)}))
 
 
 if __name__ == "__main__":

@@ -10,8 +10,9 @@ const BRIDGE_PATH = '/Bridge';
 const BRIDGE_INTERFACE = 'org.nivu.Bridge';
 const COMMANDING_SERVICE = 'org.nivu.Nivu';
 const REPORTING_PREFIX = 'org.nivu.Inspect';
-// Nivu answers a fetch within 20 s; the call must outlast that.
-const FETCH_TIMEOUT_MS = 25000;
+// A fetch waits until Nivu has a command, however long (G_MAXINT: no timeout): no wake-up while
+// idle. Nivu's end going away ends it.
+const FETCH_TIMEOUT_MS = 2147483647;
 // A client that cannot take a report yet (it is still starting) hears everything again then.
 const RESYNC_DELAY_MS = 1000;
 // A size a program has not taken is asked for again, this often and this many times.

@@ -5,17 +5,16 @@
 
 namespace nivu::bridge {
 
-namespace {
-// KWin and GLib give up on a call after 25 s and then stop polling; answer before.
-constexpr int keepAliveMilliseconds = 20000;
-} // namespace
-
-ScriptBridge::ScriptBridge(QDBusConnection bus, QString service)
+ScriptBridge::ScriptBridge(QDBusConnection bus, QString service,
+                           std::optional<std::chrono::milliseconds> keepAlive)
     : bus_(std::move(bus))
-    , service_(std::move(service)) {
+    , service_(std::move(service))
+    , keepsAlive_(keepAlive.has_value()) {
     keepAlive_.setSingleShot(true);
-    keepAlive_.setInterval(keepAliveMilliseconds);
-    QObject::connect(&keepAlive_, &QTimer::timeout, [this] { answerFetch(); });
+    if (keepAlive) {
+        keepAlive_.setInterval(*keepAlive);
+        QObject::connect(&keepAlive_, &QTimer::timeout, [this] { answerFetch(); });
+    }
 }
 
 ScriptBridge::~ScriptBridge() {
@@ -100,7 +99,9 @@ bool ScriptBridge::handleMessage(const QDBusMessage& message, const QDBusConnect
         message.setDelayedReply(true);
         pendingFetch_ = message;
         if (queued_.isEmpty()) {
-            keepAlive_.start();
+            if (keepsAlive_) {
+                keepAlive_.start();
+            }
         } else {
             answerFetch();
         }

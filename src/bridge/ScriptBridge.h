@@ -1,7 +1,8 @@
 // Nivu's end of the compositor side's D-Bus traffic (KWin's script, GNOME Shell's extension).
 // It reports with report(json); it fetches commands with nextCommands(), which Nivu answers only
-// once it has some (a long poll: the compositor side calls, it is never called), or empty before
-// the compositor's call would time out. Commands thus reach only the compositor that asked.
+// once it has some (a long poll: the compositor side calls, it is never called), or, where the
+// compositor's calls time out, empty before they would. Commands thus reach only the compositor
+// that asked.
 #pragma once
 
 #include "bridge/Reports.h"
@@ -13,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTimer>
+#include <chrono>
 #include <map>
 #include <optional>
 
@@ -23,8 +25,10 @@ public:
     static constexpr auto objectPath = "/Bridge";
     static constexpr auto interfaceName = "org.nivu.Bridge";
 
-    // service: the bus name the script reports to.
-    ScriptBridge(QDBusConnection bus, QString service);
+    // service: the bus name the script reports to. keepAlive: how long a fetch may wait for a
+    // command before it is answered empty; none: as long as it takes.
+    ScriptBridge(QDBusConnection bus, QString service,
+                 std::optional<std::chrono::milliseconds> keepAlive);
     ~ScriptBridge() override;
 
     // Takes the service name and publishes the object; false when another program (another
@@ -60,6 +64,7 @@ private:
     std::optional<QDBusMessage> pendingFetch_;
     QJsonArray queued_;
     std::map<QString, QJsonObject> held_;
+    bool keepsAlive_;
     QTimer keepAlive_;
 };
 

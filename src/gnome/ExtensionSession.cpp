@@ -17,7 +17,7 @@ bool onGnomeWayland() {
 
 ExtensionSession::ExtensionSession(Scheduler& scheduler, const QDBusConnection& bus,
                                    const QString& service)
-    : bridge_(bus, service)
+    : bridge_(bus, service, std::nullopt) // the extension's fetch waits as long as it takes
     , link_(bus, bridge_, QString::fromLatin1(extensionUuid),
             QCoreApplication::applicationDirPath() + QStringLiteral("/gnome-extension"))
     , desktop_(scheduler, bridge_, link_) {}

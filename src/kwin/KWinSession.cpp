@@ -7,6 +7,12 @@
 
 namespace nivu::kwin {
 
+namespace {
+// The script's fetch: KWin's callDBus takes no timeout, and Qt's D-Bus gives up on a call after
+// 25 s, after which the script fetches no more. Answered empty before that.
+constexpr std::chrono::milliseconds fetchKeepAlive{20000};
+} // namespace
+
 bool onPlasmaWayland() {
     return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
            (qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':').contains(u"KDE") ||
@@ -15,7 +21,7 @@ bool onPlasmaWayland() {
 
 KWinSession::KWinSession(Scheduler& scheduler, const QDBusConnection& bus, const Names& names,
                          const QString& scriptPath)
-    : bridge_(bus, names.service)
+    : bridge_(bus, names.service, fetchKeepAlive)
     , loader_(bus, scriptPath, names.script)
     , desktop_(scheduler, bridge_, loader_) {}
 
