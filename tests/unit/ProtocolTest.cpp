@@ -58,10 +58,12 @@ std::map<std::string, Row> table(const std::string& heading) {
     return rows;
 }
 
-std::set<std::string> namesWhere(const std::map<std::string, Row>& rows, bool Row::*side) {
+enum class Side { kwin, gnome };
+
+std::set<std::string> namesWhere(const std::map<std::string, Row>& rows, Side side) {
     std::set<std::string> names;
     for (const auto& [name, row] : rows) {
-        if (row.*side) {
+        if (side == Side::kwin ? row.kwin : row.gnome) {
             names.insert(name);
         }
     }
@@ -97,9 +99,9 @@ TEST(ProtocolTest, EveryReportOfTheTableIsReadAsItsKindAndEachSideSendsItsOwn) {
         all);
     EXPECT_EQ(
         matches(sourceText("resources/kwin/nivu/contents/code/main.js"), R"re(report: "(\w+)")re"),
-        namesWhere(reports, &Row::kwin));
+        namesWhere(reports, Side::kwin));
     EXPECT_EQ(matches(sourceText("resources/gnome/bridge.js"), R"re(report: '(\w+)')re"),
-              namesWhere(reports, &Row::gnome));
+              namesWhere(reports, Side::gnome));
 }
 
 TEST(ProtocolTest, EveryCommandNivuWritesIsOfTheTableAndEachSideHandlesItsOwn) {
@@ -127,13 +129,13 @@ TEST(ProtocolTest, EveryCommandNivuWritesIsOfTheTableAndEachSideHandlesItsOwn) {
     EXPECT_EQ(names.size(), commands.size()) << "every command of the table is written";
     EXPECT_EQ(matches(sourceText("resources/kwin/nivu/contents/code/main.js"),
                       R"re(command\.command [!=]== "(\w+)")re"),
-              namesWhere(commands, &Row::kwin));
+              namesWhere(commands, Side::kwin));
     const std::string gnome = sourceText("resources/gnome/bridge.js");
     const auto dispatch = gnome.find("switch (command.command)");
     ASSERT_NE(dispatch, std::string::npos);
     EXPECT_EQ(matches(gnome.substr(dispatch, gnome.find("\n        }\n", dispatch) - dispatch),
                       R"re(case '(\w+)':)re"),
-              namesWhere(commands, &Row::gnome));
+              namesWhere(commands, Side::gnome));
 }
 
 } // namespace
