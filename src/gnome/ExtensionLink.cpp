@@ -1,12 +1,11 @@
 // Bringing Nivu's GNOME Shell extension up: asked and done without waiting, once per run.
 #include "gnome/ExtensionLink.h"
 
+#include "bridge/BusCalls.h"
 #include "common/Warning.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QDir>
 #include <QEventLoop>
@@ -21,26 +20,15 @@
 
 namespace nivu::gnome {
 
+using bridge::callThen;
+
 namespace {
 const QString shellService = QStringLiteral("org.gnome.Shell");
 const QString shellPath = QStringLiteral("/org/gnome/Shell");
 const QString extensionsInterface = QStringLiteral("org.gnome.Shell.Extensions");
-constexpr int callTimeoutMilliseconds = 3000;
 constexpr double enabledState = 1;     // GNOME's ExtensionState.ENABLED
 constexpr double perUserType = 2;      // GNOME's ExtensionType.PER_USER
 constexpr int firstModuleVersion = 45; // GNOME loads extensions as modules from here on
-
-// Runs the call without waiting; then(reply) runs with its answer, in the context's lifetime.
-void callThen(const QDBusConnection& bus, const QDBusMessage& message, QObject* context,
-              std::function<void(const QDBusMessage&)> then) {
-    auto* watcher =
-        new QDBusPendingCallWatcher(bus.asyncCall(message, callTimeoutMilliseconds), context);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [watcher, then = std::move(then)] {
-                         watcher->deleteLater();
-                         then(watcher->reply());
-                     });
-}
 
 QDBusMessage extensionsCall(const QString& method, const QString& uuid) {
     auto message =
@@ -103,19 +91,26 @@ QString ExtensionLink::shellBusName() const {
 }
 
 void ExtensionLink::start(bridge::ScriptBridge& bridge) {
-    const QString shell = shellBusName();
-    bridge.acceptCallsFrom(shell);
-    if (shell.isEmpty() || std::exchange(stepTaken_, true)) {
+    if (asking_) {
         return;
     }
-    callThen(bus_, extensionsCall(QStringLiteral("GetExtensionInfo"), uuid_), &lifetime_,
-             [this](const QDBusMessage& reply) {
-                 if (reply.type() != QDBusMessage::ReplyMessage) {
-                     stepTaken_ = false; // asked again at the next poll
-                     return;
-                 }
-                 takeStep(qdbus_cast<QVariantMap>(reply.arguments().value(0)));
-             });
+    asking_ = true;
+    bridge::ownerThen(bus_, shellService, &lifetime_, [this, &bridge](const QString& shell) {
+        bridge.acceptCallsFrom(shell);
+        if (shell.isEmpty() || std::exchange(stepTaken_, true)) {
+            asking_ = false;
+            return;
+        }
+        callThen(bus_, extensionsCall(QStringLiteral("GetExtensionInfo"), uuid_), &lifetime_,
+                 [this](const QDBusMessage& reply) {
+                     asking_ = false;
+                     if (reply.type() != QDBusMessage::ReplyMessage) {
+                         stepTaken_ = false; // asked again at the next poll
+                         return;
+                     }
+                     takeStep(qdbus_cast<QVariantMap>(reply.arguments().value(0)));
+                 });
+    });
 }
 
 void ExtensionLink::takeStep(const QVariantMap& info) {
@@ -261,17 +256,18 @@ void ExtensionLink::awaitRunning(std::chrono::milliseconds timeout) {
     if (running_ || shellBusName().isEmpty()) {
         return;
     }
-    const QDBusMessage reply = bus_.call(extensionsCall(QStringLiteral("GetExtensionInfo"), uuid_),
-                                         QDBus::Block, callTimeoutMilliseconds);
-    const auto info = qdbus_cast<QVariantMap>(reply.arguments().value(0));
-    if (info.value(QStringLiteral("state")).toDouble() != enabledState) {
-        return;
-    }
+    // A nested loop, so that the extension's hello is taken while Nivu waits; the shell's
+    // answer is awaited there too, since a busy shell may take seconds.
     QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    deadline.start(timeout);
+    QObject waiting;
+    QTimer::singleShot(timeout, &waiting, [&loop] { loop.quit(); });
+    callThen(bus_, extensionsCall(QStringLiteral("GetExtensionInfo"), uuid_), &waiting,
+             [&loop](const QDBusMessage& reply) {
+                 const auto info = qdbus_cast<QVariantMap>(reply.arguments().value(0));
+                 if (info.value(QStringLiteral("state")).toDouble() != enabledState) {
+                     loop.quit(); // GNOME will not run it before the user's next step
+                 }
+             });
     QTimer check;
     QObject::connect(&check, &QTimer::timeout, &loop, [&] {
         if (running_) {

@@ -59,6 +59,7 @@ private:
     QString bundled_;
     bool running_ = false;
     bool stepTaken_ = false; // once per run: the step's outcome needs no repeating
+    bool asking_ = false;    // the shell's answers are awaited: no second question
     Subscription reports_;
     QObject lifetime_; // the answers still awaited end with this
 };

@@ -1,17 +1,26 @@
-// Loading the script: loadScript, then Scripting's start(), which runs it.
+// Loading the script: loadScript, then Scripting's start(), which runs it. Every call on the
+// way is asynchronous: the access poll asks for a load each second, and a KWin that is busy
+// must not stall Nivu's loop for the seconds its answers take.
 #include "kwin/ScriptLoader.h"
 
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
+#include "bridge/BusCalls.h"
 
 namespace nivu::kwin {
 
 namespace {
 const QString kwinService = QStringLiteral("org.kde.KWin");
+const QString scriptingPath = QStringLiteral("/Scripting");
 const QString scripting = QStringLiteral("org.kde.kwin.Scripting");
-constexpr int callTimeoutMilliseconds = 3000;
+
+bool answered(const QDBusMessage& reply) {
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+QDBusMessage scriptingCall(const QString& method, const QVariantList& arguments) {
+    auto message = QDBusMessage::createMethodCall(kwinService, scriptingPath, scripting, method);
+    message.setArguments(arguments);
+    return message;
+}
 } // namespace
 
 ScriptLoader::ScriptLoader(QDBusConnection bus, QString scriptPath, QString name)
@@ -23,50 +32,52 @@ ScriptLoader::~ScriptLoader() {
     unload();
 }
 
-bool ScriptLoader::kwinPresent() const {
-    return !kwinBusName().isEmpty();
+void ScriptLoader::ask(const QString& method, const QVariantList& arguments,
+                       std::function<void(const QDBusMessage&)> then) {
+    bridge::callThen(bus_, scriptingCall(method, arguments), &lifetime_, std::move(then));
 }
 
-QString ScriptLoader::kwinBusName() const {
-    if (!bus_.isConnected() || !bus_.interface()) {
-        return {};
+void ScriptLoader::load(std::function<void(const QString& kwin)> onKWin) {
+    if (loading_) {
+        return;
     }
-    const auto owner = bus_.interface()->serviceOwner(kwinService);
-    return owner.isValid() ? owner.value() : QString();
-}
-
-bool ScriptLoader::call(const QString& path, const QString& interface, const QString& method,
-                        const QVariantList& arguments, QVariant* result) const {
-    auto message = QDBusMessage::createMethodCall(kwinService, path, interface, method);
-    message.setArguments(arguments);
-    const QDBusMessage reply = bus_.call(message, QDBus::Block, callTimeoutMilliseconds);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        return false;
-    }
-    if (result) {
-        *result = reply.arguments().value(0);
-    }
-    return true;
-}
-
-bool ScriptLoader::load() {
     loaded_ = false;
-    if (!kwinPresent()) {
-        return false;
+    if (!bus_.isConnected()) {
+        return;
     }
-    call(QStringLiteral("/Scripting"), scripting, QStringLiteral("unloadScript"), {name_});
-    QVariant id;
-    if (!call(QStringLiteral("/Scripting"), scripting, QStringLiteral("loadScript"),
-              {scriptPath_, name_}, &id) ||
-        id.toInt() < 0) {
-        return false;
-    }
-    // Started through Scripting, not through the script's own object at the number loadScript
-    // answers: KWin numbers a script by how many it holds, so after an unload that number's
-    // object may be another running script's, whose run() returns at once. start() runs every
-    // loaded script that does not run yet, ours included, on 5.27 and on 6.
-    loaded_ = call(QStringLiteral("/Scripting"), scripting, QStringLiteral("start"), {});
-    return loaded_;
+    loading_ = true;
+    bridge::ownerThen(bus_, kwinService, &lifetime_,
+                      [this, onKWin = std::move(onKWin)](const QString& kwin) {
+                          if (kwin.isEmpty()) {
+                              return finishLoad(false);
+                          }
+                          if (onKWin) {
+                              onKWin(kwin);
+                          }
+                          replaceScript();
+                      });
+}
+
+void ScriptLoader::replaceScript() {
+    ask(QStringLiteral("unloadScript"), {name_}, [this](const QDBusMessage&) {
+        ask(QStringLiteral("loadScript"), {scriptPath_, name_}, [this](const QDBusMessage& id) {
+            if (!answered(id) || id.arguments().value(0).toInt() < 0) {
+                return finishLoad(false);
+            }
+            // Started through Scripting, not through the script's own object at the number
+            // loadScript answers: KWin numbers a script by how many it holds, so after an
+            // unload that number's object may be another running script's, whose run() returns
+            // at once. start() runs every loaded script that does not run yet, ours included,
+            // on 5.27 and on 6.
+            ask(QStringLiteral("start"), {},
+                [this](const QDBusMessage& started) { finishLoad(answered(started)); });
+        });
+    });
+}
+
+void ScriptLoader::finishLoad(bool started) {
+    loading_ = false;
+    loaded_ = started;
 }
 
 QString ScriptLoader::compositorService() const {
@@ -74,30 +85,30 @@ QString ScriptLoader::compositorService() const {
 }
 
 void ScriptLoader::start(bridge::ScriptBridge& bridge) {
+    if (loading_) {
+        return;
+    }
     bridge.reset();
-    bridge.acceptCallsFrom(kwinBusName());
-    load();
+    load([&bridge](const QString& kwin) { bridge.acceptCallsFrom(kwin); });
 }
 
 void ScriptLoader::checkStillRunning(QObject* context, std::function<void()> onDropped) {
-    auto message = QDBusMessage::createMethodCall(kwinService, QStringLiteral("/Scripting"),
-                                                  scripting, QStringLiteral("isScriptLoaded"));
-    message.setArguments({name_});
-    auto* watcher =
-        new QDBusPendingCallWatcher(bus_.asyncCall(message, callTimeoutMilliseconds), context);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [watcher, onDropped = std::move(onDropped)] {
-                         watcher->deleteLater();
-                         const QDBusPendingReply<bool> reply = *watcher;
-                         if (reply.isValid() && !reply.value()) { // no answer: KWin's own watch
+    bridge::callThen(bus_, scriptingCall(QStringLiteral("isScriptLoaded"), {name_}), context,
+                     [onDropped = std::move(onDropped)](const QDBusMessage& reply) {
+                         // No answer is KWin's own watch's to tell.
+                         if (answered(reply) && !reply.arguments().value(0).toBool()) {
                              onDropped();
                          }
                      });
 }
 
 void ScriptLoader::unload() {
-    if (std::exchange(loaded_, false)) {
-        call(QStringLiteral("/Scripting"), scripting, QStringLiteral("unloadScript"), {name_});
+    // A load under way is abandoned; KWin may still have started the script, so it goes too.
+    qDeleteAll(lifetime_.findChildren<QObject*>(Qt::FindDirectChildrenOnly));
+    const bool wasLoaded = std::exchange(loaded_, false);
+    if (const bool wasLoading = std::exchange(loading_, false); wasLoaded || wasLoading) {
+        bus_.call(scriptingCall(QStringLiteral("unloadScript"), {name_}), QDBus::Block,
+                  bridge::busCallTimeoutMilliseconds);
     }
 }
 

@@ -4,6 +4,8 @@
 #include "bridge/CompositorLink.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QObject>
 #include <QString>
 #include <functional>
 
@@ -17,30 +19,37 @@ public:
 
     QString compositorService() const override;
     bool running() const override { return loaded_; }
-    // The script calls at once: the bridge takes KWin's calls from the start.
+    // The script calls at once: the bridge takes KWin's calls before it starts.
     void start(bridge::ScriptBridge& bridge) override;
     void forget() override { loaded_ = false; }
     // KWin's scripting answers whether the script still runs: any program on the bus may
     // unload it.
     void checkStillRunning(QObject* context, std::function<void()> onDropped) override;
 
-    // Whether KWin is on the session bus now.
-    bool kwinPresent() const;
-    // KWin's unique bus name, the sender of the script's calls; empty without KWin.
-    QString kwinBusName() const;
-    // Replaces a script of the same name left by an earlier Nivu and starts ours; false when
-    // KWin is absent or refuses.
-    bool load();
+    // Replaces a script of the same name left by an earlier Nivu and starts ours, without
+    // waiting for KWin, which may be slow or hung: running() once KWin has started it.
+    // onKWin gets KWin's unique bus name, the sender of the script's calls, before that. A
+    // load under way is not begun again; one that KWin refuses or never answers ends with
+    // loading() false and running() false.
+    void load(std::function<void(const QString& kwin)> onKWin = {});
+    bool loading() const { return loading_; }
+    // Waits for KWin's answer: at Nivu's end, so that the script goes first.
     void unload();
 
 private:
-    bool call(const QString& path, const QString& interface, const QString& method,
-              const QVariantList& arguments, QVariant* result = nullptr) const;
+    // Calls KWin's scripting; then runs with the answer, or with the error where none came.
+    void ask(const QString& method, const QVariantList& arguments,
+             std::function<void(const QDBusMessage&)> then);
+    // Unloads a script of our name, loads ours and starts it.
+    void replaceScript();
+    void finishLoad(bool started);
 
     QDBusConnection bus_;
     QString scriptPath_;
     QString name_;
     bool loaded_ = false;
+    bool loading_ = false;
+    QObject lifetime_; // answers still awaited end with the loader: declared last, gone first
 };
 
 } // namespace nivu::kwin
