@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
+#include <string_view>
 
 namespace nivu::bridge {
 
@@ -43,18 +44,49 @@ std::optional<std::string> text(const QJsonObject& fact, const char* key) {
     return value.isString() ? std::optional(value.toString().toStdString()) : std::nullopt;
 }
 
-std::optional<Report> windowReport(const QJsonObject& fact, std::string id) {
+// A whole number in [lowest, highest].
+std::optional<double> count(const QJsonValue& value, double lowest, double highest) {
+    const double number = value.toDouble(-1);
+    if (!value.isDouble() || number < lowest || number > highest || number != std::floor(number)) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+std::optional<std::uint32_t> shortcut(const QJsonObject& fact) {
+    const auto number = count(fact.value(QLatin1String("shortcut")), 1, 0xffffffff);
+    return number ? std::optional(static_cast<std::uint32_t>(*number)) : std::nullopt;
+}
+
+// The id of a window the report is about: never empty.
+std::optional<std::string> windowId(const QJsonObject& fact) {
+    auto id = text(fact, "id");
+    return id && !id->empty() ? id : std::nullopt;
+}
+
+// --- one reader per kind ---------------------------------------------------------------------
+
+std::optional<Report> hello(const QJsonObject&) {
+    return HelloReport{};
+}
+
+std::optional<Report> goodbye(const QJsonObject&) {
+    return GoodbyeReport{};
+}
+
+std::optional<Report> window(const QJsonObject& fact) {
+    auto id = windowId(fact);
     const auto width = side(fact.value(QLatin1String("width")));
     const auto height = side(fact.value(QLatin1String("height")));
-    const QJsonValue pid = fact.value(QLatin1String("pid"));
-    if (!width || !height || !pid.isDouble() || pid.toDouble() < 0 || pid.toDouble() > 0x7fffffff) {
+    const auto pid = count(fact.value(QLatin1String("pid")), 0, 0x7fffffff);
+    if (!id || !width || !height || !pid) {
         return std::nullopt;
     }
     const auto flag = [&](const char* key) { return fact.value(QLatin1String(key)).toBool(); };
-    return WindowReport{std::move(id),
+    return WindowReport{std::move(*id),
                         text(fact, "app").value_or(""),
                         text(fact, "role").value_or(""),
-                        static_cast<std::int32_t>(pid.toDouble()),
+                        static_cast<std::int32_t>(*pid),
                         *width,
                         *height,
                         flag("normal"),
@@ -62,69 +94,80 @@ std::optional<Report> windowReport(const QJsonObject& fact, std::string id) {
                         flag("resizable"),
                         flag("existing")};
 }
+
+std::optional<Report> size(const QJsonObject& fact) {
+    auto id = windowId(fact);
+    const auto width = side(fact.value(QLatin1String("width")));
+    const auto height = side(fact.value(QLatin1String("height")));
+    const auto at = cursor(fact);
+    if (!id || !width || !height || (!at && fact.contains(QLatin1String("x")))) {
+        return std::nullopt;
+    }
+    return SizeReport{std::move(*id), *width, *height, at};
+}
+
+std::optional<Report> closed(const QJsonObject& fact) {
+    auto id = windowId(fact);
+    return id ? std::optional<Report>(ClosedReport{std::move(*id)}) : std::nullopt;
+}
+
+std::optional<Report> active(const QJsonObject& fact) { // an empty id: no window has the focus
+    auto id = text(fact, "id");
+    return id ? std::optional<Report>(ActiveReport{std::move(*id)}) : std::nullopt;
+}
+
+template <bool released> std::optional<Report> pointer(const QJsonObject& fact) {
+    auto id = windowId(fact);
+    const auto at = cursor(fact);
+    return id && at ? std::optional<Report>(PointerReport{std::move(*id), released, *at})
+                    : std::nullopt;
+}
+
+std::optional<Report> hotKey(const QJsonObject& fact) {
+    const auto number = shortcut(fact);
+    const auto at = cursor(fact);
+    return number && at ? std::optional<Report>(HotKeyReport{*number, *at}) : std::nullopt;
+}
+
+std::optional<Report> refused(const QJsonObject& fact) {
+    const auto number = shortcut(fact);
+    return number ? std::optional<Report>(RefusedReport{*number}) : std::nullopt;
+}
+
+std::optional<Report> menu(const QJsonObject& fact) {
+    const auto entry = count(fact.value(QLatin1String("entry")), 0, largestEntry);
+    return entry ? std::optional<Report>(MenuReport{static_cast<std::size_t>(*entry)})
+                 : std::nullopt;
+}
+
+struct Kind {
+    std::string_view name;
+    std::optional<Report> (*read)(const QJsonObject& fact);
+};
+
+// Every kind of report, as docs/bridge-protocol.md lists them.
+constexpr Kind kinds[] = {
+    {"hello", hello},         // the compositor side runs from here on
+    {"goodbye", goodbye},     // it stops
+    {"window", window},       // a window, once shown
+    {"size", size},           // its new size
+    {"closed", closed},       // it is gone
+    {"active", active},       // the focus moved
+    {"drag", pointer<false>}, // a step of a move or resize by hand
+    {"up", pointer<true>},    // its end
+    {"hotkey", hotKey},       // a shortcut pressed
+    {"refused", refused},     // a shortcut not grabbed
+    {"menu", menu},           // a status menu entry chosen
+};
 } // namespace
 
 std::optional<Report> parseReport(const QByteArray& json) {
     const QJsonObject fact = QJsonDocument::fromJson(json).object();
-    const QString kind = fact.value(QLatin1String("report")).toString();
-    if (kind == QLatin1String("hello")) {
-        return HelloReport{};
-    }
-    if (kind == QLatin1String("goodbye")) {
-        return GoodbyeReport{};
-    }
-    if (kind == QLatin1String("hotkey") || kind == QLatin1String("refused")) {
-        const QJsonValue number = fact.value(QLatin1String("shortcut"));
-        if (!number.isDouble() || number.toDouble() < 1 || number.toDouble() > 0xffffffff ||
-            number.toDouble() != std::floor(number.toDouble())) {
-            return std::nullopt;
+    const std::string kind = fact.value(QLatin1String("report")).toString().toStdString();
+    for (const auto& [name, read] : kinds) {
+        if (name == kind) {
+            return read(fact);
         }
-        const auto shortcut = static_cast<std::uint32_t>(number.toDouble());
-        if (kind == QLatin1String("refused")) {
-            return RefusedReport{shortcut};
-        }
-        const auto at = cursor(fact);
-        return at ? std::optional<Report>(HotKeyReport{shortcut, *at}) : std::nullopt;
-    }
-    if (kind == QLatin1String("menu")) {
-        const QJsonValue entry = fact.value(QLatin1String("entry"));
-        if (!entry.isDouble() || entry.toDouble() < 0 || entry.toDouble() > largestEntry ||
-            entry.toDouble() != std::floor(entry.toDouble())) {
-            return std::nullopt;
-        }
-        return MenuReport{static_cast<std::size_t>(entry.toDouble())};
-    }
-    auto id = text(fact, "id");
-    if (!id) {
-        return std::nullopt;
-    }
-    if (kind == QLatin1String("active")) {
-        return ActiveReport{std::move(*id)};
-    }
-    if (id->empty()) {
-        return std::nullopt;
-    }
-    if (kind == QLatin1String("closed")) {
-        return ClosedReport{std::move(*id)};
-    }
-    if (kind == QLatin1String("drag") || kind == QLatin1String("up")) {
-        const auto at = cursor(fact);
-        if (!at) {
-            return std::nullopt;
-        }
-        return PointerReport{std::move(*id), kind == QLatin1String("up"), *at};
-    }
-    if (kind == QLatin1String("size")) {
-        const auto width = side(fact.value(QLatin1String("width")));
-        const auto height = side(fact.value(QLatin1String("height")));
-        const auto at = cursor(fact);
-        if (!width || !height || (!at && fact.contains(QLatin1String("x")))) {
-            return std::nullopt;
-        }
-        return SizeReport{std::move(*id), *width, *height, at};
-    }
-    if (kind == QLatin1String("window")) {
-        return windowReport(fact, std::move(*id));
     }
     return std::nullopt;
 }
