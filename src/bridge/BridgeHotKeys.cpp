@@ -11,10 +11,6 @@ namespace nivu::bridge {
 
 namespace {
 constexpr int evdevToXkb = 8;
-
-QString holdKey(std::uint32_t number) {
-    return QStringLiteral("shortcut %1").arg(number);
-}
 } // namespace
 
 std::optional<std::uint32_t> layoutKeysym(int evdevCode) {
@@ -53,7 +49,7 @@ void BridgeHotKeys::refuse(Number number) {
     }
     found->second.held = false;
     shortcuts_.erase(number);
-    bridge_.release(holdKey(number));
+    bridge_.release(Standing::shortcutNumber(number));
     announceHolding({{found->second.identifier, false}});
 }
 
@@ -65,13 +61,13 @@ bool BridgeHotKeys::grab(Number number, const backend::KeyCombination& combinati
         return false;
     }
     shortcuts_[number] = *keys;
-    bridge_.hold(holdKey(number), commands::shortcut(number, *keys));
+    bridge_.hold(Standing::shortcutNumber(number), commands::shortcut(number, *keys));
     return true;
 }
 
 void BridgeHotKeys::release(Number number, const backend::KeyCombination&) {
     shortcuts_.erase(number);
-    bridge_.release(holdKey(number));
+    bridge_.release(Standing::shortcutNumber(number));
     bridge_.send(commands::unshortcut(number));
 }
 

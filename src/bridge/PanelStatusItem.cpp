@@ -8,7 +8,6 @@
 namespace nivu::bridge {
 
 namespace {
-const QString holdKey = QStringLiteral("status menu");
 // Who shows StatusNotifier items registers here (Plasma's panel, GNOME's AppIndicator extension).
 const QString statusNotifierWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 } // namespace
@@ -38,7 +37,7 @@ PanelStatusItem::PanelStatusItem(ScriptBridge& bridge, std::unique_ptr<StatusIte
 
 PanelStatusItem::~PanelStatusItem() {
     bridge_.send(commands::statusMenu({}));
-    bridge_.release(holdKey);
+    bridge_.release(Standing::statusMenu());
 }
 
 bool PanelStatusItem::setImage(const std::string& name,
@@ -61,7 +60,7 @@ void PanelStatusItem::setEntryHidden(std::size_t index, bool hidden) {
 }
 
 void PanelStatusItem::send() {
-    bridge_.hold(holdKey, commands::statusMenu(hostPresent_ ? Menu{} : entries_));
+    bridge_.hold(Standing::statusMenu(), commands::statusMenu(hostPresent_ ? Menu{} : entries_));
 }
 
 // A choice comes from the panel as the entry's place in the menu that was sent.

@@ -38,20 +38,20 @@ void ScriptBridge::send(const QJsonObject& command) {
     }
 }
 
-void ScriptBridge::hold(const QString& key, const QJsonObject& command) {
-    held_[key] = command;
+void ScriptBridge::hold(const Standing& what, const QJsonObject& command) {
+    held_[what] = command;
     send(command);
 }
 
-void ScriptBridge::release(const QString& key) {
-    held_.erase(key);
+void ScriptBridge::release(const Standing& what) {
+    held_.erase(what);
 }
 
 void ScriptBridge::reset() {
     keepAlive_.stop();
     pendingFetch_.reset();
     queued_ = QJsonArray();
-    for (const auto& [key, command] : held_) {
+    for (const auto& [_, command] : held_) {
         queued_.append(command);
     }
 }

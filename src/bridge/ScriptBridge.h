@@ -15,10 +15,28 @@
 #include <QJsonObject>
 #include <QTimer>
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <optional>
+#include <tuple>
 
 namespace nivu::bridge {
+
+// What a standing command is for: a later one for the same replaces it.
+struct Standing {
+    enum class Kind { placement, shortcut, statusMenu }; // the order a new script gets them in
+    Kind kind;
+    std::uint32_t shortcut = 0; // the shortcut's number
+    QString window;             // the placed window's title
+
+    static Standing placementOf(const QString& title) { return {Kind::placement, 0, title}; }
+    static Standing shortcutNumber(std::uint32_t number) { return {Kind::shortcut, number, {}}; }
+    static Standing statusMenu() { return {Kind::statusMenu, 0, {}}; }
+    bool operator<(const Standing& other) const {
+        return std::tie(kind, shortcut, window) <
+               std::tie(other.kind, other.shortcut, other.window);
+    }
+};
 
 class ScriptBridge final : public QDBusVirtualObject {
 public:
@@ -39,10 +57,10 @@ public:
     // Queues a command; it leaves with the answer to the script's pending fetch.
     void send(const QJsonObject& command);
     // Sends a standing command (a hot key, a placement), which every script started later gets
-    // too; a later one under the same key replaces it.
-    void hold(const QString& key, const QJsonObject& command);
-    // The standing command under the key is no longer sent to scripts started later.
-    void release(const QString& key);
+    // too; a later one for the same replaces it.
+    void hold(const Standing& what, const QJsonObject& command);
+    // The standing command for that is no longer sent to scripts started later.
+    void release(const Standing& what);
     // The compositor side is gone: drops its pending fetch and the queue, and queues the standing
     // commands for the next script.
     void reset();
@@ -63,7 +81,7 @@ private:
     QString sender_;
     std::optional<QDBusMessage> pendingFetch_;
     QJsonArray queued_;
-    std::map<QString, QJsonObject> held_;
+    std::map<Standing, QJsonObject> held_;
     bool keepsAlive_;
     QTimer keepAlive_;
 };

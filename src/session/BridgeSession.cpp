@@ -33,7 +33,7 @@ HotKeyPlatform& BridgeSession::hotKeys() {
 
 WindowPlacer BridgeSession::windowPlacer() {
     return [this](const QString& title, const Placement& placement) {
-        bridge_.hold(QStringLiteral("place ") + title,
+        bridge_.hold(bridge::Standing::placementOf(title),
                      bridge::commands::place(title, QCoreApplication::applicationPid(),
                                              placement.topLeft, placement.atPointer,
                                              placement.takesFocus, placement.besidePointer));
