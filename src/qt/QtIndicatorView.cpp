@@ -51,7 +51,7 @@ public:
         setFocusPolicy(Qt::NoFocus);
         setFixedSize(badgeWidth, badgeHeight);
         setFont(labelFont());
-        setWindowTitle(QStringLiteral("Nivu size"));
+        setWindowTitle(titleOf(OwnWindow::badge));
         layout_.setTextFormat(Qt::PlainText);
         layout_.setPerformanceHint(QStaticText::AggressiveCaching);
         repaintLater.setSingleShot(true);
@@ -184,8 +184,8 @@ void QtIndicatorView::setFrameOrigin(Point origin) {
     badge_->move(topLeft);
     if (placeWindow_ && placed_ != topLeft) {
         placed_ = topLeft;
-        placeWindow_(badge_->windowTitle(), {topLeft, /*atPointer=*/false, /*takesFocus=*/false,
-                                             static_cast<int>(IndicatorPanel::pointerOffset)});
+        placeWindow_(OwnWindow::badge, {topLeft, /*atPointer=*/false, /*takesFocus=*/false,
+                                        static_cast<int>(IndicatorPanel::pointerOffset)});
     }
 }
 

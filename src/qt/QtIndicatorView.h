@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/IndicatorView.h"
+#include "qt/Placement.h"
 
 #include <QPoint>
 #include <QWidget>
@@ -14,23 +15,6 @@
 #include <optional>
 
 namespace nivu {
-
-// Where one of Nivu's windows goes, where Qt cannot place it (a Wayland client cannot place
-// its windows).
-struct Placement {
-    QPoint topLeft;
-    // Instead: at the pointer, where it is when the compositor side takes the placement (a
-    // tray icon's menu, where only the compositor knows the pointer).
-    bool atPointer = false;
-    // Only a window that takes the focus (a menu) keeps it when shown.
-    bool takesFocus = false;
-    // While a user moves or resizes a window, the compositor itself keeps this one so far beside
-    // the pointer (to the other side where a screen's edge leaves no room), in the frame of each
-    // step of the pointer; topLeft then counts only outside a drag.
-    std::optional<int> besidePointer;
-};
-// Puts one of Nivu's windows (by its title) there; empty where Qt's own move places them.
-using WindowPlacer = std::function<void(const QString& title, const Placement& placement)>;
 
 class QtIndicatorView final : public IndicatorView {
 public:

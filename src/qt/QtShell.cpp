@@ -115,8 +115,8 @@ void QtShell::popUpMenu(Menu entries, Point location) {
     const QPoint at = qtPointFromDesktop(location);
     if (placeWindow_) {
         makeToplevel(menu);
-        menu.setWindowTitle(QStringLiteral("Nivu presets"));
-        placeWindow_(menu.windowTitle(),
+        menu.setWindowTitle(titleOf(OwnWindow::presetMenu));
+        placeWindow_(OwnWindow::presetMenu,
                      {at, /*atPointer=*/false, /*takesFocus=*/true, std::nullopt});
     }
     menu.exec(at);

@@ -34,7 +34,7 @@ QtStatusItem::QtStatusItem(PendingDeactivation pendingDeactivation, WindowPlacer
     , placeWindow_(std::move(placeWindow)) {
     if (placeWindow_) {
         makeToplevel(menu_);
-        menu_.setWindowTitle(QStringLiteral("Nivu menu"));
+        menu_.setWindowTitle(titleOf(OwnWindow::statusMenu));
     }
     tray_.setIcon(placeholderIcon());
     QObject::connect(&tray_, &QSystemTrayIcon::activated,
@@ -57,7 +57,7 @@ void QtStatusItem::openMenu() {
         return;
     }
     if (placeWindow_) { // Qt knows the pointer only over its own windows
-        placeWindow_(menu_.windowTitle(),
+        placeWindow_(OwnWindow::statusMenu,
                      {QPoint(), /*atPointer=*/true, /*takesFocus=*/true, std::nullopt});
     }
     menu_.popup(QCursor::pos());

@@ -32,7 +32,8 @@ HotKeyPlatform& BridgeSession::hotKeys() {
 }
 
 WindowPlacer BridgeSession::windowPlacer() {
-    return [this](const QString& title, const Placement& placement) {
+    return [this](OwnWindow window, const Placement& placement) {
+        const QString title = titleOf(window);
         bridge_.hold(bridge::Standing::placementOf(title),
                      bridge::commands::place(title, QCoreApplication::applicationPid(),
                                              placement.topLeft, placement.atPointer,

@@ -162,7 +162,7 @@ TEST(QtShellTest, OnWaylandThePresetMenuFollowsThePointerOnlyOnceItMoves) {
     elsewhere.show();
     QTest::mouseMove(elsewhere.windowHandle(), QPoint(10, 10));
     for (const auto& row : rows) {
-        QtShell shell([] { return true; }, {}, [](const QString&, const Placement&) {});
+        QtShell shell([] { return true; }, {}, [](OwnWindow, const Placement&) {});
         int chosen = -1;
         Menu entries(5);
         for (int i = 0; i < 5; ++i) {
@@ -245,19 +245,21 @@ TEST(QtShellTest, OnWaylandAMenuOpenedAgainStartsWithThePointerAtRest) {
 // a menu the popup of a badge that showed. The menus go where asked, take the keyboard and
 // close when they lose it.
 TEST(QtShellTest, WhereTheCompositorPlacesThemTheBadgeAndMenusAreWindowsOfTheirOwn) {
-    std::vector<std::pair<QString, Placement>> placed;
+    std::vector<std::pair<OwnWindow, Placement>> placed;
     QtShell shell([] { return true; }, {},
-                  [&](const QString& title, const Placement& placement) {
-                      placed.emplace_back(title, placement);
+                  [&](OwnWindow window, const Placement& placement) {
+                      placed.emplace_back(window, placement);
                   });
     const auto view = shell.createIndicatorView();
     const QWidget& badge = static_cast<QtIndicatorView&>(*view).widget();
     EXPECT_EQ(badge.windowType(), Qt::Window);
     EXPECT_TRUE(badge.windowFlags().testFlags(
         Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput | Qt::FramelessWindowHint));
-    const auto shownMenu = [](const char* title) -> QMenu* {
+    EXPECT_EQ(badge.windowTitle(), titleOf(OwnWindow::badge)) << "the compositor's only handle";
+    // The menu shown carries the title that its placement names.
+    const auto shownMenu = [](OwnWindow window) -> QMenu* {
         for (auto* widget : QApplication::topLevelWidgets()) {
-            if (widget->isVisible() && widget->windowTitle() == QLatin1String(title)) {
+            if (widget->isVisible() && widget->windowTitle() == titleOf(window)) {
                 return qobject_cast<QMenu*>(widget);
             }
         }
@@ -289,10 +291,11 @@ TEST(QtShellTest, WhereTheCompositorPlacesThemTheBadgeAndMenusAreWindowsOfTheirO
     Menu entries(2);
     entries[0].title = "One";
     entries[1].title = "Two";
-    QTimer::singleShot(0, [&] { closesWhenNivuLosesTheKeyboard(shownMenu("Nivu presets")); });
+    QTimer::singleShot(0,
+                       [&] { closesWhenNivuLosesTheKeyboard(shownMenu(OwnWindow::presetMenu)); });
     shell.popUpMenu(entries, desktopPointFromLogical(300, 200)); // returns once it closed
     ASSERT_FALSE(placed.empty());
-    EXPECT_EQ(placed.back().first, QStringLiteral("Nivu presets"));
+    EXPECT_EQ(placed.back().first, OwnWindow::presetMenu);
     EXPECT_EQ(placed.back().second.topLeft, QPoint(300, 200));
     EXPECT_TRUE(placed.back().second.takesFocus && !placed.back().second.atPointer);
 
@@ -302,7 +305,8 @@ TEST(QtShellTest, WhereTheCompositorPlacesThemTheBadgeAndMenusAreWindowsOfTheirO
     auto& tray = static_cast<QtStatusItem&>(*item);
     tray.setMenu(entries);
     Q_EMIT tray.trayIcon().activated(QSystemTrayIcon::Trigger);
-    EXPECT_EQ(placed.back().first, QStringLiteral("Nivu menu"));
+    EXPECT_EQ(placed.back().first, OwnWindow::statusMenu);
+    EXPECT_EQ(tray.menu().windowTitle(), titleOf(OwnWindow::statusMenu));
     EXPECT_TRUE(placed.back().second.takesFocus && placed.back().second.atPointer);
     EXPECT_TRUE(tray.menu().isVisible());
     closesWhenNivuLosesTheKeyboard(&tray.menu());
