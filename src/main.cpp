@@ -10,7 +10,7 @@
 #include "qt/SignalWatcher.h"
 #include "qt/SvgIcon.h"
 #include "qt/Translations.h"
-#include "session/DesktopSession.h"
+#include "session/SessionChoice.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -44,10 +44,10 @@ int runController(nivu::QtScheduler& scheduler, nivu::DesktopSession& session) {
     return QApplication::exec();
 }
 
-int run(nivu::QtScheduler& scheduler, nivu::DesktopSession::Kind kind) {
+int run(nivu::QtScheduler& scheduler, nivu::SessionKind kind) {
     std::string problem;
     int exitStatus = 0;
-    const auto session = nivu::DesktopSession::open(
+    const auto session = nivu::openSession(
         kind, scheduler, {QStringLiteral("org.nivu.Nivu"), QStringLiteral("nivu")}, problem);
     if (!session || !session->claim(
                         [&] {
@@ -71,15 +71,15 @@ int run(nivu::QtScheduler& scheduler, nivu::DesktopSession::Kind kind) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const auto kind = nivu::DesktopSession::detect();
+    const auto kind = nivu::detectSession();
     // Before Qt, which would abort with a message of its own: one clear line and a status.
-    if (const auto problem = nivu::DesktopSession::displayProblem(kind)) {
+    if (const auto problem = nivu::displayProblem(kind)) {
         nivu::warn(*problem);
         return 1;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         // The badge must live on the display whose windows it measures.
-        qputenv("QT_QPA_PLATFORM", kind == nivu::DesktopSession::Kind::x11 ? "xcb" : "wayland");
+        qputenv("QT_QPA_PLATFORM", kind == nivu::SessionKind::x11 ? "xcb" : "wayland");
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nivu"));

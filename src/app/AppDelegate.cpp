@@ -9,7 +9,8 @@ AppDelegate::AppDelegate(AppEnvironment environment)
     , accessibilityObserver_(env_.desktop, env_.scheduler)
     , mouseMonitor_(env_.pointer)
     , liveResize_(env_.scheduler, env_.pointer, mouseMonitor_, env_.shell, env_.sizeMemory)
-    , permission_(env_.desktop, env_.scheduler, env_.shell) {}
+    , permission_(env_.desktop, env_.scheduler,
+                  [&shell = env_.shell] { shell.showAccessibilityPrompt(); }) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
     setupStatusItem();

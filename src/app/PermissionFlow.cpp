@@ -6,7 +6,7 @@ namespace nivu {
 void PermissionFlow::waitForAccess(std::function<void()> onGranted, bool explain) {
     onGranted_ = std::move(onGranted);
     if (explain) {
-        shell_.showAccessibilityPrompt();
+        explain_();
     }
     startPermissionPolling();
 }

@@ -5,7 +5,6 @@
 #include "common/WeakAnchor.h"
 #include "platform/Desktop.h"
 #include "platform/Scheduler.h"
-#include "platform/Shell.h"
 
 #include <functional>
 #include <optional>
@@ -16,10 +15,11 @@ class PermissionFlow {
 public:
     static constexpr Duration pollInterval{1000};
 
-    PermissionFlow(Desktop& desktop, Scheduler& scheduler, Shell& shell)
+    // explain: tells the user how to get access (Nivu's explanation; nivu-inspect's line).
+    PermissionFlow(Desktop& desktop, Scheduler& scheduler, std::function<void()> explain)
         : desktop_(desktop)
         , scheduler_(scheduler)
-        , shell_(shell) {}
+        , explain_(std::move(explain)) {}
     PermissionFlow(const PermissionFlow&) = delete;
     PermissionFlow& operator=(const PermissionFlow&) = delete;
 
@@ -35,7 +35,7 @@ public:
     void startPermissionPolling();
     void checkPermission();
     // The menu entry: explains again; polling goes on as it was.
-    void requestAccessibilityPermission() { shell_.showAccessibilityPrompt(); }
+    void requestAccessibilityPermission() { explain_(); }
     void stopPolling() { permissionCheckTimer_.reset(); }
 
     bool isPolling() const { return permissionCheckTimer_.has_value(); }
@@ -43,7 +43,7 @@ public:
 private:
     Desktop& desktop_;
     Scheduler& scheduler_;
-    Shell& shell_;
+    std::function<void()> explain_;
     std::function<void()> onGranted_;
     std::optional<Subscription> permissionCheckTimer_;
     WeakAnchor<PermissionFlow> anchor_{this};

@@ -1,9 +1,10 @@
 // nivu-inspect: prints, one JSON object a line, the frontmost application's id and every window
 // event Nivu's observer delivers, so that users can find the ids to track.
 #include "accessibility/AccessibilityObserver.h"
+#include "app/PermissionFlow.h"
 #include "qt/QtScheduler.h"
 #include "qt/SignalWatcher.h"
-#include "session/DesktopSession.h"
+#include "session/SessionChoice.h"
 
 #include <QCoreApplication>
 #include <cstring>
@@ -15,8 +16,8 @@ namespace {
 
 constexpr const char* usage = R"(Usage: nivu-inspect [--help]
 
-Prints what Nivu sees on the X display (on Plasma's Wayland session: what KWin reports), one
-JSON object a line:
+Prints what Nivu sees on the X display (on Plasma's and GNOME's Wayland sessions: what KWin or
+GNOME Shell reports), one JSON object a line:
   {"event":"frontmost", ...}  the application in front and its id ("bundleIdentifier")
   {"event":"created", ...}    a new window of that application (0.2 s after it appeared)
   {"event":"resized", ...}    every size change of one of its windows
@@ -56,15 +57,10 @@ int main(int argc, char** argv) {
     }
     QCoreApplication app(argc, argv);
     nivu::QtScheduler scheduler;
-    const auto kind = nivu::DesktopSession::detect();
-    const char* const accessMissing = kind == nivu::DesktopSession::Kind::plasmaWayland
-                                          ? "KWin does not run Nivu's script"
-                                      : kind == nivu::DesktopSession::Kind::gnomeWayland
-                                          ? "GNOME Shell does not run Nivu's extension"
-                                          : "no EWMH window manager is running";
+    const auto kind = nivu::detectSession();
     std::string problem;
     const QString self = QString::number(QCoreApplication::applicationPid());
-    const auto session = nivu::DesktopSession::open(
+    const auto session = nivu::openSession(
         kind, scheduler,
         {QStringLiteral("org.nivu.Inspect") + self, QStringLiteral("nivu-inspect-") + self},
         problem);
@@ -120,40 +116,29 @@ int main(int argc, char** argv) {
     };
 
     // Watching starts with window access, and waits for it again when it is lost (a window
-    // manager replaced, KWin's script dropped), as Nivu does.
-    nivu::Subscription waiting;
+    // manager replaced, KWin's script dropped), as Nivu does and with its words.
+    nivu::PermissionFlow access(desktop, scheduler, [&] {
+        const auto missing = nivu::QtShell::accessHeading(session->accessNeed()).toStdString();
+        print({{"event", "waiting"}, {"reason", missing}});
+    });
     nivu::Subscription loss;
-    std::function<void()> waitForAccess;
-    const auto begin = [&] {
+    std::function<void()> begin = [&] {
         observer.start();
         loss = desktop.observeAccessibilityLoss([&] {
             loss.cancel();
             observer.stop();
             lastFrontmost.reset();
-            waitForAccess();
+            access.waitForAccess(begin);
         });
         if (const auto frontmost = desktop.frontmostApplication()) {
             announce(*frontmost);
         }
     };
-    const auto obtainAccess = [&] {
-        desktop.obtainAccess();
-        return desktop.hasAccessibilityPermission();
-    };
-    waitForAccess = [&] {
-        if (obtainAccess()) {
-            begin();
-            return;
-        }
-        print({{"event", "waiting"}, {"reason", accessMissing}});
-        waiting = scheduler.startTimer(std::chrono::seconds(1), true, [&] {
-            if (obtainAccess()) {
-                waiting.cancel();
-                begin();
-            }
-        });
-    };
-    waitForAccess();
+    if (access.obtainAccess()) {
+        begin();
+    } else {
+        access.waitForAccess(begin);
+    }
     const int status = QCoreApplication::exec();
     observer.stop();
     return status;

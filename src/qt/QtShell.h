@@ -59,12 +59,14 @@ public:
     void showAboutPanel() override;
     void terminate() override;
 
+    // What is missing for window access, in a line (nivu-inspect prints it too).
+    static QString accessHeading(AccessNeed need);
+
 private:
     std::function<bool()> compositing_;
     PendingDeactivation pendingDeactivation_;
     WindowPlacer placeWindow_;
     StatusItemMaker statusItemMaker_;
-    static QString accessHeading(AccessNeed need);
     static QString accessExplanation(AccessNeed need);
     QString accessText() const;
 

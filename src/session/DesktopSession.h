@@ -1,41 +1,27 @@
-// The desktop backend of this session, picked and built in one place for nivu and
-// nivu-inspect: KWin's script on Plasma's Wayland session, Nivu's extension on GNOME's, X11
-// everywhere else.
+// The desktop backend of a session, as nivu and nivu-inspect use it (see SessionChoice for
+// which one a session gets).
 #pragma once
 
 #include "platform/Desktop.h"
 #include "platform/HotKeys.h"
 #include "platform/PointerEvents.h"
-#include "platform/Scheduler.h"
 #include "qt/QtShell.h"
 
 #include <QString>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace nivu {
 
 class DesktopSession {
 public:
-    enum class Kind { x11, plasmaWayland, gnomeWayland };
     // A program's own names on the session bus and in KWin, so that nivu and nivu-inspect run
     // side by side; X11 needs none.
     struct Names {
         QString service;
         QString script;
     };
-
-    // The session's kind, from the environment. Decided before Qt starts: its platform
-    // follows from it.
-    static Kind detect();
-    // Why the session's display cannot be reached, or nothing; asked before Qt, which would
-    // abort with a message of its own.
-    static std::optional<std::string> displayProblem(Kind kind);
-    // The session's backend; nothing, and one line in problem, where it cannot be reached.
-    static std::unique_ptr<DesktopSession> open(Kind kind, Scheduler& scheduler, const Names& names,
-                                                std::string& problem);
 
     DesktopSession() = default;
     DesktopSession(const DesktopSession&) = delete;

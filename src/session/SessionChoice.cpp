@@ -1,5 +1,5 @@
 // Picking the session's backend.
-#include "session/DesktopSession.h"
+#include "session/SessionChoice.h"
 
 #include "gnome/ExtensionSession.h"
 #include "kwin/KWinSession.h"
@@ -27,24 +27,26 @@ std::optional<std::string> waylandProblem() {
 }
 } // namespace
 
-DesktopSession::Kind DesktopSession::detect() {
-    return kwin::onPlasmaWayland()   ? Kind::plasmaWayland
-           : gnome::onGnomeWayland() ? Kind::gnomeWayland
-                                     : Kind::x11;
+SessionKind detectSession() {
+    return kwin::onPlasmaWayland()   ? SessionKind::plasmaWayland
+           : gnome::onGnomeWayland() ? SessionKind::gnomeWayland
+                                     : SessionKind::x11;
 }
 
-std::optional<std::string> DesktopSession::displayProblem(Kind kind) {
-    return kind == Kind::x11 ? x11::X11Connection::displayProblem(nullptr) : waylandProblem();
+std::optional<std::string> displayProblem(SessionKind kind) {
+    return kind == SessionKind::x11 ? x11::X11Connection::displayProblem(nullptr)
+                                    : waylandProblem();
 }
 
-std::unique_ptr<DesktopSession> DesktopSession::open(Kind kind, Scheduler& scheduler,
-                                                     const Names& names, std::string& problem) {
+std::unique_ptr<DesktopSession> openSession(SessionKind kind, Scheduler& scheduler,
+                                            const DesktopSession::Names& names,
+                                            std::string& problem) {
     switch (kind) {
-    case Kind::plasmaWayland:
+    case SessionKind::plasmaWayland:
         return PlasmaSession::open(scheduler, names, problem);
-    case Kind::gnomeWayland:
+    case SessionKind::gnomeWayland:
         return GnomeSession::open(scheduler, names, problem);
-    case Kind::x11:
+    case SessionKind::x11:
         break;
     }
     return X11Session::open(scheduler, problem);
