@@ -4,16 +4,17 @@
 namespace nivu::bridge {
 
 BridgePointerEvents::BridgePointerEvents(ScriptBridge& bridge, ToDesktop toDesktop)
-    : toDesktop_(std::move(toDesktop))
-    , reports_(bridge.reports.connect([this](const Report& report) { follow(report); })) {}
+    : bridge_(bridge)
+    , toDesktop_(std::move(toDesktop))
+    , reports_(bridge.reports.connect([this](const Report& report) {
+        if (const auto* pointer = std::get_if<PointerReport>(&report)) {
+            (pointer->released ? ups_ : drags_).emit();
+        }
+    })) {}
 
-void BridgePointerEvents::follow(const Report& report) {
-    if (const auto cursor = cursorOf(report)) {
-        location_ = toDesktop_(cursor->first, cursor->second);
-    }
-    if (const auto* pointer = std::get_if<PointerReport>(&report)) {
-        (pointer->released ? ups_ : drags_).emit();
-    }
+Point BridgePointerEvents::pointerLocation() {
+    const auto [x, y] = bridge_.cursor();
+    return toDesktop_(x, y);
 }
 
 std::optional<Subscription> BridgePointerEvents::monitorLeftDrags(std::function<void()> handler) {

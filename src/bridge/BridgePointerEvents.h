@@ -15,13 +15,11 @@ public:
 
     std::optional<Subscription> monitorLeftDrags(std::function<void()> handler) override;
     std::optional<Subscription> monitorLeftUps(std::function<void()> handler) override;
-    Point pointerLocation() override { return location_; }
+    Point pointerLocation() override;
 
 private:
-    void follow(const Report& report);
-
+    ScriptBridge& bridge_;
     ToDesktop toDesktop_;
-    Point location_;
     Signal<> drags_;
     Signal<> ups_;
     Subscription reports_;

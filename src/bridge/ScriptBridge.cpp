@@ -88,6 +88,7 @@ bool ScriptBridge::handleMessage(const QDBusMessage& message, const QDBusConnect
     if (message.member() == QLatin1String("report") && message.signature() == QLatin1String("s")) {
         connection.send(message.createReply());
         if (const auto report = parseReport(message.arguments().constFirst().toString().toUtf8())) {
+            cursor_ = cursorOf(*report).value_or(cursor_);
             reports.emit(*report);
         }
         return true;

@@ -69,6 +69,9 @@ public:
 
     // Each well-formed report of the script, in order.
     Signal<Report> reports;
+    // The pointer as the latest report that gave it says, already during that report's
+    // delivery: no listener depends on another's having run first.
+    Cursor cursor() const { return cursor_; }
 
     QString introspect(const QString& path) const override;
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
@@ -82,6 +85,7 @@ private:
     std::optional<QDBusMessage> pendingFetch_;
     QJsonArray queued_;
     std::map<Standing, QJsonObject> held_;
+    Cursor cursor_;
     bool keepsAlive_;
     QTimer keepAlive_;
 };

@@ -22,9 +22,6 @@ PointerEvents& BridgeSession::pointer() {
 }
 
 HotKeyPlatform& BridgeSession::hotKeys() {
-    // The pointer follows each report before the hot keys see it: a press opens the menu where
-    // the pointer was then.
-    pointer();
     if (!hotKeys_) {
         hotKeys_ = std::make_unique<bridge::BridgeHotKeys>(bridge_, notation_);
     }

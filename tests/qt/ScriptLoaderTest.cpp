@@ -3,10 +3,11 @@
 // that can keep its answers back, as a busy KWin does.
 #include "kwin/ScriptLoader.h"
 
+#include "PrivateBus.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
-#include <QProcess>
 #include <QTest>
 #include <QThread>
 #include <functional>
@@ -98,22 +99,15 @@ private:
 class ScriptLoaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        daemon_.start(QStringLiteral("dbus-daemon"),
-                      {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                       QStringLiteral("--print-address=1")});
-        ASSERT_TRUE(daemon_.waitForReadyRead(10000)) << "dbus-daemon did not start";
-        address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
         thread_.start();
         kwin_.moveToThread(&thread_);
-        onKWinThread([&] { kwin_.publish(address_); });
+        onKWinThread([&] { kwin_.publish(bus_.address()); });
     }
     void TearDown() override {
         QDBusConnection::disconnectFromBus(QStringLiteral("nivu"));
         onKWinThread([&] { kwin_.withdraw(); });
         thread_.quit();
         thread_.wait();
-        daemon_.kill();
-        daemon_.waitForFinished();
     }
     void onKWinThread(const std::function<void()>& work) {
         QMetaObject::invokeMethod(&kwin_, work, Qt::BlockingQueuedConnection);
@@ -129,14 +123,13 @@ protected:
         return QTest::qWaitFor([&] { return !loader.loading(); }) && loader.running();
     }
     QDBusConnection nivuBus() {
-        return QDBusConnection::connectToBus(address_, QStringLiteral("nivu"));
+        return QDBusConnection::connectToBus(bus_.address(), QStringLiteral("nivu"));
     }
     QDBusConnection otherProgram() {
-        return QDBusConnection::connectToBus(address_, QStringLiteral("other"));
+        return QDBusConnection::connectToBus(bus_.address(), QStringLiteral("other"));
     }
 
-    QProcess daemon_;
-    QString address_;
+    test::PrivateBus bus_;
     QThread thread_;
     FakeScripting kwin_;
 };
