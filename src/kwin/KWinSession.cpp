@@ -11,6 +11,8 @@ namespace {
 // The script's fetch: KWin's callDBus takes no timeout, and Qt's D-Bus gives up on a call after
 // 25 s, after which the script fetches no more. Answered empty before that.
 constexpr std::chrono::milliseconds fetchKeepAlive{20000};
+// How long Nivu's start waits for KWin to load and start the script.
+constexpr std::chrono::milliseconds loadTimeout{2000};
 } // namespace
 
 bool onPlasmaWayland() {
@@ -43,6 +45,10 @@ std::unique_ptr<KWinSession> KWinSession::connect(Scheduler& scheduler, const Na
         problem = "already running in this session";
         return nullptr;
     }
+    // The desktop's own step towards access, taken now, so that access is there when Nivu
+    // first asks; where it fails, the permission flow takes it again each second.
+    session->desktop_.obtainAccess();
+    session->loader_.awaitLoad(loadTimeout);
     return session;
 }
 

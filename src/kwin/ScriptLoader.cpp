@@ -5,6 +5,9 @@
 
 #include "bridge/BusCalls.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 namespace nivu::kwin {
 
 namespace {
@@ -78,6 +81,20 @@ void ScriptLoader::replaceScript() {
 void ScriptLoader::finishLoad(bool started) {
     loading_ = false;
     loaded_ = started;
+    if (loadEnded_) {
+        loadEnded_();
+    }
+}
+
+void ScriptLoader::awaitLoad(std::chrono::milliseconds timeout) {
+    if (!loading_) {
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(timeout, &loop, &QEventLoop::quit);
+    loadEnded_ = [&loop] { loop.quit(); };
+    loop.exec();
+    loadEnded_ = nullptr;
 }
 
 QString ScriptLoader::compositorService() const {

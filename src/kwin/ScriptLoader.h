@@ -7,6 +7,7 @@
 #include <QDBusMessage>
 #include <QObject>
 #include <QString>
+#include <chrono>
 #include <functional>
 
 namespace nivu::kwin {
@@ -33,6 +34,10 @@ public:
     // loading() false and running() false.
     void load(std::function<void(const QString& kwin)> onKWin = {});
     bool loading() const { return loading_; }
+    // Turns the event loop until a load under way has ended, for at most the timeout: at
+    // Nivu's start, which then finds access without explaining first (KWin answers within
+    // milliseconds; a KWin that does not also holds up Qt's start on its display).
+    void awaitLoad(std::chrono::milliseconds timeout);
     // Waits for KWin's answer: at Nivu's end, so that the script goes first.
     void unload();
 
@@ -49,6 +54,7 @@ private:
     QString name_;
     bool loaded_ = false;
     bool loading_ = false;
+    std::function<void()> loadEnded_; // while one waits for that
     QObject lifetime_; // answers still awaited end with the loader: declared last, gone first
 };
 
