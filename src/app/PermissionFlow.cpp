@@ -21,9 +21,18 @@ void PermissionFlow::startPermissionPolling() {
 }
 
 void PermissionFlow::checkPermission() {
-    if (!obtainAccess()) {
-        return;
+    if (obtainAccess()) {
+        granted();
     }
+}
+
+void PermissionFlow::stepTaken() {
+    if (permissionCheckTimer_ && isTrusted()) {
+        granted();
+    }
+}
+
+void PermissionFlow::granted() {
     permissionCheckTimer_.reset();
     if (onGranted_) {
         onGranted_();

@@ -26,7 +26,7 @@ public:
     bool isTrusted() { return desktop_.hasAccessibilityPermission(); }
     // Takes the desktop's own step towards access, then asks whether access is there.
     bool obtainAccess() {
-        desktop_.obtainAccess();
+        desktop_.obtainAccess(anchor_.weakly([](PermissionFlow& self) { self.stepTaken(); }));
         return isTrusted();
     }
     // Without access: shows the explanation (at start-up) and polls, calling onGranted at the
@@ -41,6 +41,11 @@ public:
     bool isPolling() const { return permissionCheckTimer_.has_value(); }
 
 private:
+    // The desktop's step has ended: access granted then is taken at once. No new step: the
+    // poll paces them.
+    void stepTaken();
+    void granted();
+
     Desktop& desktop_;
     Scheduler& scheduler_;
     std::function<void()> explain_;

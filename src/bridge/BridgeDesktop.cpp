@@ -150,9 +150,9 @@ bool BridgeDesktop::hasAccessibilityPermission() {
     return link_.running();
 }
 
-void BridgeDesktop::obtainAccess() {
+void BridgeDesktop::obtainAccess(std::function<void()> stepTaken) {
     if (!link_.running()) {
-        link_.start(bridge_);
+        link_.start(bridge_, std::move(stepTaken));
     }
 }
 

@@ -25,7 +25,7 @@ public:
     ~BridgeDesktop() override;
 
     bool hasAccessibilityPermission() override;
-    void obtainAccess() override;
+    void obtainAccess(std::function<void()> stepTaken) override;
     Subscription observeAccessibilityLoss(std::function<void()> onLost) override;
     std::optional<ProcessId> frontmostApplication() override;
     Subscription observeActivations(std::function<void(ProcessId)> observer) override;

@@ -23,8 +23,9 @@ public:
     // Whether Nivu's side runs in the compositor now; asking changes nothing.
     virtual bool running() const = 0;
     // Brings Nivu's side up where it does not run, with the bridge made ready for its calls:
-    // the permission flow's own step. It may take a while, or a new login.
-    virtual void start(ScriptBridge& bridge) = 0;
+    // the permission flow's own step. It may take a while, or a new login; stepTaken runs
+    // where it ends within this run of Nivu, later on the main loop.
+    virtual void start(ScriptBridge& bridge, std::function<void()> stepTaken) = 0;
     // The compositor went away or dropped Nivu's side: nothing runs any more.
     virtual void forget() = 0;
     // Whether Nivu's side says goodbye itself when it stops; then nothing asks in between.

@@ -75,6 +75,9 @@ ExtensionLink::ExtensionLink(QDBusConnection bus, bridge::ScriptBridge& bridge, 
     , reports_(bridge.reports.connect([this](const bridge::Report& report) {
         if (std::holds_alternative<bridge::HelloReport>(report)) {
             running_ = true;
+            if (auto step = std::exchange(onRunning_, nullptr)) {
+                step();
+            }
         }
     })) {}
 
@@ -90,7 +93,8 @@ QString ExtensionLink::shellBusName() const {
     return owner.isValid() ? owner.value() : QString();
 }
 
-void ExtensionLink::start(bridge::ScriptBridge& bridge) {
+void ExtensionLink::start(bridge::ScriptBridge& bridge, std::function<void()> stepTaken) {
+    onRunning_ = std::move(stepTaken);
     if (asking_) {
         return;
     }

@@ -24,7 +24,8 @@ public:
 
     QString compositorService() const override;
     bool running() const override { return running_; }
-    void start(bridge::ScriptBridge& bridge) override;
+    // stepTaken runs when the extension says hello within this run.
+    void start(bridge::ScriptBridge& bridge, std::function<void()> stepTaken) override;
     void forget() override { running_ = false; }
     // The extension says goodbye when it is turned off, and the shell's name is watched.
     bool saysGoodbye() const override { return true; }
@@ -60,6 +61,7 @@ private:
     bool running_ = false;
     bool stepTaken_ = false; // once per run: the step's outcome needs no repeating
     bool asking_ = false;    // the shell's answers are awaited: no second question
+    std::function<void()> onRunning_;
     Subscription reports_;
     QObject lifetime_; // the answers still awaited end with this
 };

@@ -47,7 +47,7 @@ std::unique_ptr<KWinSession> KWinSession::connect(Scheduler& scheduler, const Na
     }
     // The desktop's own step towards access, taken now, so that access is there when Nivu
     // first asks; where it fails, the permission flow takes it again each second.
-    session->desktop_.obtainAccess();
+    session->desktop_.obtainAccess({});
     session->loader_.awaitLoad(loadTimeout);
     return session;
 }

@@ -40,7 +40,8 @@ void ScriptLoader::ask(const QString& method, const QVariantList& arguments,
     bridge::callThen(bus_, scriptingCall(method, arguments), &lifetime_, std::move(then));
 }
 
-void ScriptLoader::load(std::function<void(const QString& kwin)> onKWin) {
+void ScriptLoader::load(std::function<void(const QString& kwin)> onKWin,
+                        std::function<void()> onEnded) {
     if (loading_) {
         return;
     }
@@ -49,6 +50,7 @@ void ScriptLoader::load(std::function<void(const QString& kwin)> onKWin) {
         return;
     }
     loading_ = true;
+    onEnded_ = std::move(onEnded);
     bridge::ownerThen(bus_, kwinService, &lifetime_,
                       [this, onKWin = std::move(onKWin)](const QString& kwin) {
                           if (kwin.isEmpty()) {
@@ -81,6 +83,9 @@ void ScriptLoader::replaceScript() {
 void ScriptLoader::finishLoad(bool started) {
     loading_ = false;
     loaded_ = started;
+    if (auto ended = std::exchange(onEnded_, nullptr)) {
+        ended();
+    }
     if (loadEnded_) {
         loadEnded_();
     }
@@ -101,12 +106,12 @@ QString ScriptLoader::compositorService() const {
     return kwinService;
 }
 
-void ScriptLoader::start(bridge::ScriptBridge& bridge) {
+void ScriptLoader::start(bridge::ScriptBridge& bridge, std::function<void()> stepTaken) {
     if (loading_) {
         return;
     }
     bridge.reset();
-    load([&bridge](const QString& kwin) { bridge.acceptCallsFrom(kwin); });
+    load([&bridge](const QString& kwin) { bridge.acceptCallsFrom(kwin); }, std::move(stepTaken));
 }
 
 void ScriptLoader::checkStillRunning(QObject* context, std::function<void()> onDropped) {

@@ -20,8 +20,9 @@ public:
 
     QString compositorService() const override;
     bool running() const override { return loaded_; }
-    // The script calls at once: the bridge takes KWin's calls before it starts.
-    void start(bridge::ScriptBridge& bridge) override;
+    // The script calls at once: the bridge takes KWin's calls before it starts. stepTaken runs
+    // when the load has ended, the script started or not.
+    void start(bridge::ScriptBridge& bridge, std::function<void()> stepTaken) override;
     void forget() override { loaded_ = false; }
     // KWin's scripting answers whether the script still runs: any program on the bus may
     // unload it.
@@ -32,7 +33,8 @@ public:
     // onKWin gets KWin's unique bus name, the sender of the script's calls, before that. A
     // load under way is not begun again; one that KWin refuses or never answers ends with
     // loading() false and running() false.
-    void load(std::function<void(const QString& kwin)> onKWin = {});
+    void load(std::function<void(const QString& kwin)> onKWin = {},
+              std::function<void()> onEnded = {});
     bool loading() const { return loading_; }
     // Turns the event loop until a load under way has ended, for at most the timeout: at
     // Nivu's start, which then finds access without explaining first (KWin answers within
@@ -54,6 +56,7 @@ private:
     QString name_;
     bool loaded_ = false;
     bool loading_ = false;
+    std::function<void()> onEnded_;   // the load's own
     std::function<void()> loadEnded_; // while one waits for that
     QObject lifetime_; // answers still awaited end with the loader: declared last, gone first
 };

@@ -60,8 +60,10 @@ public:
     // Whether window access is possible now (on X11: an EWMH window manager runs). Only asks.
     virtual bool hasAccessibilityPermission() = 0;
     // Takes the step towards window access that Nivu can take itself, where there is one (on
-    // Plasma: loading its KWin script); returns at once. The default has none (X11).
-    virtual void obtainAccess() {}
+    // Plasma: loading its KWin script); returns at once. A step that takes a while calls
+    // stepTaken when it has ended, later on the main loop (never from within this call), so
+    // that access is seen without waiting for the next poll. The default has no step (X11).
+    virtual void obtainAccess(std::function<void()> /*stepTaken*/) {}
     // Calls onLost (on the main loop, at most once) when window access that is there now goes
     // away (on X11: the window manager quits or dies); at once when it is not there. Ends with
     // the subscription.

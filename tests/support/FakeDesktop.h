@@ -67,9 +67,17 @@ public:
     bool watchesLoss() const { return static_cast<bool>(onAccessLost_); }
 
     bool hasAccessibilityPermission() override { return ++permissionChecks, permission; }
-    void obtainAccess() override {
+    void obtainAccess(std::function<void()> stepTaken) override {
         ++accessSteps;
         permission = permission || accessOnStep;
+        stepTaken_ = std::move(stepTaken);
+    }
+    // The step that was asked for last ends now, with access or without.
+    void endStep(bool granted) {
+        permission = permission || granted;
+        if (auto step = std::exchange(stepTaken_, nullptr)) {
+            step();
+        }
     }
     Subscription observeAccessibilityLoss(std::function<void()> onLost) override {
         onAccessLost_ = std::move(onLost);
@@ -147,6 +155,7 @@ private:
     std::map<ProcessId, std::optional<std::string>> bundles_;
     std::vector<Observer*> observers_;
     std::function<void()> onAccessLost_;
+    std::function<void()> stepTaken_;
 };
 
 } // namespace nivu::test

@@ -48,6 +48,18 @@ TEST_F(ControllerTest, AccessThatNivusOwnStepGivesAtLaunchNeedsNoGrantEntry) {
     EXPECT_TRUE(observing() && !grantEntryShown() && shell.prompts == 0);
 }
 
+TEST_F(ControllerTest, AccessThatNivusOwnStepBringsLaterIsTakenAsTheStepEnds) {
+    desktop.permission = false;
+    launch();
+    const int steps = desktop.accessSteps;
+    desktop.endStep(false); // KWin refused: the next step comes with the poll, not at once
+    EXPECT_FALSE(observing());
+    EXPECT_EQ(desktop.accessSteps, steps);
+    clock.advance(1s);
+    desktop.endStep(true); // KWin started the script
+    EXPECT_TRUE(observing() && !grantEntryShown() && !delegate.isPollingPermission());
+}
+
 TEST_F(ControllerTest, WithoutAccessItExplainsOncePollsEverySecondAndStartsWhenItArrives) {
     desktop.permission = false;
     launch();
