@@ -104,6 +104,15 @@ def wait_until(predicate, timeout=10.0, what="condition", interval=0.02):
     return value
 
 
+def badge_beside(x, y, monitor=(0, 0, 2560, 1440), size=(120, 28)):
+    """Where Nivu's badge sits for the pointer at (x, y) during a drag on Wayland: 16 right of
+    and below it, on the pointer's other side where the monitor leaves no room. Where the
+    compositor places a window is its own choice, so a drag may end near an edge."""
+    left, top, width, height = monitor
+    return (x + 16 if x + 16 + size[0] <= left + width else x - 16 - size[0],
+            y + 16 if y + 16 + size[1] <= top + height else y - 16 - size[1])
+
+
 def holds_for(predicate, duration, what="condition"):
     """Fails the moment predicate stops being true within duration seconds."""
     deadline = time.monotonic() + duration

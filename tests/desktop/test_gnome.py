@@ -9,7 +9,7 @@ import signal
 import unittest
 
 from gnome_session import GnomeShellSession
-from harness import LineReader, binary, holds_for, holds_within, settle, wait_until
+from harness import LineReader, badge_beside, binary, holds_for, holds_within, settle, wait_until
 
 ALT, SUPER, CONTROL, R, K, ESCAPE = 0xFFE9, 0xFFEB, 0xFFE3, 0x72, 0x6B, 0xFF1B
 PROGRAMS = [  # the command, the application id the shell reports, where its corner is held
@@ -149,6 +149,7 @@ class SizesOnGnomeWayland(unittest.TestCase):
         program, window = self.start(session, command)
         inspected.wait_for(lambda line: line.get("bundleIdentifier") == app and line["event"] == "frontmost",
                            what=f"nivu-inspect to show {app} in front")
+        session.place_window(window, 200, 150)
         frame = session.frame(window)
         corner = (frame["x"] + frame["w"] + inside, frame["y"] + frame["h"] + inside)
 
@@ -156,7 +157,7 @@ class SizesOnGnomeWayland(unittest.TestCase):
             if step < 4:
                 return
             x, y = session.pointer()
-            wait_until(lambda: [(b["x"], b["y"]) for b in session.badges()] == [(x + 16, y + 16)],
+            wait_until(lambda: [(b["x"], b["y"]) for b in session.badges()] == [badge_beside(x, y)],
                        timeout=2, what=f"the badge beside the pointer at {x}, {y}: {session.badges()}")
         session.resize_by_hand(window, corner, (corner[0] + 90, corner[1] + 60), 12, badge_beside_pointer)
         wait_until(lambda: not session.badges(), what="the badge to hide after the resize")

@@ -6,7 +6,7 @@ import json
 import signal
 import unittest
 
-from harness import KWinSession, LineReader, binary, holds_for, qt_version, settle, wait_until
+from harness import KWinSession, LineReader, badge_beside, binary, holds_for, qt_version, settle, wait_until
 
 META, ALT, R, DOWN, ENTER = 125, 56, 19, 108, 28  # Linux key codes
 PROGRAMS = [  # the command, the application id KWin reports, and the hand's resize there
@@ -123,7 +123,7 @@ class SizesOnPlasmaWayland(unittest.TestCase):
                 return
             pointer = session.run_script("say(workspace.cursorPos);")[0]
             wait_until(lambda: [(b["x"], b["y"]) for b in session.badges()] == [
-                (pointer["x"] + 16, pointer["y"] + 16)], timeout=2,
+                badge_beside(pointer["x"], pointer["y"])], timeout=2,
                 what=f"the badge beside the pointer at {pointer}: {session.badges()}")
         session.resize_by_hand(window, corner, (corner[0] + 90, corner[1] + 60), 12,
                                badge_beside_pointer, hand["button"], hand["holding"])
