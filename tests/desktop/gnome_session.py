@@ -231,8 +231,8 @@ class GnomeShellSession(Session):
 
     def place_window(self, window, x, y):
         """Moves the window's frame there, as a drag of its title bar would. Where the shell puts
-        a new window is its own choice (it avoids the windows that show as it maps, Nivu's badge
-        among them), and a drag of the corner that follows must stay on the monitor."""
+        a new window is its own choice, and a drag of the corner that follows must stay on the
+        monitor."""
         self.eval(f"global.get_window_actors().map(a => a.meta_window)"
                   f".filter(w => String(w.get_id()) === '{window}').forEach(w => w.move_frame(true, {x}, {y}))")
         wait_until(lambda: (f := self.frame(window)) and (f["x"], f["y"]) == (x, y), what=f"window {window} at {x}, {y}")
