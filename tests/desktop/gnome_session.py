@@ -116,9 +116,11 @@ class GnomeShellSession(Session):
     def clean_up(self):
         if self.bus:
             self.bus.close_sync(None)
-        super().clean_up()
-        if self.system_bus_pid:
-            os.kill(self.system_bus_pid, 15)
+        try:
+            super().clean_up()
+        finally:  # also where it reports a crash of Nivu's
+            if self.system_bus_pid:
+                os.kill(self.system_bus_pid, 15)
 
     def start_system_bus(self):
         with open(config := os.path.join(self.home, "system-bus.conf"), "w") as file:
