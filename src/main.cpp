@@ -7,6 +7,7 @@
 #include "qt/QtScheduler.h"
 #include "qt/QtShell.h"
 #include "qt/QtUserDefaults.h"
+#include "qt/SettledQuit.h"
 #include "qt/SignalWatcher.h"
 #include "qt/SvgIcon.h"
 #include "qt/Translations.h"
@@ -36,7 +37,7 @@ int runController(nivu::QtScheduler& scheduler, nivu::DesktopSession& session) {
                              []() -> nivu::SizeMemory& { return nivu::WindowSizeMemory::shared(); },
                              []() -> nivu::AppSettings& { return nivu::AppSettings::shared(); }});
 
-    nivu::SignalWatcher stopOnSignal([](int) { QApplication::quit(); });
+    nivu::SignalWatcher stopOnSignal([](int) { nivu::quitOnceFramesSettle(); });
     QObject::connect(qApp, &QCoreApplication::aboutToQuit,
                      [&] { delegate.applicationWillTerminate(); });
     // Launched: the tray icon asks to be embedded before the event loop's first pass.

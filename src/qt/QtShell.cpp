@@ -6,6 +6,7 @@
 #include "qt/QtIndicatorView.h"
 #include "qt/QtMenus.h"
 #include "qt/QtStatusItem.h"
+#include "qt/SettledQuit.h"
 #include "qt/ToplevelMenu.h"
 #include "qt/Translated.h"
 
@@ -140,7 +141,7 @@ void QtShell::showAboutPanel() {
 }
 
 void QtShell::terminate() {
-    QCoreApplication::quit();
+    quitOnceFramesSettle();
 }
 
 } // namespace nivu
