@@ -1,6 +1,9 @@
-# cmake -DOUTPUT=file -DFIRST=a -DSECOND=b -P JoinFiles.cmake: writes a, then b, into the
+# cmake -DOUTPUT=file "-DPARTS=a;b;c" -P JoinFiles.cmake: writes the parts, in order, into the
 # output, replacing it whole.
-file(READ "${FIRST}" first)
-file(READ "${SECOND}" second)
-file(WRITE "${OUTPUT}.part" "${first}${second}")
+set(joined "")
+foreach(part IN LISTS PARTS)
+  file(READ "${part}" text)
+  string(APPEND joined "${text}")
+endforeach()
+file(WRITE "${OUTPUT}.part" "${joined}")
 file(RENAME "${OUTPUT}.part" "${OUTPUT}")

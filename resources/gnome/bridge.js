@@ -1,9 +1,9 @@
-// Nivu's bridge inside GNOME Shell: reports window facts to Nivu and applies its commands. It
-// decides nothing; Nivu does. It speaks the protocol of Nivu's KWin script: reports are calls of
-// report(json) on Nivu's service, commands are the replies to nextCommands(), which Nivu holds
-// back until it has one. Only Nivu's own service (org.nivu.Nivu) is asked for commands;
-// nivu-inspect's services (org.nivu.Inspect…) get the reports alone.
-// This file is the body; an entry file for the shell's kind of extension follows it and hands
+// Nivu's bridge inside GNOME Shell: the shell's signals, geometry, accelerators and top bar for
+// the compositor core (resources/compositor/core.js), which comes before this file, and the bus
+// link to each program of Nivu's. Reports are calls of report(json) on a program's service,
+// commands the replies to nextCommands(), which Nivu holds back until it has one. Only Nivu's own
+// service (org.nivu.Nivu) is asked for commands; nivu-inspect's services (org.nivu.Inspect…) get
+// the reports alone. An entry file for the shell's kind of extension follows this one and hands
 // it the shell's modules.
 
 const BRIDGE_PATH = '/Bridge';
@@ -15,9 +15,6 @@ const REPORTING_PREFIX = 'org.nivu.Inspect';
 const FETCH_TIMEOUT_MS = 2147483647;
 // A client that cannot take a report yet (it is still starting) hears everything again then.
 const RESYNC_DELAY_MS = 1000;
-// A size a program has not taken is asked for again, this often and this many times.
-const SIZE_CHECK_MS = 250;
-const SIZE_CHECKS = 20;
 
 function isNivuService(name) {
     return name === COMMANDING_SERVICE || name.startsWith(REPORTING_PREFIX);
@@ -33,7 +30,6 @@ class BridgeClient {
         this._resend = 0; // everything reported again, after a refused report
         this._refetch = 0; // commands fetched again, after a failed fetch
         this.shortcuts = new Map(); // Nivu's number -> {keys, action}
-        this.placements = new Map(); // title -> {pid, x, y, focus, beside}
         this.panelButton = null; // its status menu in the top bar
     }
 
@@ -50,20 +46,13 @@ class BridgeClient {
                 this._bridge.lib.GLib.source_remove(source);
         }
         this._resend = this._refetch = 0;
-        for (const number of [...this.shortcuts.keys()])
-            this._bridge.ungrab(this, number);
-        this.placements.clear();
-        this._bridge.showMenu(this, []);
+        this._bridge.forget(this);
     }
 
     // Hello, then every window there is and the active one.
     sendAll() {
-        this.report({report: 'hello'});
-        for (const tracked of [...this._bridge.windows.values()])
-            this.report(this._bridge.windowFact(tracked, true));
-        const active = this._bridge.activeId();
-        if (active !== null)
-            this.report({report: 'active', id: active});
+        for (const fact of this._bridge.snapshot())
+            this.report(fact);
     }
 
     report(fact) {
@@ -132,17 +121,12 @@ class BridgeClient {
 var NivuBridge = class NivuBridge {
     constructor(lib) {
         this.lib = lib;
-        this.windows = new Map(); // id -> {window, signals, shown}
         this._clients = new Map(); // service name -> BridgeClient
-        this._signals = [];
-        this._grabbed = null; // the window a user moves or resizes now
-        this._pointerWatch = null; // [cursor tracker, signal id] while one is
-        this._lastActive = null;
-        this._lastFocus = null;
-        this._previousActive = null;
-        this._sizeChecks = new Map(); // id -> GLib source
-        this._refocus = 0;
+        this._core = new CompositorCore(this._side());
+        this._windows = new Set(); // the windows whose signals reach the core
+        this._timers = new Set(); // GLib sources of the core's
         this._nameWatch = 0;
+        this._watchingPointer = false;
     }
 
     // Every handler runs through here: an error is logged and goes no further.
@@ -155,19 +139,24 @@ var NivuBridge = class NivuBridge {
         }
     }
 
-    _connect(object, signal, handler) {
-        const id = object.connect(signal, (...args) => this.guard(signal, () => handler(...args)));
-        this._signals.push([object, id]);
+    // Signal pairs of an object, each handler guarded, kept until the object's disconnectObject.
+    _connect(object, ...pairs) {
+        const guarded = [];
+        for (let i = 0; i < pairs.length; i += 2) {
+            const [signal, handler] = [pairs[i], pairs[i + 1]];
+            guarded.push(signal, (...args) => this.guard(signal, () => handler(...args)));
+        }
+        object.connectObject(...guarded, this);
     }
 
     enable() {
         const {Gio} = this.lib;
-        const display = global.display;
-        this._connect(display, 'window-created', (_display, window) => this._created(window));
-        this._connect(display, 'notify::focus-window', () => this._focusChanged());
-        this._connect(display, 'grab-op-begin', (_display, window) => this._grabBegan(window));
-        this._connect(display, 'grab-op-end', () => this._grabEnded());
-        this._connect(display, 'accelerator-activated', (_display, action) => this._accelerator(action));
+        this._connect(global.display,
+            'window-created', (_display, window) => this._created(window, false),
+            'notify::focus-window', () => this._core.focusChanged(),
+            'grab-op-begin', (_display, window) => this._grabBegan(window),
+            'grab-op-end', () => this._grabEnded(),
+            'accelerator-activated', (_display, action) => this._accelerator(action));
         for (const actor of global.get_window_actors())
             this._created(actor.meta_window, true);
         this._nameWatch = Gio.DBus.session.signal_subscribe('org.freedesktop.DBus',
@@ -195,25 +184,19 @@ var NivuBridge = class NivuBridge {
             Gio.DBus.session.signal_unsubscribe(this._nameWatch);
         this._nameWatch = 0;
         for (const client of [...this._clients.values()]) {
-            client.report({report: 'goodbye'});
+            client.report(Reports.goodbye());
             client.stop();
         }
         this._clients.clear();
-        for (const [object, id] of this._signals)
-            object.disconnect(id);
-        this._signals = [];
-        for (const tracked of [...this.windows.values()])
-            this._untrack(tracked, false);
-        for (const source of this._sizeChecks.values())
+        global.display.disconnectObject(this);
+        for (const window of this._windows)
+            window.disconnectObject(this);
+        this._windows.clear();
+        this._watchPointer(false);
+        this._core.stop();
+        for (const source of this._timers)
             GLib.source_remove(source);
-        this._sizeChecks.clear();
-        if (this._refocus)
-            GLib.source_remove(this._refocus);
-        this._refocus = 0;
-        this._setGrabbed(null);
-        this._lastActive = null;
-        this._lastFocus = null;
-        this._previousActive = null;
+        this._timers.clear();
     }
 
     _serviceChanged(name, hadOwner, hasOwner) {
@@ -229,94 +212,65 @@ var NivuBridge = class NivuBridge {
         }
     }
 
-    _broadcast(fact) {
-        for (const client of [...this._clients.values()])
-            client.report(fact);
+    snapshot() {
+        return this._core.snapshot();
+    }
+
+    apply(client, command) {
+        this._core.apply(client, command);
+    }
+
+    // A program of Nivu's has gone: its shortcuts, its placements and its menu with it.
+    forget(client) {
+        for (const number of [...client.shortcuts.keys()])
+            this._releaseShortcut(client, number);
+        this._core.forget(client);
+        this._showMenu(client, []);
     }
 
     // --- Windows --------------------------------------------------------------------------
 
-    // A window is reported once it is shown: before, a Wayland window has no class, title or
-    // size, and sizing it may take the shell down.
-    _created(window, existing = false) {
-        const id = String(window.get_id());
-        if (this.windows.has(id))
+    _created(window, existing) {
+        const core = this._core;
+        if (this._windows.has(window))
             return;
-        const tracked = {window, id, signals: [], shown: false, existing};
-        this.windows.set(id, tracked);
-        const on = (signal, handler) => tracked.signals.push(
-            window.connect(signal, (...args) => this.guard(signal, () => handler(...args))));
-        on('unmanaged', () => this._untrack(tracked, true));
-        on('size-changed', () => this._sizeChanged(tracked));
-        on('position-changed', () => this._moved(tracked));
-        on('notify::title', () => this._placeIfOwn(tracked));
-        if (existing && !window.is_hidden()) {
-            this._shown(tracked);
-        } else {
-            on('shown', () => this._shown(tracked));
-        }
+        this._windows.add(window);
+        this._connect(window,
+            'unmanaged', () => {
+                window.disconnectObject(this);
+                this._windows.delete(window);
+                core.removed(window);
+            },
+            'shown', () => core.shown(window),
+            'size-changed', () => core.changed(window),
+            'position-changed', () => core.changed(window),
+            'notify::title', () => core.retitled(window));
+        core.added(window, existing, existing && !window.is_hidden());
     }
 
-    _shown(tracked) {
-        if (tracked.shown)
+    _grabBegan(window) {
+        this._core.grabBegan(window);
+        this._watchPointer(this._core.dragging());
+    }
+
+    _grabEnded() {
+        this._watchPointer(false);
+        this._core.grabEnded();
+    }
+
+    // During a drag Nivu's windows that follow the pointer are placed at each of its moves,
+    // before the shell draws the frame that shows it.
+    _watchPointer(on) {
+        if (on === this._watchingPointer)
             return;
-        tracked.shown = true;
-        if (this._placeIfOwn(tracked))
-            return;
-        tracked.size = this._clientSize(tracked.window);
-        this._broadcast(this.windowFact(tracked, tracked.existing));
-        if (tracked.window === global.display.focus_window)
-            this._focusChanged();
-    }
-
-    _untrack(tracked, report) {
-        this.windows.delete(tracked.id);
-        for (const id of tracked.signals)
-            tracked.window.disconnect(id);
-        tracked.signals = [];
-        const check = this._sizeChecks.get(tracked.id);
-        if (check) {
-            this.lib.GLib.source_remove(check);
-            this._sizeChecks.delete(tracked.id);
-        }
-        if (this._grabbed === tracked)
-            this._setGrabbed(null);
-        if (this._lastActive === tracked.window)
-            this._lastActive = null;
-        if (this._lastFocus === tracked.window)
-            this._lastFocus = null;
-        if (this._previousActive === tracked.window)
-            this._previousActive = null;
-        if (report && tracked.shown && !tracked.own)
-            this._broadcast({report: 'closed', id: tracked.id});
-    }
-
-    // What the program shows: a Wayland window's frame, without the shadow of a program that
-    // draws its own; an X11 window's client area, without the title bar the shell draws.
-    _clientSize(window) {
-        let rect = window.get_frame_rect();
-        if (window.get_client_type() === this.lib.Meta.WindowClientType.X11)
-            rect = window.frame_rect_to_client_rect(rect);
-        return {width: rect.width, height: rect.height};
-    }
-
-    windowFact(tracked, existing) {
+        this._watchingPointer = on;
         const {Meta} = this.lib;
-        const window = tracked.window;
-        const type = window.get_window_type();
-        const size = tracked.size || this._clientSize(window);
-        const x11 = window.get_client_type() === Meta.WindowClientType.X11;
-        return {
-            report: 'window', id: tracked.id,
-            app: window.get_gtk_application_id() || window.get_wm_class() || '',
-            role: (x11 && window.get_role()) || '',
-            pid: Math.max(0, window.get_pid()),
-            width: size.width, height: size.height,
-            normal: type === Meta.WindowType.NORMAL,
-            dialog: type === Meta.WindowType.DIALOG || type === Meta.WindowType.MODAL_DIALOG,
-            resizable: window.allows_resize(),
-            existing,
-        };
+        const cursor = global.backend && global.backend.get_cursor_tracker
+            ? global.backend.get_cursor_tracker() : Meta.CursorTracker.get_for_display(global.display);
+        if (on)
+            this._connect(cursor, 'position-invalidated', () => this._core.pointerMoved());
+        else
+            cursor.disconnectObject(this);
     }
 
     _pointer() {
@@ -324,292 +278,103 @@ var NivuBridge = class NivuBridge {
         return {x, y};
     }
 
-    _sizeChanged(tracked) {
-        if (!tracked.shown)
-            return;
-        if (tracked.own) {
-            this._place(tracked); // a badge with new text keeps to its point
-            return;
-        }
-        const size = this._clientSize(tracked.window);
-        if (tracked.size && size.width === tracked.size.width && size.height === tracked.size.height)
-            return;
-        tracked.size = size;
-        this._broadcast({report: 'size', id: tracked.id, ...size, ...this._pointer()});
-        if (this._grabbed === tracked)
-            this._broadcast({report: 'drag', id: tracked.id, ...this._pointer()});
-    }
-
-    _moved(tracked) {
-        if (this._grabbed === tracked && !tracked.own)
-            this._broadcast({report: 'drag', id: tracked.id, ...this._pointer()});
-    }
-
-    _grabBegan(window) {
-        const tracked = window && this.windows.get(String(window.get_id()));
-        this._setGrabbed(tracked && tracked.shown && !tracked.own ? tracked : null);
-    }
-
-    _grabEnded() {
-        const tracked = this._grabbed;
-        this._setGrabbed(null);
-        if (tracked && this.windows.has(tracked.id))
-            this._broadcast({report: 'up', id: tracked.id, ...this._pointer()});
-    }
-
-    activeId() {
-        const window = global.display.focus_window;
-        const tracked = window && this.windows.get(String(window.get_id()));
-        return tracked && tracked.shown && !tracked.own ? tracked.id : null;
-    }
-
-    // A window that loses the focus reports nothing; the next one that takes it reports.
-    _focusChanged() {
-        const window = global.display.focus_window;
-        if (!window)
-            return;
-        const tracked = this.windows.get(String(window.get_id()));
-        if (tracked && !tracked.shown)
-            return; // told again once shown, and known for Nivu's own or not
-        if (tracked && tracked.own) {
-            if (tracked.placement.focus)
-                this._lastFocus = window;
-            else
-                this._giveFocusBack();
-            return;
-        }
-        this._lastFocus = window;
-        if (window !== this._lastActive)
-            [this._previousActive, this._lastActive] = [this._lastActive, window];
-        const id = this.activeId();
-        if (id !== null)
-            this._broadcast({report: 'active', id});
-    }
-
-    // Once the shell's own focus change is over: within it, it does not hold. Only from one of
-    // Nivu's windows that does not take the focus: a menu of Nivu's may have it by then.
-    _giveFocusBack() {
-        const {GLib} = this.lib;
-        if (this._refocus)
-            return;
-        this._refocus = GLib.idle_add(GLib.PRIORITY_DEFAULT, () => {
-            this._refocus = 0;
-            this.guard('refocus', () => {
-                const focus = global.display.focus_window;
-                const holder = focus && this.windows.get(String(focus.get_id()));
-                if (focus && !(holder && holder.own && !holder.placement.focus))
+    // What the core asks of the shell.
+    _side() {
+        const {GLib, Main, Meta} = this.lib;
+        const isX11 = window => window.get_client_type() === Meta.WindowClientType.X11;
+        return {
+            id: window => String(window.get_id()),
+            facts: window => {
+                const type = window.get_window_type();
+                return {
+                    app: window.get_gtk_application_id() || window.get_wm_class() || '',
+                    role: (isX11(window) && window.get_role()) || '',
+                    pid: Math.max(0, window.get_pid()),
+                    normal: type === Meta.WindowType.NORMAL,
+                    dialog: type === Meta.WindowType.DIALOG || type === Meta.WindowType.MODAL_DIALOG,
+                    resizable: window.allows_resize(),
+                };
+            },
+            title: window => window.get_title(),
+            pid: window => window.get_pid(),
+            frame: window => {
+                const rect = window.get_frame_rect();
+                return {x: rect.x, y: rect.y, width: rect.width, height: rect.height};
+            },
+            // What the program shows: a Wayland window's frame, without the shadow of a program
+            // that draws its own; an X11 window's client area, without the title bar the shell
+            // draws.
+            clientSize: window => {
+                let rect = window.get_frame_rect();
+                if (isX11(window))
+                    rect = window.frame_rect_to_client_rect(rect);
+                return {width: rect.width, height: rect.height};
+            },
+            workArea: window => window.get_work_area_current_monitor(),
+            canSize: window => Boolean(window.get_compositor_private()) && window.allows_resize(),
+            pointer: () => this._pointer(),
+            monitors: () => {
+                const display = global.display, areas = [];
+                for (let i = 0; i < display.get_n_monitors(); ++i)
+                    areas.push(display.get_monitor_geometry(i));
+                const primary = display.get_primary_monitor(); // where no other holds a point
+                return primary < 0 ? areas : [areas[primary], ...areas.filter((_area, i) => i !== primary)];
+            },
+            focused: () => global.display.focus_window,
+            send: fact => {
+                for (const client of [...this._clients.values()])
+                    client.report(fact);
+            },
+            setFrame: (window, rect) => window.move_resize_frame(true, rect.x, rect.y, rect.width, rect.height),
+            moveFrame: (window, x, y) => window.move_frame(false, x, y),
+            keepOwn: window => window.make_above(),
+            // With a fresh server timestamp: with the time of the event being handled
+            // (global.get_current_time()) the shell refused a new menu the keyboard every time.
+            activate: window => window.activate(global.display.get_current_time_roundtrip()),
+            later: task => this._timer('later', task, run => GLib.idle_add(GLib.PRIORITY_DEFAULT, run)),
+            // The shell does not send an unchanged size again: the size is asked for again by
+            // way of one a pixel smaller. Not while the overview hides the window (Qt passes
+            // over sizes then).
+            nudge: (window, frame, target) => {
+                if (Main.overview.visible)
                     return;
-                // To a menu of Nivu's that had it, else to the window it measures.
-                const last = [this._lastFocus, this._lastActive].find(w => {
-                    const held = w && this.windows.get(String(w.get_id()));
-                    return held && !(held.own && !held.placement.focus);
-                });
-                if (last)
-                    last.activate(global.get_current_time());
-            });
-            return GLib.SOURCE_REMOVE;
+                window.move_resize_frame(true, frame.x, frame.y, target.width, target.height - 1);
+                window.move_resize_frame(true, frame.x, frame.y, target.width, target.height);
+            },
+            after: (ms, task) => this._timer('size check', task,
+                run => GLib.timeout_add(GLib.PRIORITY_DEFAULT, ms, run)),
+            cancel: source => {
+                if (this._timers.delete(source))
+                    GLib.source_remove(source);
+            },
+            grabShortcut: (client, number, keys) => this._grabShortcut(client, number, keys),
+            releaseShortcut: (client, number) => this._releaseShortcut(client, number),
+            showMenu: (client, entries) => this._showMenu(client, entries),
+        };
+    }
+
+    // A GLib source that runs the task once, guarded, and is removed at disable if still due.
+    _timer(what, task, add) {
+        const source = add(() => {
+            this._timers.delete(source);
+            this.guard(what, task);
+            return this.lib.GLib.SOURCE_REMOVE;
         });
-    }
-
-    // --- Nivu's own windows -----------------------------------------------------------------
-
-    _placementOf(window) {
-        const title = window.get_title();
-        for (const client of [...this._clients.values()]) {
-            const placement = client.placements.get(title);
-            if (placement && placement.pid === window.get_pid())
-                return placement;
-        }
-        return null;
-    }
-
-    // True for one of Nivu's own windows that it places: kept there and above, not reported.
-    _placeIfOwn(tracked) {
-        const placement = tracked.shown && this._placementOf(tracked.window);
-        if (!placement)
-            return false;
-        if (!tracked.own) {
-            tracked.own = true;
-            if (this._lastActive === tracked.window) // it took the focus before it was known
-                [this._lastActive, this._previousActive] = [this._previousActive, null];
-            this._broadcast({report: 'closed', id: tracked.id}); // reported under another title
-        }
-        tracked.placement = placement;
-        this._place(tracked);
-        if (placement.focus && !tracked.focusGiven) {
-            // The shell at times maps it without the keyboard. Given once, so that a click
-            // elsewhere stands, and with a fresh server timestamp: with the time of the event
-            // being handled (global.get_current_time()) the shell refused it every time.
-            tracked.focusGiven = true;
-            if (tracked.window !== global.display.focus_window)
-                tracked.window.activate(global.display.get_current_time_roundtrip());
-        }
-        // The shell gives a new window the keyboard before it is shown and known as Nivu's: a
-        // menu that has it is the one to give it back to once the badge takes it.
-        if (tracked.window === global.display.focus_window)
-            this._focusChanged();
-        return true;
-    }
-
-    // While a user moves or resizes a window, Nivu's own windows that follow the pointer are
-    // placed at each of its moves, before the shell draws the frame that shows it.
-    _setGrabbed(tracked) {
-        this._grabbed = tracked;
-        if (tracked && !this._pointerWatch) {
-            const {Meta} = this.lib;
-            const cursor = global.backend && global.backend.get_cursor_tracker
-                ? global.backend.get_cursor_tracker() : Meta.CursorTracker.get_for_display(global.display);
-            const id = cursor.connect('position-invalidated', () => this.guard('pointer', () => this._placeOwn()));
-            this._pointerWatch = [cursor, id];
-        } else if (!tracked && this._pointerWatch) {
-            const [cursor, id] = this._pointerWatch;
-            this._pointerWatch = null;
-            cursor.disconnect(id);
-        }
-    }
-
-    _placeOwn() {
-        for (const tracked of [...this.windows.values()]) {
-            if (tracked.own)
-                this._place(tracked);
-        }
-    }
-
-    // Inside its monitor: what has no room below the point goes above it. One that follows the
-    // pointer during a drag sits beside it, on its other side where the monitor ends.
-    _place(tracked) {
-        const window = tracked.window;
-        const placement = this._placementOf(window) || tracked.placement;
-        const frame = window.get_frame_rect();
-        let {x, y} = placement;
-        let area;
-        if (this._grabbed && placement.beside !== undefined) {
-            const pointer = this._pointer();
-            area = this._monitorAt(pointer.x, pointer.y);
-            const beside = placement.beside;
-            x = pointer.x + beside + frame.width <= area.x + area.width
-                ? pointer.x + beside : pointer.x - beside - frame.width;
-            y = pointer.y + beside + frame.height <= area.y + area.height
-                ? pointer.y + beside : pointer.y - beside - frame.height;
-        } else {
-            area = this._monitorAt(x, y);
-        }
-        x = Math.max(area.x, Math.min(x, area.x + area.width - frame.width));
-        y = y + frame.height <= area.y + area.height ? y : Math.max(area.y, y - frame.height);
-        window.make_above();
-        if (frame.x !== x || frame.y !== y)
-            window.move_frame(false, x, y);
-    }
-
-    _monitorAt(x, y) {
-        const display = global.display;
-        for (let i = 0; i < display.get_n_monitors(); ++i) {
-            const area = display.get_monitor_geometry(i);
-            if (x >= area.x && x < area.x + area.width && y >= area.y && y < area.y + area.height)
-                return area;
-        }
-        return display.get_monitor_geometry(display.get_primary_monitor());
-    }
-
-    // --- Commands -----------------------------------------------------------------------------
-
-    apply(client, command) {
-        if (!command || typeof command !== 'object')
-            return;
-        switch (command.command) {
-        case 'size':
-            this._size(String(command.id), Number(command.width), Number(command.height));
-            return;
-        case 'place':
-            this._setPlacement(client, command);
-            return;
-        case 'shortcut':
-            this._grab(client, Number(command.shortcut), String(command.keys));
-            return;
-        case 'unshortcut':
-            this.ungrab(client, Number(command.shortcut));
-            return;
-        case 'menu':
-            this.showMenu(client, command.entries);
-        }
-    }
-
-    _setPlacement(client, command) {
-        const at = command.atPointer ? this._pointer() : command;
-        client.placements.set(String(command.title), {
-            pid: Number(command.pid), x: Math.round(Number(at.x)),
-            y: Math.round(Number(at.y)), focus: !!command.focus,
-            beside: Number.isFinite(command.besidePointer) ? Math.round(command.besidePointer) : undefined,
-        });
-        for (const tracked of [...this.windows.values()])
-            this._placeIfOwn(tracked);
-    }
-
-    // The client area takes the size, inside the work area; the frame keeps its top left where
-    // the window still fits, and moves just enough where not.
-    _size(id, width, height) {
-        const tracked = this.windows.get(id);
-        if (!tracked || !tracked.shown || tracked.own || !(width >= 1 && height >= 1))
-            return;
-        const window = tracked.window;
-        if (!window.get_compositor_private() || !window.allows_resize())
-            return;
-        const target = this._frameFor(window, width, height);
-        window.move_resize_frame(true, target.x, target.y, target.width, target.height);
-        this._checkSize(tracked, target, SIZE_CHECKS);
-    }
-
-    _frameFor(window, width, height) {
-        const frame = window.get_frame_rect();
-        const client = this._clientSize(window);
-        const area = window.get_work_area_current_monitor();
-        const w = Math.min(Math.round(width) + frame.width - client.width, area.width);
-        const h = Math.min(Math.round(height) + frame.height - client.height, area.height);
-        const x = Math.max(area.x, Math.min(frame.x, area.x + area.width - w));
-        const y = Math.max(area.y, Math.min(frame.y, area.y + area.height - h));
-        return {x, y, width: w, height: h};
-    }
-
-    // A program may pass over the first size it is given (Qt does, at times, and always while
-    // the overview hides its window). The shell does not send an unchanged size again, so the
-    // size is asked for again by way of one a pixel smaller.
-    _checkSize(tracked, target, checksLeft) {
-        const {GLib, Main} = this.lib;
-        const old = this._sizeChecks.get(tracked.id);
-        if (old)
-            GLib.source_remove(old);
-        this._sizeChecks.set(tracked.id, GLib.timeout_add(GLib.PRIORITY_DEFAULT, SIZE_CHECK_MS, () => {
-            this._sizeChecks.delete(tracked.id);
-            this.guard('size check', () => {
-                const window = tracked.window;
-                if (!this.windows.has(tracked.id) || this._grabbed === tracked)
-                    return;
-                const frame = window.get_frame_rect();
-                if (frame.width === target.width && frame.height === target.height)
-                    return;
-                if (checksLeft <= 1)
-                    return;
-                if (!Main.overview.visible) {
-                    window.move_resize_frame(true, frame.x, frame.y, target.width, target.height - 1);
-                    window.move_resize_frame(true, frame.x, frame.y, target.width, target.height);
-                }
-                this._checkSize(tracked, target, checksLeft - 1);
-            });
-            return GLib.SOURCE_REMOVE;
-        }));
+        this._timers.add(source);
+        return source;
     }
 
     // --- The status menu --------------------------------------------------------------------
 
     // Nivu's menu under its icon in the top bar, where no tray shows it; no entries: none. A
     // chosen entry is reported by its place in the entries, and Nivu acts on it.
-    showMenu(client, entries) {
+    _showMenu(client, entries) {
         const {Gio, St, Main, PanelMenu, PopupMenu} = this.lib;
         if (client.panelButton) {
             client.panelButton.destroy();
             client.panelButton = null;
         }
-        if (!Array.isArray(entries) || entries.length === 0)
+        if (entries.length === 0)
             return;
         const button = new PanelMenu.Button(0.0, 'Nivu', false);
         button.add_child(new St.Icon({
@@ -619,7 +384,7 @@ var NivuBridge = class NivuBridge {
         // As Qt's menus: no separator first, last or twice in a row.
         let separator = false, items = 0;
         entries.forEach((entry, index) => {
-            if (!entry || typeof entry !== 'object' || entry.hidden)
+            if (entry.hidden)
                 return;
             if (entry.separator) {
                 separator = items > 0;
@@ -630,7 +395,7 @@ var NivuBridge = class NivuBridge {
             separator = false;
             const item = new PopupMenu.PopupMenuItem(String(entry.title));
             item.setSensitive(entry.enabled !== false);
-            item.connect('activate', () => this.guard('menu', () => client.report({report: 'menu', entry: index})));
+            this._connect(item, 'activate', () => client.report(Reports.menu(index)));
             button.menu.addMenuItem(item);
             ++items;
         });
@@ -640,12 +405,12 @@ var NivuBridge = class NivuBridge {
 
     // --- Hot keys -----------------------------------------------------------------------------
 
-    _grab(client, number, keys) {
+    _grabShortcut(client, number, keys) {
         const {Meta, Shell, Main} = this.lib;
-        this.ungrab(client, number);
+        this._releaseShortcut(client, number);
         const action = global.display.grab_accelerator(keys, Meta.KeyBindingFlags.NONE);
         if (!action) {
-            client.report({report: 'refused', shortcut: number});
+            client.report(Reports.refused(number));
             return;
         }
         Main.wm.allowKeybinding(Meta.external_binding_name_for_action(action),
@@ -653,7 +418,7 @@ var NivuBridge = class NivuBridge {
         client.shortcuts.set(number, {keys, action});
     }
 
-    ungrab(client, number) {
+    _releaseShortcut(client, number) {
         const {Meta, Shell, Main} = this.lib;
         const shortcut = client.shortcuts.get(number);
         if (!shortcut)
@@ -668,7 +433,7 @@ var NivuBridge = class NivuBridge {
         for (const client of [...this._clients.values()]) {
             for (const [number, shortcut] of [...client.shortcuts]) {
                 if (shortcut.action === action)
-                    client.report({report: 'hotkey', shortcut: number, ...this._pointer()});
+                    client.report(Reports.hotkey(number, this._pointer()));
             }
         }
     }

@@ -18,14 +18,17 @@ QString scriptFilePath(const QString& scriptName) {
 
 std::optional<QString> writeScriptFile(const QString& service, const QString& scriptName) {
     const QString path = scriptFilePath(scriptName);
-    QFile source(QStringLiteral(":/kwin/main.js"));
-    if (!QDir().mkpath(QFileInfo(path).path()) || !source.open(QIODevice::ReadOnly)) {
+    QFile core(QStringLiteral(":/compositor/core.js"));
+    QFile adapter(QStringLiteral(":/kwin/main.js"));
+    if (!QDir().mkpath(QFileInfo(path).path()) || !core.open(QIODevice::ReadOnly) ||
+        !adapter.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    // The script's first line names the bus name it reports to; the rest is the script itself.
+    // The compositor core, KWin's adapter over it, and the start that names the bus name to
+    // report to: KWin runs a script's file and cannot hand it arguments.
     const QByteArray quoted = QJsonDocument(QJsonArray{service}).toJson(QJsonDocument::Compact);
-    const QByteArray text =
-        "var service = " + quoted.mid(1, quoted.size() - 2) + ";\n" + source.readAll();
+    const QByteArray text = core.readAll() + "\n" + adapter.readAll() + "\nstartBridge(" +
+                            quoted.mid(1, quoted.size() - 2) + ");\n";
     QSaveFile target(path);
     if (!target.open(QIODevice::WriteOnly) || target.write(text) != text.size() ||
         !target.commit()) {

@@ -40,10 +40,7 @@ function standIns() {
             source_remove: id => timers.delete(id),
         },
     };
-    const bridge = {
-        lib, windows: new Map(), activeId: () => null, guard: (what, work) => work(),
-        apply() {}, ungrab() {}, showMenu() {},
-    };
+    const bridge = {lib, snapshot: () => [{report: 'hello'}], guard: (what, work) => work(), apply() {}, forget() {}};
     const take = method => {
         const index = calls.findIndex(call => call.method === method);
         if (index < 0)

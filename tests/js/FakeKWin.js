@@ -25,7 +25,7 @@ var fake = {
             internalId: `{0000-${this.nextId++}}`, caption: '', pid: 500, resourceClass: 'editor',
             windowRole: '', normalWindow: true, dialog: false, resizeable: true,
             keepAbove: false, skipTaskbar: false, skipSwitcher: false, skipPager: false,
-            frameGeometryChanged: signal(), interactiveMoveResizeStepped: signal(),
+            frameGeometryChanged: signal(), interactiveMoveResizeStarted: signal(), interactiveMoveResizeStepped: signal(),
             interactiveMoveResizeFinished: signal(),
         }, props.window || {});
         let frame = Object.assign({}, props.frame);
@@ -55,6 +55,10 @@ var fake = {
     },
     // A user's drag of the window's corner to the pointer's place, one step.
     drag(window, x, y) {
+        if (this.dragging !== window) {
+            this.dragging = window;
+            window.interactiveMoveResizeStarted();
+        }
         workspace.cursorPos = {x, y};
         const frame = window.frameGeometry;
         window.frameGeometry = {x: frame.x, y: frame.y, width: x - frame.x, height: y - frame.y};

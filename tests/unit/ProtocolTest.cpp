@@ -1,6 +1,6 @@
 // The bridge's protocol is written once, in docs/bridge-protocol.md: its tables of reports and
-// commands, read here, must agree with the C++ parser and writers and with what the KWin script
-// and the GNOME extension send and handle.
+// commands, read here, must agree with the C++ parser and writers, with the compositor core's
+// builders and dispatch, and with what the KWin and GNOME adapters send and handle.
 #include "bridge/Commands.h"
 #include "bridge/Reports.h"
 
@@ -75,6 +75,12 @@ constexpr const char* kinds[] = {"hello",  "goodbye", "window", "size",    "clos
                                  "active", "drag",    "hotkey", "refused", "menu"};
 static_assert(std::size(kinds) == std::variant_size_v<Report>);
 
+// The compositor core both sides share, and each side's adapter over it.
+const std::string coreScript = "resources/compositor/core.js";
+const std::pair<Side, std::string> adapters[] = {
+    {Side::kwin, "resources/kwin/nivu/contents/code/main.js"},
+    {Side::gnome, "resources/gnome/bridge.js"}};
+
 std::string kindOf(const Report& report) {
     const auto* pointer = std::get_if<PointerReport>(&report);
     return pointer && pointer->released ? "up" : kinds[report.index()];
@@ -95,11 +101,16 @@ TEST(ProtocolTest, EveryReportOfTheTableIsReadAsItsKindAndEachSideSendsItsOwn) {
         all.insert(kind);
     }
     EXPECT_EQ(matches(sourceText("src/bridge/Reports.cpp"), R"re(\{"(\w+)", [\w<>]+\},)re"), all);
-    EXPECT_EQ(
-        matches(sourceText("resources/kwin/nivu/contents/code/main.js"), R"re(report: "(\w+)")re"),
-        namesWhere(reports, Side::kwin));
-    EXPECT_EQ(matches(sourceText("resources/gnome/bridge.js"), R"re(report: '(\w+)')re"),
-              namesWhere(reports, Side::gnome));
+    const std::string core = sourceText(coreScript);
+    EXPECT_EQ(matches(core, R"re(\n    (\w+): (?:\([^)]*\)|\w+) =>)re"), all)
+        << "the core's builders";
+    // What a side sends: what the core sends for it, and what its adapter builds.
+    const std::string built = R"re(Reports\.(\w+)\()re";
+    for (const auto& [side, adapter] : adapters) {
+        auto sent = matches(core, built);
+        sent.merge(matches(sourceText(adapter), built));
+        EXPECT_EQ(sent, namesWhere(reports, side)) << adapter;
+    }
 }
 
 TEST(ProtocolTest, EveryCommandNivuWritesIsOfTheTableAndEachSideHandlesItsOwn) {
@@ -125,15 +136,25 @@ TEST(ProtocolTest, EveryCommandNivuWritesIsOfTheTableAndEachSideHandlesItsOwn) {
         }
     }
     EXPECT_EQ(names.size(), commands.size()) << "every command of the table is written";
-    EXPECT_EQ(matches(sourceText("resources/kwin/nivu/contents/code/main.js"),
-                      R"re(command\.command [!=]== "(\w+)")re"),
-              namesWhere(commands, Side::kwin));
-    const std::string gnome = sourceText("resources/gnome/bridge.js");
-    const auto dispatch = gnome.find("switch (command.command)");
+    const std::string core = sourceText(coreScript);
+    const auto dispatch = core.find("switch (command.command)", core.find("    apply("));
     ASSERT_NE(dispatch, std::string::npos);
-    EXPECT_EQ(matches(gnome.substr(dispatch, gnome.find("\n        }\n", dispatch) - dispatch),
+    EXPECT_EQ(matches(core.substr(dispatch, core.find("\n        }\n", dispatch) - dispatch),
                       R"re(case '(\w+)':)re"),
-              namesWhere(commands, Side::gnome));
+              names)
+        << "the core's dispatch";
+    // What a side handles: what the core does itself, and what its adapter has a hook for.
+    const std::map<std::string, std::string> commandOfHook = {
+        {"grabShortcut", "shortcut"}, {"releaseShortcut", "unshortcut"}, {"showMenu", "menu"}};
+    for (const auto& [side, adapter] : adapters) {
+        std::set<std::string> handled = {"size", "place"};
+        for (const std::string& hook :
+             matches(sourceText(adapter),
+                     R"re(\b(grabShortcut|releaseShortcut|showMenu)(?:\(|: ))re")) {
+            handled.insert(commandOfHook.at(hook));
+        }
+        EXPECT_EQ(handled, namesWhere(commands, side)) << adapter;
+    }
 }
 
 } // namespace
