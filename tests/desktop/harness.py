@@ -68,12 +68,31 @@ def core_file(process):
     return (found[0], None) if found else (None, f"no core matching {pattern} in {process.core_folder}")
 
 
+def live_backtrace(pid):
+    """Each thread of a running process: its state, where the kernel holds it, and its stack."""
+    states = []
+    for task in sorted(glob.glob(f"/proc/{pid}/task/*")):
+        try:
+            state = next(line.split(":", 1)[1].strip() for line in open(f"{task}/status") if line.startswith("State:"))
+            states.append(f"thread {os.path.basename(task)}: {state}, in {read_bytes(f'{task}/wchan').decode() or '-'}")
+        except (OSError, StopIteration):
+            continue
+    try:
+        gdb = subprocess.run(["gdb", "-batch", "-nx", "-q", "-p", str(pid), "-ex", "set pagination off",
+                              "-ex", "thread apply all bt"], capture_output=True, text=True, timeout=60)
+    except subprocess.TimeoutExpired:
+        return "\n".join(states + ["gdb could not attach within 60 s"])
+    return "\n".join(states + [gdb.stdout.strip()]) if "#0" in gdb.stdout else None
+
+
 def crash_report(process):
     """The signal a process of Nivu's died of and its backtrace from the core, with function
-    names and lines; None where it did not crash."""
+    names and lines, or where it hung; None where it did neither."""
+    name = f"{os.path.basename(process.args[0])} (pid {process.pid})"
+    if trace := getattr(process, "hang_trace", None):
+        return f"{name} did not end within 5 s of SIGTERM; its threads then:\n{trace}"
     if process.returncode is None or -process.returncode not in CRASH_SIGNALS:
         return None
-    name = f"{os.path.basename(process.args[0])} (pid {process.pid})"
     report = [f"{name} did not end within 5 s of SIGTERM; SIGQUIT made it dump its core"
               if -process.returncode == signal.SIGQUIT else f"{name} crashed: {signal.Signals(-process.returncode).name}"]
     core, missing = core_file(process)
@@ -271,8 +290,11 @@ class Session:
             try:
                 process.wait(timeout=5)
             except subprocess.TimeoutExpired:
-                # One of Nivu's that hangs is made to dump its core, which shows where it hung.
-                process.send_signal(signal.SIGQUIT if hasattr(process, "core_folder") else signal.SIGKILL)
+                # Where one of Nivu's hangs: its threads as they are, else the core SIGQUIT dumps.
+                if hasattr(process, "core_folder"):
+                    process.hang_trace = live_backtrace(process.pid)
+                process.send_signal(signal.SIGKILL if getattr(process, "hang_trace", None) or
+                                    not hasattr(process, "core_folder") else signal.SIGQUIT)
                 try:
                     process.wait(timeout=60)
                 except subprocess.TimeoutExpired:
