@@ -15,6 +15,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -90,5 +92,14 @@ int main(int argc, char** argv) {
     nivu::installTranslations(app);
 
     nivu::QtScheduler scheduler;
-    return run(scheduler, kind);
+    const int status = run(scheduler, kind);
+    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+        // Everything of Nivu's has ended and saved (settings and sizes are written at each
+        // change). Qt's Wayland client may hang for ever in its display's teardown: its event
+        // thread can quit with a read still prepared, and the frame thread's read then waits
+        // for it. The compositor frees what the connection held as the process ends.
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }
