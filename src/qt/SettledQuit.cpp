@@ -42,8 +42,8 @@ protected:
         if (found != windows_.end()) {
             hide(*found);
         }
-        if (std::none_of(windows_.begin(), windows_.end(),
-                         [](const QPointer<QWidget>& window) { return window; })) {
+        if (std::all_of(windows_.begin(), windows_.end(),
+                        [](const QPointer<QWidget>& window) { return window.isNull(); })) {
             finish();
         }
         return true;
