@@ -137,13 +137,15 @@ class CompositorCore {
 
     // A window the compositor manages; shown: on screen already. One is reported once shown:
     // before, a Wayland window has no class, title or size, and sizing it may take a compositor
-    // down.
+    // down. True for a window the core did not know yet.
     added(window, existing, shown) {
         const id = this._side.id(window);
-        if (!this._windows.has(id))
+        const known = this._windows.has(id);
+        if (!known)
             this._windows.set(id, {window, id, shown: false, existing, own: false});
         if (shown)
             this.shown(window);
+        return !known;
     }
 
     shown(window) {

@@ -84,7 +84,6 @@ function startBridge(service) {
     };
     const shortcuts = {}; // by Nivu's number, the key combination in force
     const registered = {}; // the combinations registered with KWin
-    const connected = new Set(); // the ids of the windows whose signals reach the core
     const core = new CompositorCore(side);
 
     function pressed(keys) {
@@ -94,12 +93,10 @@ function startBridge(service) {
         }
     }
 
-    // Each window's signals hand it to the core, which drops what it no longer tracks.
+    // A new window's signals hand it to the core, which drops what it no longer tracks.
     function add(w, existing) {
-        core.added(w, existing, true);
-        if (connected.has(side.id(w)))
+        if (!core.added(w, existing, true))
             return;
-        connected.add(side.id(w));
         w.frameGeometryChanged.connect(() => core.changed(w));
         (w.interactiveMoveResizeStarted || w.clientStartUserMovedResized).connect(() => core.grabBegan(w));
         // The pointer's step: KWin draws Nivu's windows placed here in the same frame.
@@ -119,10 +116,7 @@ function startBridge(service) {
     report(Reports.hello());
     windowList().forEach(w => add(w, true));
     (workspace.windowAdded || workspace.clientAdded).connect(w => add(w, false));
-    (workspace.windowRemoved || workspace.clientRemoved).connect(w => {
-        connected.delete(side.id(w));
-        core.removed(w);
-    });
+    (workspace.windowRemoved || workspace.clientRemoved).connect(w => core.removed(w));
     (workspace.windowActivated || workspace.clientActivated).connect(w => {
         if (w)
             add(w, false); // activated before KWin announced it
