@@ -1,11 +1,14 @@
-// The badge's latency over a drag of resize events on a real X server: from the moment nivu
-// starts handling a ConfigureNotify to the moment the badge's new text and position have been
-// requested. Prints one JSON line with p50, p99, CPU time and round trips per event. The
-// window is resized from this process, one step at a time; the CPU time of those requests is
-// the client's, not nivu's, and is not counted.
+// The badge on a real X server. First its showing: over 50 resizes, each after the last one's
+// badge has gone, from the moment nivu can read the first ConfigureNotify to the badge's first
+// paint, the first of them in a nivu that has shown no badge yet. Then its latency over a drag
+// of resize events: from the moment nivu starts handling a ConfigureNotify to the moment the
+// badge's new text and position have been requested. Prints one JSON line with p50, p99, CPU
+// time and round trips per event. The window is resized from this process, one step at a
+// time; the CPU time of those requests is the client's, not nivu's, and is not counted.
 #include "ClientWindow.h"
 #include "app/AppDelegate.h"
 #include "qt/DesktopCoordinates.h"
+#include "qt/QtIndicatorView.h"
 #include "qt/QtScheduler.h"
 #include "qt/QtShell.h"
 #include "qt/QtUserDefaults.h"
@@ -23,16 +26,38 @@
 #include <time.h>
 #include <vector>
 
+using namespace std::chrono_literals;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Notes when a widget is painted.
+class PaintClock final : public QObject {
+public:
+    std::vector<Clock::time_point> paints;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            paints.push_back(Clock::now());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // Passes every call to the real badge and notes when its position was requested.
 class TimedView final : public nivu::IndicatorView {
 public:
-    TimedView(std::unique_ptr<nivu::IndicatorView> inner, std::vector<Clock::time_point>& moves)
+    TimedView(std::unique_ptr<nivu::IndicatorView> inner, std::vector<Clock::time_point>& moves,
+              PaintClock& paints)
         : inner_(std::move(inner))
-        , moves_(moves) {}
+        , moves_(moves) {
+        auto& badge = dynamic_cast<nivu::QtIndicatorView&>(*inner_).widget();
+        badge.installEventFilter(&paints);
+        badge_ = &badge;
+    }
+    bool shown() const { return badge_->isVisible(); }
     nivu::Size setLabelText(const std::string& text) override { return inner_->setLabelText(text); }
     void setLabelOrigin(nivu::Point origin) override { inner_->setLabelOrigin(origin); }
     void setFrameOrigin(nivu::Point origin) override {
@@ -49,6 +74,7 @@ public:
 private:
     std::unique_ptr<nivu::IndicatorView> inner_;
     std::vector<Clock::time_point>& moves_;
+    const QWidget* badge_ = nullptr;
 };
 
 class TimedShell final : public nivu::Shell {
@@ -57,8 +83,12 @@ public:
         : inner_(inner)
         , moves_(moves) {}
     std::unique_ptr<nivu::IndicatorView> createIndicatorView() override {
-        return std::make_unique<TimedView>(inner_.createIndicatorView(), moves_);
+        auto view = std::make_unique<TimedView>(inner_.createIndicatorView(), moves_, paints);
+        view_ = view.get();
+        return view;
     }
+    bool badgeShown() const { return view_ && view_->shown(); }
+    PaintClock paints;
     std::unique_ptr<nivu::StatusItem> createStatusItem() override {
         return inner_.createStatusItem();
     }
@@ -76,6 +106,7 @@ public:
 private:
     nivu::Shell& inner_;
     std::vector<Clock::time_point>& moves_;
+    const TimedView* view_ = nullptr;
 };
 
 class NoMemory final : public nivu::SizeMemory {
@@ -87,6 +118,11 @@ public:
     void recordSize(nivu::Size, std::string_view,
                     const std::optional<std::string>&) const override {}
 };
+
+double percentile(std::vector<double> values, double p) {
+    std::sort(values.begin(), values.end());
+    return values[static_cast<std::size_t>(p * static_cast<double>(values.size() - 1))];
+}
 
 double cpuSeconds() {
     rusage usage{};
@@ -139,6 +175,33 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // The first showings: one resize each, then the badge's end 0.5 s later.
+    std::vector<double> firstShowings;
+    for (int i = 0; i < 50; ++i) {
+        const std::size_t painted = timedShell.paints.paints.size();
+        client.resize(500 + static_cast<std::uint32_t>(i), 300);
+        pollfd watched{xcb_get_file_descriptor(connection.get()), POLLIN, 0};
+        if (::poll(&watched, 1, 5000) == 0) {
+            std::cerr << "badge_latency: no resize event within 5 s\n";
+            return 1;
+        }
+        const auto arrival = Clock::now();
+        while (timedShell.paints.paints.size() == painted && Clock::now() - arrival < 5s) {
+            connection.drain();
+            app.processEvents(QEventLoop::WaitForMoreEvents, 50);
+        }
+        if (timedShell.paints.paints.size() == painted) {
+            std::cerr << "badge_latency: the badge did not show within 5 s\n";
+            return 1;
+        }
+        const std::chrono::duration<double, std::milli> shownAfter =
+            timedShell.paints.paints[painted] - arrival;
+        firstShowings.push_back(shownAfter.count());
+        while (timedShell.badgeShown() && Clock::now() - arrival < 5s) {
+            app.processEvents(QEventLoop::WaitForMoreEvents, 50);
+        }
+    }
+
     std::vector<double> latencies;
     const double cpuBefore = cpuSeconds();
     double clientSeconds = 0;
@@ -168,12 +231,12 @@ int main(int argc, char** argv) {
     const double cpuPerEvent = (cpuSeconds() - cpuBefore - clientSeconds) / events * 1e6;
     const double tripsPerEvent =
         static_cast<double>(connection.roundTrips() - tripsBefore) / events;
-    std::sort(latencies.begin(), latencies.end());
-    const auto percentile = [&](double p) {
-        return latencies[static_cast<std::size_t>(p * static_cast<double>(latencies.size() - 1))];
-    };
-    std::cout << "{\"events\":" << events << ",\"p50_us\":" << percentile(0.5)
-              << ",\"p99_us\":" << percentile(0.99) << ",\"cpu_us_per_event\":" << cpuPerEvent
+    std::cout << "{\"events\":" << events << ",\"p50_us\":" << percentile(latencies, 0.5)
+              << ",\"p99_us\":" << percentile(latencies, 0.99)
+              << ",\"first_shown_ms\":" << firstShowings.front()
+              << ",\"shown_p50_ms\":" << percentile(firstShowings, 0.5)
+              << ",\"shown_p99_ms\":" << percentile(firstShowings, 0.99)
+              << ",\"cpu_us_per_event\":" << cpuPerEvent
               << ",\"round_trips_per_event\":" << tripsPerEvent << "}" << std::endl;
     delegate.applicationWillTerminate();
     return 0;

@@ -1,4 +1,6 @@
-"""The badge's latency on GNOME's Wayland session: a hand drags a GTK window's corner through
+"""The badge on GNOME's Wayland session. First its showing: over 50 short drags, each once the
+last one's badge has gone, from the first resize the shell makes to the badge's first frame.
+Then its latency: a hand drags a GTK window's corner through
 mutter's RemoteDesktop, and hooks put into the shell note, in the shell's clock and its count of
 painted frames, each move of the pointer during the resize and each move of Nivu's badge.
 Latency is from a pointer move to the first move of the badge beside that point (none when it
@@ -13,8 +15,9 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "deskt
 from gnome_session import GnomeShellSession  # noqa: E402
 from harness import wait_until  # noqa: E402
 from idle_switches import idle_switches  # noqa: E402
-from latency import latencies  # noqa: E402
+from latency import latencies, showings  # noqa: E402
 
+SHOWINGS = 50
 STEPS = 300
 WATCH = """(() => {
     const {GLib, Meta} = imports.gi;
@@ -23,6 +26,24 @@ WATCH = """(() => {
     const bench = globalThis.nivuBench = {events: [], frame: 0, badge: null};
     global.stage.connect('after-paint', () => { bench.frame++; });
     const note = (...event) => bench.events.push([GLib.get_monotonic_time() / 1000, bench.frame, ...event]);
+    const noteShown = kind => bench.shown.push([GLib.get_monotonic_time() / 1000, kind]);
+    bench.shown = [];
+    global.display.connect('grab-op-begin', () => noteShown('begin'));
+    global.display.connect('window-created', (display, window) => {
+        window.get_compositor_private().connect('first-frame', () => {
+            if (window.get_title() === 'Nivu size')
+                noteShown('shown');
+        });
+    });
+    const editor = global.get_window_actors().map(a => a.meta_window)
+        .find(w => w.get_wm_class() === 'org.gnome.TextEditor');
+    let size = editor.get_frame_rect();
+    editor.connect('size-changed', () => {
+        const now = editor.get_frame_rect();
+        if (now.width !== size.width || now.height !== size.height)
+            noteShown('resized');
+        size = now;
+    });
     const badgeWindow = () => global.get_window_actors().map(a => a.meta_window)
         .find(w => w.get_title() === 'Nivu size' && !w.is_hidden());
     cursor.connect('position-invalidated', () => {
@@ -50,12 +71,19 @@ def main():
         _, window = session.start_program(["gnome-text-editor"])
         if session.eval(WATCH) != "true":
             sys.exit("bench: the shell took no hooks")
-        frame = session.frame(window)
-        corner = (frame["x"] + frame["w"] + 4, frame["y"] + frame["h"] + 4)
-        session.resize_by_hand(window, corner, (corner[0] - 300, corner[1] - 200), STEPS)
+        corner = lambda: (session.frame(window)["x"] + session.frame(window)["w"] + 4,  # noqa: E731
+                          session.frame(window)["y"] + session.frame(window)["h"] + 4)
+        for drag in range(SHOWINGS):
+            start, way = corner(), 1 if drag % 2 else -1
+            session.resize_by_hand(window, start, (start[0] + 30 * way, start[1] + 30 * way), 3)
+            wait_until(lambda: not session.badges(), what="the badge to hide")
+        shown = json.loads(json.loads(session.eval("JSON.stringify(globalThis.nivuBench.shown)")))
+        session.eval("globalThis.nivuBench.events = []")
+        start = corner()
+        session.resize_by_hand(window, start, (start[0] - 300, start[1] - 200), STEPS)
         wait_until(lambda: not session.badges(), what="the badge to hide")
         events = json.loads(json.loads(session.eval("JSON.stringify(globalThis.nivuBench.events)")))
-        print(json.dumps({**latencies(events), "idle_switches": idle_switches(nivu.pid)}))
+        print(json.dumps({**latencies(events), **showings(shown), "idle_switches": idle_switches(nivu.pid)}))
 
 
 if __name__ == "__main__":
