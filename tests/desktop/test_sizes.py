@@ -7,7 +7,7 @@ import random
 import time
 import unittest
 
-from Xlib import Xatom
+from Xlib import X, Xatom
 
 from harness import Desktop, DesktopTestCase, holds_for, read_bytes, wait_until
 
@@ -87,6 +87,35 @@ class SizesWithNivu(DesktopTestCase):
             b"xterm\0XTerm\0", states=["_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"]))
         self.desktop.settle(maximized)
         self.assertTrue(self.desktop.maximized(maximized) and self.desktop.size(maximized)[0] > 2000)
+
+    def test_after_a_rest_the_badge_shows_the_new_size_not_the_last_drags(self):
+        """Nivu makes its badge once and keeps it between drags: after 2 s without a resize, a
+        drag of a step shows the new size, never the one the last drag ended on."""
+        desktop = self.desktop
+        desktop.start_nivu()
+        xterm = desktop.start_xterm()
+        seen = {}
+
+        def settled_badge():
+            """The pixels between the badge's round ends (which show what lies behind them) once
+            a look 50 ms later finds them unchanged: painted."""
+            badge = wait_until(desktop.badges, what="the badge")[0]
+            pixels = lambda: desktop.root.get_image(badge["x"] + 14, badge["y"], badge["width"] - 28,  # noqa: E731
+                                                    badge["height"], X.ZPixmap, 0xffffffff).data
+            looks = [pixels()]
+            return wait_until(lambda: looks.append(pixels()) or looks[-1] == looks[-2] and looks[-1],
+                              what="the badge to keep its pixels", interval=0.05)
+
+        desktop.drag(xterm, 6, 4, 8, on_step=lambda step: step == 7 and seen.update(last=settled_badge()))
+        wait_until(lambda: not desktop.badges(), what="the badge to hide after the release")
+        holds_for(lambda: not desktop.badges(), 2, "the badge hidden while nothing is resized")
+        # One step past the manager's drag threshold, held.
+        frame = desktop.frame(xterm)
+        corner = (frame["x"] + frame["width"] - 2, frame["y"] + frame["height"] - 2)
+        self.assertTrue(desktop.press_to_resize(xterm, corner, None, 1, (24, 0), 1, None))
+        first = settled_badge()
+        desktop.release(1, None)
+        self.assertTrue(first != seen["last"], "the last drag's size shown after the rest")
 
     def test_only_main_windows_of_the_application_in_front_count_each_by_its_class_and_visible_size(self):
         """Dialogs, also one that names itself a normal window, and the windows behind the

@@ -60,6 +60,11 @@ TEST(BadgeTest, ShowsTheRoundedSizeCentredBesideThePointerOnceItIsPlaced) {
     badge.panel->hide();
     finishPass();
     EXPECT_FALSE(widget.isVisible()) << "a show taken back in the same pass never maps";
+
+    badge.panel->show(); // the next resize, after a rest
+    badge.panel->update({800, 600});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return badge.view->paintedText() == "800 \u00D7 600"; }))
+        << "not the last size: " << badge.view->paintedText().toStdString();
 }
 
 TEST(BadgeTest, NeverActivatesNivuAndIsOpaqueAndShapedWithoutACompositor) {
