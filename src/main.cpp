@@ -84,6 +84,13 @@ int main(int argc, char** argv) {
         // The badge must live on the display whose windows it measures.
         qputenv("QT_QPA_PLATFORM", kind == nivu::SessionKind::x11 ? "xcb" : "wayland");
     }
+    if (kind == nivu::SessionKind::plasmaWayland &&
+        qEnvironmentVariableIsEmpty("QT_WAYLAND_DISABLE_WINDOWDECORATION")) {
+        // KWin draws the title bars of Nivu's windows. Qt before 6.8 starts OpenGL at the
+        // first window shown only to ask whether it could draw them itself: the first badge
+        // then came 55 ms later and Nivu stayed 56 MB larger.
+        qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nivu"));
     QApplication::setApplicationVersion(QStringLiteral(NIVU_VERSION));
