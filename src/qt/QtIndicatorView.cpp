@@ -8,7 +8,6 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHash>
-#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -57,7 +56,6 @@ public:
         layout_.setPerformanceHint(QStaticText::AggressiveCaching);
         repaintLater.setSingleShot(true);
         connect(&repaintLater, &QTimer::timeout, this, [this] { update(); });
-        prepare();
     }
 
     // A mouse reports up to a thousand sizes a second, more than any screen shows: the badge is
@@ -132,21 +130,6 @@ protected:
     }
 
 private:
-    // What a first showing would otherwise wait for, done while nothing is resized: the font,
-    // the glyphs of sizes, the background and the native window (unmapped on X11; Wayland
-    // gives the surface its role only when it is shown).
-    void prepare() {
-        const QString sample = QStringLiteral("0123456789 \u00D7");
-        measure(sample);
-        QImage scratch(size() * devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
-        scratch.setDevicePixelRatio(devicePixelRatioF());
-        QPainter painter(&scratch);
-        painter.setFont(font());
-        painter.drawText(QPointF(0, height()), sample);
-        background();
-        create();
-    }
-
     // The rounded background is the same for every text: drawn once per look and scale.
     const QPixmap& background() {
         const qreal scale = devicePixelRatioF();

@@ -31,9 +31,6 @@ QtShell::~QtShell() {
 }
 
 std::unique_ptr<IndicatorView> QtShell::createIndicatorView() {
-    if (preparedBadge_) {
-        return std::move(preparedBadge_);
-    }
     return std::make_unique<QtIndicatorView>(compositing_, placeWindow_);
 }
 

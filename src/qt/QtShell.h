@@ -32,8 +32,7 @@ public:
                      WindowPlacer placeWindow = {})
         : compositing_(std::move(compositing))
         , pendingDeactivation_(std::move(keyboardFocus))
-        , placeWindow_(std::move(placeWindow))
-        , preparedBadge_(std::make_unique<QtIndicatorView>(compositing_, placeWindow_)) {}
+        , placeWindow_(std::move(placeWindow)) {}
     ~QtShell() override;
 
     // What the settings window edits: the settings store (its first use loads it) and the hot
@@ -67,8 +66,6 @@ private:
     std::function<bool()> compositing_;
     PendingDeactivation pendingDeactivation_;
     WindowPlacer placeWindow_;
-    // Made with the shell, so that the first resize only places and shows it.
-    std::unique_ptr<QtIndicatorView> preparedBadge_;
     StatusItemMaker statusItemMaker_;
     static QString accessExplanation(AccessNeed need);
     QString accessText() const;
