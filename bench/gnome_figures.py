@@ -1,10 +1,10 @@
-"""The badge on GNOME's Wayland session. First its showing: over 50 short drags, each once the
+"""The badge on GNOME's Wayland session. First its showing: over 50 drags of 8 steps, each once the
 last one's badge has gone, from the first resize the shell makes to the badge's first frame.
-Then its latency: a hand drags a GTK window's corner through
-mutter's RemoteDesktop, and hooks put into the shell note, in the shell's clock and its count of
-painted frames, each move of the pointer during the resize and each move of Nivu's badge.
-Latency is from a pointer move to the first move of the badge beside that point (none when it
-is there already). Then Nivu's context switches while idle. Prints one JSON object."""
+Then its latency: a hand drags a GTK window's corner through mutter's RemoteDesktop, and hooks
+put into the shell note, in the shell's clock and its count of painted frames, each move of the
+pointer during the resize and each move of Nivu's badge. Latency is from a pointer move to the
+first move of the badge beside that point (none when it is there already). Then Nivu's context
+switches while idle. Prints one JSON object."""
 
 import json
 import os
@@ -75,7 +75,7 @@ def main():
                           session.frame(window)["y"] + session.frame(window)["h"] + 4)
         for drag in range(SHOWINGS):
             start, way = corner(), 1 if drag % 2 else -1
-            session.resize_by_hand(window, start, (start[0] + 30 * way, start[1] + 30 * way), 3)
+            session.resize_by_hand(window, start, (start[0] + 40 * way, start[1] + 40 * way), 8)
             wait_until(lambda: not session.badges(), what="the badge to hide")
         shown = json.loads(json.loads(session.eval("JSON.stringify(globalThis.nivuBench.shown)")))
         session.eval("globalThis.nivuBench.events = []")

@@ -1,10 +1,10 @@
-"""The badge on Plasma's Wayland session. First its showing: over 50 short drags, each once the
-last one's badge has gone, from the first resize KWin makes to the badge shown (KWin maps it).
-Then its latency: a hand drags a Qt window's corner (Meta and
-the right button) through KWin's fake input, and a KWin script notes, in KWin's clock, each
-step of the resize and each move of Nivu's badge. Latency is from a step to the first move of
-the badge beside that point (none when it is there already). The hand moves at 125 Hz, a plain
-mouse's rate. Then Nivu's context switches while idle. Prints one JSON object."""
+"""The badge on Plasma's Wayland session. First its showing: over 50 drags of 8 steps, each once
+the last one's badge has gone, from the first resize KWin makes to the badge shown (KWin maps
+it). Then its latency: a hand drags a Qt window's corner (Meta and the right button) through
+KWin's fake input, and a KWin script notes, in KWin's clock, each step of the resize and each
+move of Nivu's badge. Latency is from a step to the first move of the badge beside that point
+(none when it is there already). The hand moves at 125 Hz, a plain mouse's rate. Then Nivu's
+context switches while idle. Prints one JSON object."""
 
 import json
 import os
@@ -67,8 +67,8 @@ def main():
                           session.frame(window)["y"] + session.frame(window)["h"] - 20)
         for drag in range(SHOWINGS):
             start, way = corner(), 1 if drag % 2 else -1
-            session.resize_by_hand(window, start, (start[0] + 30 * way, start[1] + 30 * way), 3,
-                                   button="right", holding=125)
+            session.resize_by_hand(window, start, (start[0] + 40 * way, start[1] + 40 * way), 8,
+                                   lambda step: time.sleep(STEP_SECONDS), button="right", holding=125)
             wait_until(lambda: not session.badges(), what="the badge to hide")
         shown = [json.loads(line[len("js: shown "):])
                  for line in session.kwin.errors.matching(lambda line: line.startswith("js: shown "))]
