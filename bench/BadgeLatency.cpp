@@ -188,7 +188,7 @@ int main(int argc, char** argv) {
         const auto arrival = Clock::now();
         while (timedShell.paints.paints.size() == painted && Clock::now() - arrival < 5s) {
             connection.drain();
-            app.processEvents(QEventLoop::WaitForMoreEvents, 50);
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
         if (timedShell.paints.paints.size() == painted) {
             std::cerr << "badge_latency: the badge did not show within 5 s\n";
@@ -197,8 +197,8 @@ int main(int argc, char** argv) {
         const std::chrono::duration<double, std::milli> shownAfter =
             timedShell.paints.paints[painted] - arrival;
         firstShowings.push_back(shownAfter.count());
-        while (timedShell.badgeShown() && Clock::now() - arrival < 5s) {
-            app.processEvents(QEventLoop::WaitForMoreEvents, 50);
+        while (timedShell.badgeShown() && Clock::now() - arrival < 5s) { // its timer wakes us
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
     }
 
