@@ -13,7 +13,7 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "desktop"))
 
 from gnome_session import GnomeShellSession  # noqa: E402
-from harness import wait_until  # noqa: E402
+from harness import settle, wait_until  # noqa: E402
 from idle_switches import idle_switches  # noqa: E402
 from latency import latencies, showings  # noqa: E402
 
@@ -69,6 +69,7 @@ def main():
     with GnomeShellSession(nivu_extension={}) as session:
         nivu = session.start_nivu(json.dumps({"rememberedSizes": {}, "trackedBundleIdentifiers": []}))
         _, window = session.start_program(["gnome-text-editor"])
+        session.place_window(window, 200, 150)
         if session.eval(WATCH) != "true":
             sys.exit("bench: the shell took no hooks")
         corner = lambda: (session.frame(window)["x"] + session.frame(window)["w"] + 4,  # noqa: E731
@@ -76,6 +77,8 @@ def main():
         for drag in range(SHOWINGS):
             start, way = corner(), 1 if drag % 2 else -1
             session.resize_by_hand(window, start, (start[0] + 40 * way, start[1] + 40 * way), 8)
+            # The program's last size, drawn after the release, shows the badge once more.
+            settle(lambda: session.size(window), "the window's last size")
             wait_until(lambda: not session.badges(), what="the badge to hide")
         shown = json.loads(json.loads(session.eval("JSON.stringify(globalThis.nivuBench.shown)")))
         session.eval("globalThis.nivuBench.events = []")

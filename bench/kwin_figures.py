@@ -13,7 +13,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "desktop"))
 
-from harness import KWinSession, wait_until  # noqa: E402
+from harness import KWinSession, settle, wait_until  # noqa: E402
 from idle_switches import idle_switches  # noqa: E402
 from latency import latencies, showings  # noqa: E402
 
@@ -69,6 +69,8 @@ def main():
             start, way = corner(), 1 if drag % 2 else -1
             session.resize_by_hand(window, start, (start[0] + 40 * way, start[1] + 40 * way), 8,
                                    lambda step: time.sleep(STEP_SECONDS), button="right", holding=125)
+            # The program's last size, drawn after the release, shows the badge once more.
+            settle(lambda: session.size(window), "the window's last size")
             wait_until(lambda: not session.badges(), what="the badge to hide")
         shown = [json.loads(line[len("js: shown "):])
                  for line in session.kwin.errors.matching(lambda line: line.startswith("js: shown "))]
