@@ -69,6 +69,9 @@ def main():
     with GnomeShellSession(nivu_extension={}) as session:
         nivu = session.start_nivu(json.dumps({"rememberedSizes": {}, "trackedBundleIdentifiers": []}))
         _, window = session.start_program(["gnome-text-editor"])
+        # GNOME 50's editor lists its window a while before it shows it.
+        wait_until(lambda: not session.frame(window)["hidden"] and session.frame(window)["w"] > 0,
+                   timeout=30, what="the editor's window shown")
         session.place_window(window, 200, 150)
         if session.eval(WATCH) != "true":
             sys.exit("bench: the shell took no hooks")
