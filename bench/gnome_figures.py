@@ -1,5 +1,6 @@
-"""The badge on GNOME's Wayland session. First its showing: over 50 drags of 8 steps, each once the
-last one's badge has gone, from the first resize the shell makes to the badge's first frame.
+"""The badge on GNOME's Wayland session, with the shell's animations on. First its showing: over 50
+drags of 8 steps, each once the last one's badge has gone, from the first resize the shell makes
+to the first frame that draws the badge whole.
 Then its latency: a hand drags a GTK window's corner through mutter's RemoteDesktop, and hooks
 put into the shell note, in the shell's clock and its count of painted frames, each move of the
 pointer during the resize and each move of Nivu's badge. Latency is from a pointer move to the
@@ -23,16 +24,34 @@ WATCH = """(() => {
     const {GLib, Meta} = imports.gi;
     const cursor = global.backend && global.backend.get_cursor_tracker
         ? global.backend.get_cursor_tracker() : Meta.CursorTracker.get_for_display(global.display);
-    const bench = globalThis.nivuBench = {events: [], frame: 0, badge: null};
-    global.stage.connect('after-paint', () => { bench.frame++; });
+    const bench = globalThis.nivuBench = {events: [], frame: 0, badge: null, opening: null};
     const note = (...event) => bench.events.push([GLib.get_monotonic_time() / 1000, bench.frame, ...event]);
     const noteShown = kind => bench.shown.push([GLib.get_monotonic_time() / 1000, kind]);
     bench.shown = [];
+    // Shown: the first frame that draws the badge whole, not faded or shrunk by the shell's
+    // animation of a new window.
+    const whole = actor => actor.opacity === 255 && actor.scale_x === 1 && actor.scale_y === 1;
+    global.stage.connect('after-paint', () => {
+        bench.frame++;
+        if (bench.opening && whole(bench.opening)) {
+            bench.opening = null;
+            noteShown('shown');
+        }
+    });
     global.display.connect('grab-op-begin', () => noteShown('begin'));
     global.display.connect('window-created', (display, window) => {
-        window.get_compositor_private().connect('first-frame', () => {
-            if (window.get_title() === 'Nivu size')
+        const actor = window.get_compositor_private();
+        actor.connect('first-frame', () => {
+            if (window.get_title() !== 'Nivu size')
+                return;
+            if (whole(actor))
                 noteShown('shown');
+            else
+                bench.opening = actor;
+        });
+        actor.connect('destroy', () => {
+            if (bench.opening === actor)
+                bench.opening = null;
         });
     });
     const editor = global.get_window_actors().map(a => a.meta_window)
@@ -73,6 +92,7 @@ def main():
         wait_until(lambda: not session.frame(window)["hidden"] and session.frame(window)["w"] > 0,
                    timeout=30, what="the editor's window shown")
         session.place_window(window, 200, 150)
+        session.animate(True)  # as where the shell draws with a GPU
         if session.eval(WATCH) != "true":
             sys.exit("bench: the shell took no hooks")
         corner = lambda: (session.frame(window)["x"] + session.frame(window)["w"] + 4,  # noqa: E731

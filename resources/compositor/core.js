@@ -309,6 +309,11 @@ class CompositorCore {
 
     // --- Nivu's own windows ------------------------------------------------------------------
 
+    // One of the windows Nivu places (its badge, its menu), whether shown yet or not.
+    isOwn(window) {
+        return Boolean(this._placementOf(window));
+    }
+
     _placementOf(window) {
         const title = this._side.title(window), pid = this._side.pid(window);
         for (const byTitle of this._placements.values()) {

@@ -244,8 +244,21 @@ var NivuBridge = class NivuBridge {
             'shown', () => core.shown(window),
             'size-changed', () => core.changed(window),
             'position-changed', () => core.changed(window),
-            'notify::title', () => core.retitled(window));
+            'notify::title', () => {
+                this._spareEffects(window); // a program's title comes before its first frame
+                core.retitled(window);
+            },
+            'unmanaging', () => this._spareEffects(window));
         core.added(window, existing, existing && !window.is_hidden());
+    }
+
+    // Where the shell animates, it eases a new window in from a speck and fades a closing one
+    // out, each over some 150 ms. Nivu's badge and menu show and go at once: the badge would
+    // start unreadable, and the last drag's size fade out beside the new one.
+    _spareEffects(window) {
+        const actor = window.get_compositor_private();
+        if (actor && this._core.isOwn(window))
+            this.lib.Main.wm.skipNextEffect(actor);
     }
 
     _grabBegan(window) {

@@ -242,6 +242,14 @@ class GnomeShellSession(Session):
     def pointer(self):
         return tuple(json.loads(self.eval("global.get_pointer().slice(0, 2)")))
 
+    def animate(self, on):
+        """Animations on, as where the shell draws with a GPU, or off again (it turns them off
+        where it draws in software, as here)."""
+        self.gsettings("set", "org.gnome.desktop.interface", "enable-animations", json.dumps(on))
+        self.eval(f"imports.gi.St.Settings.get().{'uninhibit' if on else 'inhibit'}_animations()")
+        wait_until(lambda: self.eval("imports.gi.St.Settings.get().enable_animations") == json.dumps(on),
+                   what=f"animations {'on' if on else 'off'}")
+
     # --- The test's hands: mutter's RemoteDesktop, one session for the shell's lifetime --------
 
     def _remote(self, method, signature, *arguments):

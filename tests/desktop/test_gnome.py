@@ -21,6 +21,17 @@ PROGRAMS = [  # the command, the application id the shell reports, where its cor
     (["/usr/lib/qt6/bin/linguist"], "linguist", -2),
 ]
 UUID = "nivu@nivu.org"
+# Each frame that draws one of Nivu's placed windows faded or shrunk, also as it closes (the
+# shell then no longer lists it): its opacity and scale.
+PARTWAY_WATCH = """globalThis.nivuTestPartway = [], globalThis.nivuTestOwn = new Set(),
+globalThis.nivuTestPaint = global.stage.connect('after-paint', () => {
+  for (const a of global.get_window_actors()) {
+    if (['Nivu size', 'Nivu presets'].includes(a.meta_window.get_title()) && !nivuTestOwn.has(a))
+      nivuTestOwn.add(a) && a.connect('destroy', () => nivuTestOwn.delete(a));
+  }
+  nivuTestOwn.forEach(a => (a.opacity < 255 || a.scale_x < 1 || a.scale_y < 1)
+    && nivuTestPartway.push([a.opacity, a.scale_x, a.scale_y]));
+}), true"""
 
 
 def menus(session):
@@ -192,6 +203,10 @@ class SizesOnGnomeWayland(unittest.TestCase):
         and its FHD sizes that window."""
         grower, window = session.start_growing_window()
         wait_until(lambda: session.frame(window)["focus"], what="the growing window in front")
+        # With animations on, the badge shows and goes at once: no frame draws it part-way,
+        # faded or shrunk, as the shell opens and closes other windows.
+        session.animate(True)
+        session.eval(PARTWAY_WATCH)
         grower.tell("grow")
         wait_until(session.badges, what="the badge of a window that resizes itself")
         session.move(700, 400)
@@ -202,6 +217,8 @@ class SizesOnGnomeWayland(unittest.TestCase):
         # hands it back to the menu.
         session.badge_hides_and_shows_again(grower)
         holds_for(lambda: menus(session) == [(700, 400, True)], 0.5, what="the menu open with the keyboard")
+        self.assertEqual(session.eval("global.stage.disconnect(nivuTestPaint) || nivuTestPartway"), "[]")
+        session.animate(False)
         choose_fhd(session, window)
         session.end(grower)
 

@@ -110,6 +110,8 @@ function ownWindows() {
     core.apply(NIVU, badgePlace);
     const badge = badgeOf(fake);
     const stranger = fake.window({x: 0, y: 0, width: 120, height: 40}, {title: 'Nivu size', pid: 666});
+    expect('the badge is Nivu\'s before the core has it; a window of its title elsewhere is not',
+        [core.isOwn(badge), core.isOwn(stranger)], [true, false]);
     core.added(badge, false, true);
     core.added(stranger, false, true);
     expect('the badge is not reported, a window of its title in another process is',

@@ -146,9 +146,9 @@ TEST(KWinScriptTest, KWinsMonitorsWorkAreasAndFocusReachTheCore) {
     kwin.run(QStringLiteral("fake.drag(editor, 2500, 780)"));
     EXPECT_EQ(kwin.frame(QStringLiteral("badge")).topLeft(), QPoint(2364, 724))
         << "beside the pointer, flipped where the right monitor ends";
-    EXPECT_TRUE(
-        kwin.run(QStringLiteral("badge.keepAbove && badge.skipTaskbar && badge.skipSwitcher"))
-            .toBool());
+    EXPECT_TRUE(kwin.run(QStringLiteral("badge.keepAbove && badge.skipTaskbar && "
+                                        "badge.skipSwitcher && badge.skipsCloseAnimation"))
+                    .toBool());
 
     kwin.command(commands::place(QStringLiteral("Nivu presets"), nivuPid, {700, 400}, false, true,
                                  std::nullopt));

@@ -54,9 +54,11 @@ function startBridge(service) {
             const g = w.frameGeometry;
             w.frameGeometry = {x, y, width: g.width, height: g.height};
         },
+        // Plasma's window effect fades a closing window out over 200 ms: the last drag's size
+        // would linger beside the new one. (Its opening cannot be spared from a script.)
         keepOwn(w) {
             w.keepAbove = true;
-            w.skipTaskbar = w.skipSwitcher = w.skipPager = true;
+            w.skipTaskbar = w.skipSwitcher = w.skipPager = w.skipsCloseAnimation = true;
         },
         activate(w) {
             if (workspace.activeWindow !== undefined)
