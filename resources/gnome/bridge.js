@@ -218,6 +218,11 @@ var NivuBridge = class NivuBridge {
 
     apply(client, command) {
         this._core.apply(client, command);
+        // A window of Nivu's may have its title before the shell has its place.
+        if (command && command.command === 'place') {
+            for (const window of this._windows)
+                this._spareEffects(window);
+        }
     }
 
     // A program of Nivu's has gone: its shortcuts, its placements and its menu with it.
@@ -245,7 +250,7 @@ var NivuBridge = class NivuBridge {
             'size-changed', () => core.changed(window),
             'position-changed', () => core.changed(window),
             'notify::title', () => {
-                this._spareEffects(window); // a program's title comes before its first frame
+                this._spareEffects(window); // the title comes before the first frame
                 core.retitled(window);
             },
             'unmanaging', () => this._spareEffects(window));
