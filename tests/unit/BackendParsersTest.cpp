@@ -172,39 +172,6 @@ TEST(PropertyTextTest, AConfigureNotifyOfAWindowIsOldNewsOnceANewerOneIsInTheBat
               (std::vector<bool>{true, false, false, false, false}));
 }
 
-TEST(BridgeReportTest, WellFormedReportsAreRead) {
-    const auto window = std::get<WindowReport>(
-        parseReport(R"({"report":"window","id":"{a1}","app":"linguist","role":"","pid":7214,)"
-                    R"("width":1000,"height":800,"normal":true,"dialog":true,"resizable":true,)"
-                    R"("existing":false})")
-            .value());
-    EXPECT_EQ(window.app, "linguist");
-    EXPECT_EQ(window.pid, 7214);
-    EXPECT_EQ(window.width, 1000);
-    EXPECT_TRUE(window.normal && window.dialog && window.resizable && !window.existing);
-    const auto size = parseReport(R"({"report":"size","id":"{a1}","width":777,"height":555})");
-    EXPECT_EQ(std::get<SizeReport>(size.value()).height, 555);
-    EXPECT_FALSE(cursorOf(*size)) << "a size set by a program, not by the pointer";
-    EXPECT_TRUE(
-        std::get<ActiveReport>(parseReport(R"({"report":"active","id":""})").value()).id.empty())
-        << "none active";
-    const auto drag = parseReport(R"({"report":"drag","id":"{a1}","x":-5,"y":23040.5})").value();
-    EXPECT_FALSE(std::get<PointerReport>(drag).released);
-    EXPECT_EQ(cursorOf(drag), Cursor(-5.0, 23040.5)) << "three 8K screens side by side";
-    EXPECT_TRUE(
-        std::get<PointerReport>(parseReport(R"({"report":"up","id":"7","x":1,"y":2})").value())
-            .released);
-    EXPECT_EQ(std::get<HotKeyReport>(
-                  parseReport(R"({"report":"hotkey","shortcut":3,"x":1,"y":2})").value())
-                  .shortcut,
-              3u);
-    EXPECT_EQ(std::get<RefusedReport>(parseReport(R"({"report":"refused","shortcut":4})").value())
-                  .shortcut,
-              4u);
-    EXPECT_EQ(std::get<MenuReport>(parseReport(R"({"report":"menu","entry":6})").value()).entry,
-              6u);
-}
-
 TEST(BridgeReportTest, MalformedReportsAreNothing) {
     for (const char* json : {
              R"(not json)",
