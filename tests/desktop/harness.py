@@ -341,27 +341,6 @@ class Session:
         self.bus_pid = int(pid)
         self.env.update(DBUS_SESSION_BUS_ADDRESS=address, NO_AT_BRIDGE="1")
 
-    def start_growing_window(self):
-        """A program whose window resizes itself while told to: grower.tell("grow") and
-        grower.tell("stop"). Returns it and its window's id, once the window is listed."""
-        grower = self.spawn([binary("growing-window")], env=self.own_settings(), stdin=subprocess.PIPE)
-
-        def tell(line):
-            grower.stdin.write(f"{line}\n".encode())
-            grower.stdin.flush()
-        grower.tell = tell
-        window = wait_until(lambda: [w["id"] for w in self.windows() if w["pid"] == grower.pid], timeout=30,
-                            what="the growing window")[0]
-        return grower, window
-
-    def badge_hides_and_shows_again(self, grower):
-        """Has a growing window stop, grow again and stop: Nivu's badge hides, shows again (a new
-        window to the compositor) and hides."""
-        for tell, shown, what in (("stop", False, "the badge to hide"), ("grow", True, "the badge again"),
-                                  ("stop", False, "the badge to hide again")):
-            grower.tell(tell)
-            wait_until(lambda: bool(self.badges()) == shown, what=what)
-
     def own_settings(self):
         """The environment of a program that keeps its own last size, started afresh so that
         only nivu has one."""
@@ -786,7 +765,59 @@ class DesktopTestCase(unittest.TestCase):
         self.addCleanup(self.desktop.__exit__, None, None, None)
 
 
-class KWinSession(Session):
+KEY_ALT, KEY_META, KEY_R, KEY_DOWN, KEY_ENTER = 56, 125, 19, 108, 28  # Linux key codes, for KWin's fake input
+
+
+class WaylandSession(Session):
+    """What the sessions of KWin and GNOME Shell share. Their windows(): dicts of id, app, title,
+    pid, the frame (x, y, w, h), focus, and kept (what Nivu asks for its own windows: above the
+    rest, and on KWin out of the task bar, switchers and pager, and without a closing effect)."""
+
+    def frame(self, window):
+        return next((w for w in self.windows() if w["id"] == window), None)
+
+    def size(self, window):
+        return (frame := self.frame(window)) and (frame["w"], frame["h"])
+
+    def titled(self, title):
+        return [w for w in self.windows() if w["title"] == title]
+
+    def menus(self):
+        """Nivu's preset menus: where they are and whether they have the keyboard."""
+        return [(m["x"], m["y"], m["focus"]) for m in self.titled("Nivu presets")]
+
+    def start_program(self, command):
+        """Starts a program; returns the process and its window's id once that keeps its place and
+        size (a compositor may place a new window once it knows its size)."""
+        process = self.spawn(command, env=self.own_settings())
+        window = wait_until(lambda: [w["id"] for w in self.windows() if w["pid"] == process.pid], timeout=30,
+                            what=f"a window of {command[0]}")[0]
+        settle(lambda: (f := self.frame(window)) and (f["x"], f["y"], f["w"], f["h"]), command[0])
+        return process, window
+
+    def start_growing_window(self):
+        """A program whose window resizes itself while told to: grower.tell("grow") and
+        grower.tell("stop"). Returns it and its window's id, once the window is listed."""
+        grower = self.spawn([binary("growing-window")], env=self.own_settings(), stdin=subprocess.PIPE)
+
+        def tell(line):
+            grower.stdin.write(f"{line}\n".encode())
+            grower.stdin.flush()
+        grower.tell = tell
+        window = wait_until(lambda: [w["id"] for w in self.windows() if w["pid"] == grower.pid], timeout=30,
+                            what="the growing window")[0]
+        return grower, window
+
+    def badge_hides_and_shows_again(self, grower):
+        """Has a growing window stop, grow again and stop: Nivu's badge hides, shows again (a new
+        window to the compositor) and hides."""
+        for tell, shown, what in (("stop", False, "the badge to hide"), ("grow", True, "the badge again"),
+                                  ("stop", False, "the badge to hide again")):
+            grower.tell(tell)
+            wait_until(lambda: bool(self.badges()) == shown, what=what)
+
+
+class KWinSession(WaylandSession):
     """Plasma's compositor, headless, on a private session bus and a Wayland socket of its own.
     It runs from a copy of kwin_wayland without the file capabilities, which a sandbox may
     refuse. Programs started here are Wayland clients. monitors: side by side, 2560 wide in all.
@@ -899,25 +930,55 @@ class KWinSession(Session):
             lambda line: line.startswith(prefix) and line != f"js: {name} end")]
 
     def windows(self):
-        """KWin's windows: id, resourceClass, caption, pid, the frame and whether it is active."""
-        return self.run_script('(workspace.windowList ? workspace.windowList() : workspace.clientList()).forEach(function (w) { var g = w.frameGeometry; '
-                               'say({id: String(w.internalId), cls: String(w.resourceClass), caption: w.caption, '
-                               'pid: w.pid, x: g.x, y: g.y, w: g.width, h: g.height, active: w.active, '
-                               'resizing: w.resize, bw: w.bufferGeometry.width, bh: w.bufferGeometry.height}); });')
+        return self.run_script('(workspace.windowList ? workspace.windowList() : workspace.clientList()).forEach('
+                               'function (w) { var g = w.frameGeometry; say({id: String(w.internalId), '
+                               'app: String(w.resourceClass), title: w.caption, pid: w.pid, x: g.x, y: g.y, '
+                               'w: g.width, h: g.height, focus: w.active, resizing: w.resize, kept: w.keepAbove && '
+                               'w.skipTaskbar && w.skipSwitcher && w.skipPager && w.skipsCloseAnimation, '
+                               'bw: w.bufferGeometry.width, bh: w.bufferGeometry.height}); });')
 
-    def frame(self, window):
-        return next((w for w in self.windows() if w["id"] == window), None)
-
-    def size(self, window):
-        return (frame := self.frame(window)) and (frame["w"], frame["h"])
+    def shown_size(self, window):
+        """The size the program shows: inside the title bar and borders where KWin draws them
+        (its buffer lies inside the frame), else the frame, without the shadow a program that
+        draws its own edges has in its buffer."""
+        f = self.frame(window)
+        return f and ((f["bw"], f["bh"]) if f["bw"] <= f["w"] and f["bh"] <= f["h"] else (f["w"], f["h"]))
 
     def buffer_size(self, window):
-        """The size of what the program draws: inside KWin's title bar and borders, or, for a
-        program that draws its own, with its shadow."""
         return (frame := self.frame(window)) and (frame["bw"], frame["bh"])
 
+    def last_size(self, window):
+        """KWin forgets a window as it closes."""
+        return None
+
     def badges(self):
-        return [w for w in self.windows() if w["caption"] == "Nivu size"]
+        return self.titled("Nivu size")
+
+    def pointer(self):
+        at = self.run_script("say(workspace.cursorPos);")[0]
+        return at["x"], at["y"]
+
+    def move(self, x, y):
+        self.press("move", x, y)
+
+    def place_window(self, window, x, y):
+        """Moves the window's frame there, as a drag of its title bar would."""
+        self.run_script('(workspace.windowList ? workspace.windowList() : workspace.clientList()).forEach('
+                        f'function (w) {{ if (String(w.internalId) === "{window}") w.frameGeometry = '
+                        f'{{x: {x}, y: {y}, width: w.frameGeometry.width, height: w.frameGeometry.height}}; }});')
+        wait_until(lambda: (f := self.frame(window)) and (f["x"], f["y"]) == (x, y), what=f"window {window} at {x}, {y}")
+
+    def press_hot_key(self):
+        self.type(KEY_ALT, KEY_META, KEY_R)
+
+    def choose_preset(self, index):
+        """Chooses the entry of the open preset menu by the keyboard."""
+        for _ in range(index + 1):
+            self.type(KEY_DOWN)
+        self.type(KEY_ENTER)
+
+    def running_on(self):
+        return self.kwin.poll() is None and self.script_loaded("nivu")
 
     def press(self, *command):
         """Moves the pointer ("move", x, y), presses or releases a button ("down" or "up", then
@@ -950,20 +1011,14 @@ class KWinSession(Session):
             self.press("move", start[0] + nudge, start[1] + nudge)
             if resizing():
                 break
-        wait_until(resizing, timeout=2, what="KWin to start resizing the window")
-        for step in range(1, steps + 1):
-            self.press("move", start[0] + (end[0] - start[0]) * step / steps,
-                       start[1] + (end[1] - start[1]) * step / steps)
-            if on_step:
-                on_step(step)
-        self.press("up", button)
-        if holding:
-            self.press("release", holding)
-
-    def start_program(self, command):
-        """Starts a program; returns the process and its window's id once that keeps its size."""
-        process = self.spawn(command, env=self.own_settings())
-        window = wait_until(lambda: [w["id"] for w in self.windows() if w["pid"] == process.pid], timeout=30,
-                            what=f"a window of {command[0]}")[0]
-        settle(lambda: self.size(window), command[0])
-        return process, window
+        try:
+            wait_until(resizing, timeout=2, what="KWin to start resizing the window")
+            for step in range(1, steps + 1):
+                self.press("move", start[0] + (end[0] - start[0]) * step / steps,
+                           start[1] + (end[1] - start[1]) * step / steps)
+                if on_step:
+                    on_step(step)
+        finally:  # a button or key left pressed would swallow every later press of the test
+            self.press("up", button)
+            if holding:
+                self.press("release", holding)
