@@ -33,14 +33,12 @@ std::set<std::string> matches(const std::string& text, const std::string& patter
     return found;
 }
 
-// A row of a table: its name, its example and whether KWin's and GNOME's sides have it.
+// The rows of the table under the heading that starts with the given text: by name, the
+// example and the sides that have it ("kwin", "gnome").
 struct Row {
     std::string example;
-    bool kwin = false;
-    bool gnome = false;
+    std::set<std::string> sides;
 };
-
-// The rows of the table under the heading that starts with the given text.
 std::map<std::string, Row> table(const std::string& heading) {
     std::map<std::string, Row> rows;
     std::istringstream document(sourceText("docs/bridge-protocol.md"));
@@ -52,18 +50,22 @@ std::map<std::string, Row> table(const std::string& heading) {
         }
         std::smatch cells;
         if (inside && std::regex_search(line, cells, row)) {
-            rows[cells[1]] = {cells[2], cells[3] == "yes", cells[4] == "yes"};
+            rows[cells[1]] = {cells[2], {}};
+            for (const auto& [cell, side] : {std::pair{3, "kwin"}, {4, "gnome"}}) {
+                if (cells[cell] == "yes") {
+                    rows[cells[1]].sides.insert(side);
+                }
+            }
         }
     }
     return rows;
 }
 
-enum class Side { kwin, gnome };
-
-std::set<std::string> namesWhere(const std::map<std::string, Row>& rows, Side side) {
+// The names of the rows, of those a side has where it is given.
+std::set<std::string> namesOf(const std::map<std::string, Row>& rows, const char* side = nullptr) {
     std::set<std::string> names;
     for (const auto& [name, row] : rows) {
-        if (side == Side::kwin ? row.kwin : row.gnome) {
+        if (!side || row.sides.contains(side)) {
             names.insert(name);
         }
     }
@@ -77,9 +79,8 @@ static_assert(std::size(kinds) == std::variant_size_v<Report>);
 
 // The compositor core both sides share, and each side's adapter over it.
 const std::string coreScript = "resources/compositor/core.js";
-const std::pair<Side, std::string> adapters[] = {
-    {Side::kwin, "resources/kwin/nivu/contents/code/main.js"},
-    {Side::gnome, "resources/gnome/bridge.js"}};
+const std::pair<const char*, std::string> adapters[] = {
+    {"kwin", "resources/kwin/nivu/contents/code/main.js"}, {"gnome", "resources/gnome/bridge.js"}};
 
 std::string kindOf(const Report& report) {
     const auto* pointer = std::get_if<PointerReport>(&report);
@@ -96,10 +97,7 @@ TEST(ProtocolTest, EveryReportOfTheTableIsReadAsItsKindAndEachSideSendsItsOwn) {
         EXPECT_EQ(cursorOf(*report).has_value(), row.example.find("\"x\"") != std::string::npos)
             << kind << ": the pointer read where the example gives it";
     }
-    std::set<std::string> all;
-    for (const auto& [kind, row] : reports) {
-        all.insert(kind);
-    }
+    const auto all = namesOf(reports);
     EXPECT_EQ(matches(sourceText("src/bridge/Reports.cpp"), R"re(\{"(\w+)", [\w<>]+\},)re"), all);
     const std::string core = sourceText(coreScript);
     EXPECT_EQ(matches(core, R"re(\n    (\w+): (?:\([^)]*\)|\w+) =>)re"), all)
@@ -109,7 +107,7 @@ TEST(ProtocolTest, EveryReportOfTheTableIsReadAsItsKindAndEachSideSendsItsOwn) {
     for (const auto& [side, adapter] : adapters) {
         auto sent = matches(core, built);
         sent.merge(matches(sourceText(adapter), built));
-        EXPECT_EQ(sent, namesWhere(reports, side)) << adapter;
+        EXPECT_EQ(sent, namesOf(reports, side)) << adapter;
     }
 }
 
@@ -153,7 +151,7 @@ TEST(ProtocolTest, EveryCommandNivuWritesIsOfTheTableAndEachSideHandlesItsOwn) {
                      R"re(\b(grabShortcut|releaseShortcut|showMenu)(?:\(|: ))re")) {
             handled.insert(commandOfHook.at(hook));
         }
-        EXPECT_EQ(handled, namesWhere(commands, side)) << adapter;
+        EXPECT_EQ(handled, namesOf(commands, side)) << adapter;
     }
 }
 
