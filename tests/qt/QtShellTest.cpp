@@ -38,6 +38,26 @@ template <typename Dialog = QWidget> Dialog* dialogNamed(const char* name) {
     return found;
 }
 
+// The menu of that title that Nivu shows, if any.
+QMenu* shownMenu(const QString& title) {
+    for (auto* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->windowTitle() == title) {
+            return qobject_cast<QMenu*>(widget);
+        }
+    }
+    return nullptr;
+}
+
+// Where Qt last saw the pointer: over another window of Nivu's, far from where menus open.
+struct PointerSeenElsewhere {
+    PointerSeenElsewhere() {
+        window.setGeometry(0, 0, 40, 40);
+        window.show();
+        QTest::mouseMove(window.windowHandle(), QPoint(10, 10));
+    }
+    QWidget window;
+};
+
 TEST(QtShellTest, AboutAndTheExplanationShowOnceWithoutBlocking) {
     QApplication::setApplicationVersion(QStringLiteral("1.2.3"));
     QtShell shell([] { return false; });
@@ -156,11 +176,7 @@ TEST(QtShellTest, OnWaylandThePresetMenuFollowsThePointerOnlyOnceItMoves) {
         {"a click on the fifth entry", std::nullopt, true, 4},
         {"the same click again, where Qt last saw a press", std::nullopt, true, 4},
     };
-    // Qt last saw the pointer over another window of Nivu's, far from the menu.
-    QWidget elsewhere;
-    elsewhere.setGeometry(0, 0, 40, 40);
-    elsewhere.show();
-    QTest::mouseMove(elsewhere.windowHandle(), QPoint(10, 10));
+    const PointerSeenElsewhere elsewhere;
     for (const auto& row : rows) {
         QtShell shell([] { return true; }, {}, [](OwnWindow, const Placement&) {});
         int chosen = -1;
@@ -170,12 +186,7 @@ TEST(QtShellTest, OnWaylandThePresetMenuFollowsThePointerOnlyOnceItMoves) {
             entries[i].action = [&chosen, i] { chosen = i; };
         }
         QTimer::singleShot(0, [&] {
-            QMenu* menu = nullptr;
-            for (auto* widget : QApplication::topLevelWidgets()) {
-                if (widget->isVisible() && widget->windowTitle() == QLatin1String("Nivu presets")) {
-                    menu = qobject_cast<QMenu*>(widget);
-                }
-            }
+            QMenu* menu = shownMenu(titleOf(OwnWindow::presetMenu));
             ASSERT_NE(menu, nullptr);
             for (int i = 0; i < 3; ++i) {
                 QTest::keyClick(menu, Qt::Key_Down);
@@ -209,10 +220,7 @@ TEST(QtShellTest, OnWaylandThePresetMenuFollowsThePointerOnlyOnceItMoves) {
 // The tray's menu is one menu, opened again and again: each opening starts with the pointer at
 // rest where the menu opens, whatever it did in the last.
 TEST(QtShellTest, OnWaylandAMenuOpenedAgainStartsWithThePointerAtRest) {
-    QWidget elsewhere; // where Qt last saw the pointer, far from the menu
-    elsewhere.setGeometry(0, 0, 40, 40);
-    elsewhere.show();
-    QTest::mouseMove(elsewhere.windowHandle(), QPoint(10, 10));
+    const PointerSeenElsewhere elsewhere;
     QMenu menu;
     makeToplevel(menu);
     int chosen = -1;
@@ -256,15 +264,6 @@ TEST(QtShellTest, WhereTheCompositorPlacesThemTheBadgeAndMenusAreWindowsOfTheirO
     EXPECT_TRUE(badge.windowFlags().testFlags(
         Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput | Qt::FramelessWindowHint));
     EXPECT_EQ(badge.windowTitle(), titleOf(OwnWindow::badge)) << "the compositor's only handle";
-    // The menu shown carries the title that its placement names.
-    const auto shownMenu = [](OwnWindow window) -> QMenu* {
-        for (auto* widget : QApplication::topLevelWidgets()) {
-            if (widget->isVisible() && widget->windowTitle() == titleOf(window)) {
-                return qobject_cast<QMenu*>(widget);
-            }
-        }
-        return nullptr;
-    };
     const auto closesWhenNivuLosesTheKeyboard = [](QMenu* menu) {
         EXPECT_NE(menu, nullptr) << "no menu of that title shown";
         if (menu) {
@@ -291,8 +290,9 @@ TEST(QtShellTest, WhereTheCompositorPlacesThemTheBadgeAndMenusAreWindowsOfTheirO
     Menu entries(2);
     entries[0].title = "One";
     entries[1].title = "Two";
-    QTimer::singleShot(0,
-                       [&] { closesWhenNivuLosesTheKeyboard(shownMenu(OwnWindow::presetMenu)); });
+    QTimer::singleShot(0, [&] { // the menu shown carries the title that its placement names
+        closesWhenNivuLosesTheKeyboard(shownMenu(titleOf(OwnWindow::presetMenu)));
+    });
     shell.popUpMenu(entries, desktopPointFromLogical(300, 200)); // returns once it closed
     ASSERT_FALSE(placed.empty());
     EXPECT_EQ(placed.back().first, OwnWindow::presetMenu);
