@@ -945,6 +945,8 @@ class KWinSession(WaylandSession):
         return f and ((f["bw"], f["bh"]) if f["bw"] <= f["w"] and f["bh"] <= f["h"] else (f["w"], f["h"]))
 
     def buffer_size(self, window):
+        """The size of what the program draws: inside KWin's title bar and borders, or, for a
+        program that draws its own, with its shadow."""
         return (frame := self.frame(window)) and (frame["bw"], frame["bh"])
 
     def last_size(self, window):
