@@ -218,10 +218,13 @@ var NivuBridge = class NivuBridge {
 
     apply(client, command) {
         this._core.apply(client, command);
-        // A window of Nivu's may have its title before the shell has its place.
+        // A window of Nivu's may have its title before the shell has its place: the window of
+        // that title only, as a place comes at each step of a drag.
         if (command && command.command === 'place') {
-            for (const window of this._windows)
-                this._spareEffects(window);
+            for (const window of this._windows) {
+                if (window.get_title() === command.title)
+                    this._spareEffects(window);
+            }
         }
     }
 
